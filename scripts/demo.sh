@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# The main job: builds the plug-in (32-bit DLL and native tools) and renders the built-in demo through the
+# 32-bit DLL under Wine, printing the summary. Extra arguments go to vozuv-render.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+builds="${VOZUV_BUILD_ROOT:-$root/build}"
+cd "$root"
+bash scripts/install-deps.sh
+scripts/build.sh win32 "$builds/win32" >/dev/null
+scripts/build.sh native "$builds/native" -DVOZUV_WIN32_DIR="$builds/win32" -DVOZUV_WIN64_DIR="$builds/win64" >/dev/null
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$builds/native/tools/render/vozuv-render" "$@"
+fi
+exec "$builds/native/tools/render/vozuv-render" "$@"
