@@ -286,6 +286,7 @@ struct VstAudioFile;
 struct VstOfflineTask;
 struct VstPatchChunkInfo;
 struct VstFileSelect;
+struct VstWindow;
 struct MidiProgramName;
 struct MidiProgramCategory;
 struct MidiKeyName;

@@ -29,7 +29,19 @@ mkdir -p "$WINEPREFIX"
 ) 9>"$WINEPREFIX.lock"
 
 # VOZUV_WINE_DESKTOP=1 runs the program inside a Wine virtual desktop (no window manager needed).
-if [ "${VOZUV_WINE_DESKTOP:-0}" = "1" ]; then
-  exec wine explorer "/desktop=vozuv$$,1024x768" "$exe" "$@"
-fi
+# It is chosen per program in the prefix's registry (AppDefaults), not with "explorer /desktop",
+# which would swallow the program's exit code. A stamp file remembers the setting.
+name=$(basename "$exe")
+stamp="$WINEPREFIX/vozuv-desktop-$name"
+key="HKCU\\Software\\Wine\\AppDefaults\\$name\\Explorer"
+(
+  flock 9
+  if [ "${VOZUV_WINE_DESKTOP:-0}" = "1" ] && [ ! -f "$stamp" ]; then
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v vozuv /d 1024x768 /f >/dev/null 2>&1
+    wine reg add "$key" /v Desktop /d vozuv /f >/dev/null 2>&1 && touch "$stamp"
+  elif [ "${VOZUV_WINE_DESKTOP:-0}" != "1" ] && [ -f "$stamp" ]; then
+    wine reg delete "$key" /v Desktop /f >/dev/null 2>&1
+    rm -f "$stamp"
+  fi
+) 9>"$WINEPREFIX.lock"
 exec wine "$exe" "$@"

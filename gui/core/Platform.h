@@ -3,6 +3,21 @@
 
 #include <cstdint>
 
+// Besides the free functions below, each backend defines these toolkit members in its own folder
+// (gui/platform/<backend>/); a backend that misses one fails to link:
+//   DrawSurface:      attachNative, detachNative, getWindowScreenOrigin, moveTo, lineTo, drawPolyline,
+//                     fillPolygon, drawFrame, fillArea, drawEllipse, fillEllipse, drawArc, fillArc,
+//                     drawPixel, getPixel, floodFill, setLineStyle, setLineWidth, setFrameColour,
+//                     setFillColour, setFontColour, setDrawMode, setClipArea, setFont, getTextWidth,
+//                     drawText, getMouseButtons, getMousePosition, waitForDoubleClick, copyFromSurface
+//   OffscreenSurface: createBitmap, createBitmapFromPixmap, destroyBitmap, copyTo
+//   Pixmap:           loadResource, createBlank, destroyBitmaps, draw, drawTransparent, drawBlended, buildMask
+//   PluginWindow:     loadBlendLibrary, freeBlendLibrary, createChildWindow, destroyChildWindow,
+//                     beginTemporarySurface, endTemporarySurface, getCursorPosition, setCursor,
+//                     setDropActive, findHostFrame, getPosition, getSize, resizeChildWindow,
+//                     resizeWindowChain, bringFrameToTop
+// plus the window class, the window procedure, the button-swap flag and the blending entry points,
+// which stay private to the backend. The neutral halves live in gui/core/<Class>.cpp.
 namespace platform {
 
 // The module instance handle of the library (stored by the module entry; null in programs that link the
@@ -22,5 +37,8 @@ void uninitialiseOle();
 
 // Removes and dispatches at most one waiting paint message of the calling thread.
 void dispatchOnePaintMessage();
+
+// The system's double-click time in milliseconds (GetDoubleClickTime; scriptable on the headless backend).
+uint32_t getDoubleClickTime();
 
 }  // namespace platform

@@ -1,0 +1,188 @@
+// CompGateEditor: panel layout, open and close, and the two-way hand-off between controls and effect.
+#include "editor/CompGateEditor.h"
+
+#include <thread>
+
+#include "editor/CompGateFormats.h"
+#include "framework/EffectBase.h"
+#include "gui/controls/FilmstripKnob.h"
+#include "gui/controls/LevelMeter.h"
+#include "gui/controls/ValueReadout.h"
+#include "gui/core/Pixmap.h"
+#include "gui/core/PluginWindow.h"
+
+namespace {
+
+constexpr int32_t knobTop = 39;
+constexpr int32_t knobFrameCount = 65;
+constexpr int32_t knobFrameHeight = 37;
+constexpr int32_t readoutTop = 83;
+constexpr int32_t meterSegments = 12;
+constexpr float meterDecay = 0.1f;
+constexpr UiColor readoutTextColour{0, 0, 140, 0};  // dark blue
+constexpr int32_t readoutFont = 6;
+
+struct KnobPlace {
+    VstInt32 parameter;
+    int32_t left;
+};
+// In the window's child order.
+constexpr KnobPlace knobPlaces[] = {{1, 99}, {2, 157}, {3, 207}, {7, 423}, {8, 473}, {9, 523}, {10, 573}, {11, 623}};
+
+struct ReadoutPlace {
+    VstInt32 parameter;
+    int32_t left;
+    ValueReadout::Converter converter;
+};
+constexpr ReadoutPlace readoutPlaces[] = {
+    {1, 94, formatGain},       {2, 152, formatShelf},  {3, 202, formatShelf},   {7, 418, formatThreshold},
+    {8, 468, formatRatio},     {9, 518, formatAttack}, {10, 568, formatRelease}, {11, 618, formatGain},
+};
+
+constexpr UiRect inputMeterBounds{154, 12, 250, 18};
+constexpr UiRect outputMeterBounds{570, 12, 666, 18};
+constexpr UiRect reductionMeterBounds{421, 12, 517, 18};
+
+// Meter channels the signal chain sends after every block.
+constexpr VstInt32 channelInput = 14;
+constexpr VstInt32 channelOutput = 15;
+constexpr VstInt32 channelReduction = 16;
+constexpr VstInt32 lastUserParameter = 13;
+
+}  // namespace
+
+CompGateEditor::CompGateEditor(EffectBase* effect) : GuiEditor(effect) {
+    backgroundPixmap = new Pixmap(ResourcePanel);
+    rect.top = 0;
+    rect.left = 0;
+    rect.bottom = static_cast<VstInt16>(backgroundPixmap->getHeight());
+    rect.right = static_cast<VstInt16>(backgroundPixmap->getWidth());
+}
+
+CompGateEditor::~CompGateEditor() {
+    // A host may close the effect without closing the editor first: the window must not outlive us.
+    if (pluginWindow) close();
+    backgroundPixmap->release();
+}
+
+VstInt32 CompGateEditor::open(void* parent) {
+    // An open without a close in between would leak the first window: close it first.
+    if (pluginWindow) close();
+    GuiEditor::open(parent);
+
+    Pixmap* strip = new Pixmap(ResourceKnobStrip);
+    Pixmap* meterLit = new Pixmap(ResourceMeterLit);
+    Pixmap* meterUnlit = new Pixmap(ResourceMeterUnlit);
+    Pixmap* greenLit = new Pixmap(ResourceGreenLit);
+    Pixmap* greenUnlit = new Pixmap(ResourceGreenUnlit);
+    Pixmap* bar = new Pixmap(ResourceReadoutBar);
+
+    const UiRect area{0, 0, backgroundPixmap->getWidth(), backgroundPixmap->getHeight()};
+    pluginWindow = new PluginWindow(area, parent, this);
+    pluginWindow->setBackground(backgroundPixmap);
+
+    buildKnobs(strip);
+    buildMeters(meterLit, meterUnlit, greenLit, greenUnlit);
+    buildReadouts(bar);
+
+    // The controls hold their own references now.
+    strip->release();
+    meterLit->release();
+    meterUnlit->release();
+    greenLit->release();
+    greenUnlit->release();
+    bar->release();
+
+    isOpen.store(true);  // publishes the control pointers to setParameter on other threads
+    return 1;
+}
+
+void CompGateEditor::buildKnobs(Pixmap* strip) {
+    for (const KnobPlace& place : knobPlaces) {
+        const UiRect bounds{place.left, knobTop, place.left + strip->getWidth(), knobTop + knobFrameHeight};
+        FilmstripKnob* knob =
+            new FilmstripKnob(bounds, this, place.parameter, knobFrameCount, knobFrameHeight, strip, UiPoint{0, 0});
+        knobs[place.parameter] = knob;
+        knob->setValue(effect->getParameter(place.parameter));
+        pluginWindow->addChild(knob);
+    }
+}
+
+void CompGateEditor::buildMeters(Pixmap* lit, Pixmap* unlit, Pixmap* greenLit, Pixmap* greenUnlit) {
+    inputMeter = new LevelMeter(inputMeterBounds, lit, unlit, meterSegments, MeterHorizontal);
+    inputMeter->setDecay(meterDecay);
+    pluginWindow->addChild(inputMeter);
+
+    outputMeter = new LevelMeter(outputMeterBounds, lit, unlit, meterSegments, MeterHorizontal);
+    outputMeter->setDecay(meterDecay);
+    pluginWindow->addChild(outputMeter);
+
+    // Gain reduction grows from the right: the unlit picture is the "on" side, so full gain (1.0) is dark.
+    reductionMeter = new LevelMeter(reductionMeterBounds, greenUnlit, greenLit, meterSegments, MeterHorizontal);
+    reductionMeter->setDecay(meterDecay);
+    reductionMeter->setValue(1.0f);
+    pluginWindow->addChild(reductionMeter);
+}
+
+void CompGateEditor::buildReadouts(Pixmap* bar) {
+    for (const ReadoutPlace& place : readoutPlaces) {
+        const UiRect bounds{place.left, readoutTop, place.left + bar->getWidth(), readoutTop + bar->getHeight()};
+        ValueReadout* readout = new ValueReadout(bounds, bar, 0);
+        readout->setFontId(readoutFont);
+        readout->setFontColour(readoutTextColour);
+        readout->setBackColour(colourWhite);
+        readout->setFrameColour(colourWhite);
+        readout->setValue(effect->getParameter(place.parameter));
+        readout->setConverter(place.converter);
+        readouts[place.parameter] = readout;
+        pluginWindow->addChild(readout);
+    }
+}
+
+void CompGateEditor::close() {
+    isOpen.store(false);
+    // A meter or automation update that saw the editor open may still be storing into a control.
+    while (callsInFlight.load() != 0) std::this_thread::yield();
+    if (pluginWindow) {
+        delete pluginWindow;  // releases every control, and with them the pixmaps of open
+        pluginWindow = nullptr;
+    }
+    for (FilmstripKnob*& knob : knobs) knob = nullptr;
+    for (ValueReadout*& readout : readouts) readout = nullptr;
+    inputMeter = outputMeter = reductionMeter = nullptr;
+}
+
+FilmstripKnob* CompGateEditor::getKnob(VstInt32 index) const {
+    return isOpen.load() && index >= 0 && index < controlledParameterLimit ? knobs[index] : nullptr;
+}
+
+ValueReadout* CompGateEditor::getReadout(VstInt32 index) const {
+    return isOpen.load() && index >= 0 && index < controlledParameterLimit ? readouts[index] : nullptr;
+}
+
+void CompGateEditor::setParameter(VstInt32 index, float value) {
+    callsInFlight.fetch_add(1);
+    if (isOpen.load()) {
+        if (index >= 0 && index < controlledParameterLimit) {
+            // The effect's stored value, which may be limited, not the value sent.
+            if (knobs[index]) knobs[index]->setValue(effect->getParameter(index));
+            if (readouts[index]) readouts[index]->setValue(effect->getParameter(index));
+        } else if (index == channelInput) {
+            if (inputMeter) inputMeter->setValue(value);
+        } else if (index == channelOutput) {
+            if (outputMeter) outputMeter->setValue(value);
+        } else if (index == channelReduction) {
+            if (reductionMeter) reductionMeter->setValue(value);
+        }
+        requestUpdate();
+    }
+    callsInFlight.fetch_sub(1);
+}
+
+void CompGateEditor::valueChanged(DrawSurface* surface, ValueControl* control) {
+    const int32_t tag = control->getTag();
+    if (tag < 0 || tag > lastUserParameter) return;
+    effect->setParameterAutomated(tag, control->getValue());
+    // Without a surface (arrow keys) the next idle pass draws the control.
+    if (surface) control->update(surface);
+}

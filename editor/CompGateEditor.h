@@ -1,0 +1,63 @@
+// CompGateEditor: the compressor's front panel: eight film-strip knobs, eight read-outs, three level meters.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "framework/GuiEditor.h"
+#include "gui/core/ControlListener.h"
+
+class FilmstripKnob;
+class LevelMeter;
+class Pixmap;
+class ValueReadout;
+
+class CompGateEditor : public GuiEditor, public ControlListener {
+public:
+    // Loads the panel picture at once so that the host can ask for the editor size before opening it.
+    explicit CompGateEditor(EffectBase* effect);
+    ~CompGateEditor() override;
+
+    VstInt32 open(void* parent) override;
+    void close() override;
+    // Mirrors the effect's value of a user parameter into its knob and read-out, or a level into a meter.
+    // Runs on the host's and the audio thread: stores only, no drawing, allocation or system call.
+    void setParameter(VstInt32 index, float value) override;
+    // A knob moved by the user: the effect stores the value and the host hears of it.
+    void valueChanged(DrawSurface* surface, ValueControl* control) override;
+
+    bool isEditorOpen() const { return isOpen.load(); }
+    // The control of a parameter while open, else null (also for parameters without one).
+    FilmstripKnob* getKnob(VstInt32 index) const;
+    ValueReadout* getReadout(VstInt32 index) const;
+    LevelMeter* getInputMeter() const { return inputMeter; }
+    LevelMeter* getOutputMeter() const { return outputMeter; }
+    LevelMeter* getReductionMeter() const { return reductionMeter; }
+
+    // Bitmap resources of the panel.
+    enum Resource : int32_t {
+        ResourcePanel = 12,
+        ResourceKnobStrip = 13,
+        ResourceMeterLit = 14,
+        ResourceMeterUnlit = 15,
+        ResourceReadoutBar = 16,
+        ResourceGreenLit = 24,
+        ResourceGreenUnlit = 25,
+    };
+    static constexpr int32_t controlledParameterLimit = 12;  // knobs and read-outs exist for 1 to 11
+
+private:
+    void buildKnobs(Pixmap* strip);
+    void buildMeters(Pixmap* lit, Pixmap* unlit, Pixmap* greenLit, Pixmap* greenUnlit);
+    void buildReadouts(Pixmap* bar);
+
+    FilmstripKnob* knobs[controlledParameterLimit] = {};    // not owned: the window owns its children
+    ValueReadout* readouts[controlledParameterLimit] = {};  // not owned
+    LevelMeter* inputMeter = nullptr;
+    LevelMeter* outputMeter = nullptr;
+    LevelMeter* reductionMeter = nullptr;
+    Pixmap* backgroundPixmap = nullptr;  // one reference for the editor's whole life
+    // Read by setParameter on other threads; close waits until no such call still uses the controls.
+    std::atomic<bool> isOpen{false};
+    std::atomic<int32_t> callsInFlight{0};
+};

@@ -1,0 +1,287 @@
+// CompGateEffect: construction, parameter and program operations, and the audio entry points.
+#include "effect/CompGateEffect.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "framework/GuiEditor.h"
+
+namespace {
+
+constexpr VstInt32 kUniqueId = fourCharCode('Q', 'V', 'b', 'x');
+
+const char* const kParameterNames[kNumUserParameters] = {
+    "Delay",     "InputGain", "LPShelf",     "HPShelf",   "GateThreshold", "GateAttack", "GateRelease",
+    "CompThreshold", "CompRatio", "CompAttack", "CompRelease", "CompMakeup", "FeedBack",  "Volume",
+};
+
+const char* const kParameterLabels[kNumUserParameters] = {
+    "samples", "dB", "Hz", "Hz", "dB", "ms", "ms", "dB", "", "ms", "ms", "dB", "amount", "dB",
+};
+
+bool isUserParameter(VstInt32 index) { return index >= 0 && index < kNumUserParameters; }
+
+// Upper limits are compared in double precision and stored as their single-precision constants.
+float clampParameter(VstInt32 index, float value) {
+    switch (index) {
+        case kCompRatio:
+            return static_cast<double>(value) > 0.33 ? 0.33f : value;
+        case kCompRelease:
+            return static_cast<double>(value) > 0.2 ? 0.2f : value;
+        case kCompMakeup:
+            return static_cast<double>(value) > 0.75 ? 0.75f : value;
+        default:
+            return value;
+    }
+}
+
+// Time constant of (0.01 + 0.99 v) x span ms as a per-sample coefficient; the constants are the
+// single-precision values of the original formula, widened.
+double timeCoefficient(float value, float spanMs, float sampleRate) {
+    const double seconds = (static_cast<double>(0.01f) + static_cast<double>(0.99f) * value) *
+                           static_cast<double>(spanMs) * static_cast<double>(0.001f);
+    return static_cast<double>(1.0f) / (seconds * sampleRate);
+}
+
+}  // namespace
+
+CompGateEffect::CompGateEffect(audioMasterCallback hostCallback)
+    : EffectBaseExt(hostCallback, kNumPrograms, kNumParameters),
+      programs(nullptr),
+      delay(0.0f), feedBack(0.0f), volume(0.0f), inputGain(0.0f), lpShelf(0.0f), hpShelf(0.0f),
+      gateThreshold(0.0f), gateAttack(0.0f), gateRelease(0.0f), compThreshold(0.0f), compRatio(0.0f),
+      compAttack(0.0f), compRelease(0.0f), compMakeup(0.0f),
+      inputGainDb(0.0), inputGainLinear(0.0), thresholdDb(0.0), thresholdLinear(0.0), inverseRatio(0.0),
+      attackCoefficient(0.0), releaseCoefficient(0.0), makeupLinear(0.0),
+      lpC0(0.0), lpC1(0.0), lpC2(0.0), lpActive(false),
+      hpB(0.0f), hpC1(0.0f), hpC2(0.0f), hpActive(false) {
+    programs = new (std::nothrow) CompGateProgram[kNumPrograms];
+    chain.setPeakHold(getSampleRate());
+    rebuildGainTable();
+    chain.resetDetector();
+    if (programs) setProgram(0);
+    setNumInputs(2);
+    setNumOutputs(2);
+    setCanMono(true);
+    setHasVu(true);
+    setCanProcessReplacing(true);
+    setUniqueId(kUniqueId);
+}
+
+CompGateEffect::~CompGateEffect() { delete[] programs; }
+
+RelaxedAtomic<float>& CompGateEffect::liveValue(VstInt32 index) {
+    static RelaxedAtomic<float> CompGateEffect::* const members[kNumUserParameters] = {
+        &CompGateEffect::delay,         &CompGateEffect::inputGain,   &CompGateEffect::lpShelf,
+        &CompGateEffect::hpShelf,       &CompGateEffect::gateThreshold, &CompGateEffect::gateAttack,
+        &CompGateEffect::gateRelease,   &CompGateEffect::compThreshold, &CompGateEffect::compRatio,
+        &CompGateEffect::compAttack,    &CompGateEffect::compRelease, &CompGateEffect::compMakeup,
+        &CompGateEffect::feedBack,      &CompGateEffect::volume,
+    };
+    return this->*members[index];
+}
+
+// Parameters ---------------------------------------------------------------------------------------------
+
+void CompGateEffect::setParameter(VstInt32 index, float value) {
+    if (isUserParameter(index)) {
+        value = clampParameter(index, value);
+        const VstInt32 current = curProgram.load();
+        if (programs && current >= 0 && current < kNumPrograms) {
+            programs[current].values[index] = value;
+        }
+        liveValue(index) = value;
+        computeDerived(index, value);
+    }
+    if (editor) editor->requestUpdate();
+}
+
+void CompGateEffect::computeDerived(VstInt32 index, float value) {
+    const double v = value;
+    switch (index) {
+        case kInputGain: {
+            const double db = (v - 0.5) * 40.0;
+            inputGainDb = db;
+            inputGainLinear = std::pow(10.0, db * 0.05);
+            break;
+        }
+        case kLpShelf: {
+            // Bilinear second-order low-pass with Q = 1 and pre-warped corner K = tan(pi f / fs) = v^2.
+            const double k = v * v;
+            const double n = k * k + k + 1.0;
+            lpC0 = k * k / n;
+            lpC1 = 2.0 * (1.0 - k * k) / n;
+            lpC2 = (n - 2.0 * k) / n;
+            lpActive = value != 1.0f;
+            break;
+        }
+        case kHpShelf: {
+            // The matching high-pass; its coefficients are kept in single precision.
+            const double k = v * v;
+            const double n = k * k + k + 1.0;
+            hpB = static_cast<float>(1.0 / n);
+            hpC1 = static_cast<float>(2.0 * (1.0 - k * k) / n);
+            hpC2 = static_cast<float>((n - 2.0 * k) / n);
+            hpActive = value != 0.0f;
+            break;
+        }
+        case kCompThreshold: {
+            const double db = (v - 1.0) * 60.0;
+            thresholdDb = db;
+            thresholdLinear = std::pow(10.0, db * 0.05);
+            rebuildGainTable();
+            break;
+        }
+        case kCompRatio: {
+            // Formed as 1 - v * (-29) with 29 in single precision.
+            const double ratio = 1.0 - v * static_cast<double>(-29.0f);
+            inverseRatio = 1.0 / ratio;
+            rebuildGainTable();
+            break;
+        }
+        case kCompAttack:
+            attackCoefficient = timeCoefficient(value, 150.0f, getSampleRate());
+            break;
+        case kCompRelease:
+            releaseCoefficient = timeCoefficient(value, 1500.0f, getSampleRate());
+            break;
+        case kCompMakeup:
+            makeupLinear = std::pow(10.0, ((v - 0.5) * 40.0) * 0.05);
+            break;
+        default:
+            break;  // stored and displayed only
+    }
+}
+
+void CompGateEffect::rebuildGainTable() {
+    chain.buildGainTable(thresholdLinear.load(), thresholdDb.load(),
+                         inverseRatio.load());
+}
+
+float CompGateEffect::getParameter(VstInt32 index) {
+    if (!isUserParameter(index)) return 0.0f;
+    return liveValue(index).load();
+}
+
+void CompGateEffect::getParameterName(VstInt32 index, char* text) {
+    if (isUserParameter(index)) std::strcpy(text, kParameterNames[index]);
+}
+
+void CompGateEffect::getParameterLabel(VstInt32 index, char* text) {
+    if (isUserParameter(index)) std::strcpy(text, kParameterLabels[index]);
+}
+
+void CompGateEffect::getParameterDisplay(VstInt32 index, char* text) {
+    if (!isUserParameter(index)) return;
+    if (index == kInputGain) {
+        formatFloat(static_cast<float>(getInputGainDb()), text);
+    } else if (index == kVolume) {
+        formatDecibels(volume.load(), text);
+    } else {
+        // Delay included: it is stored like the others, so it reads back and shows like them.
+        formatFloat(liveValue(index).load(), text);
+    }
+}
+
+// Programs -----------------------------------------------------------------------------------------------
+
+void CompGateEffect::setProgram(VstInt32 program) {
+    if (program < 0 || program >= kNumPrograms || !programs) return;
+    curProgram = program;
+    // Virtual on purpose: on the plug-in every value also reaches the editor.
+    for (VstInt32 i = 0; i < kNumUserParameters; ++i) {
+        setParameter(i, programs[program].values[i].load());
+    }
+}
+
+void CompGateEffect::setProgramName(char* text) {
+    const VstInt32 current = curProgram.load();
+    if (!text || !programs || current < 0 || current >= kNumPrograms) return;
+    // Longer names keep their first 23 characters; the record's terminator is never overwritten.
+    char* name = programs[current].name;
+    std::strncpy(name, text, CompGateProgram::kNameSize - 1);
+    name[CompGateProgram::kNameSize - 1] = '\0';
+}
+
+void CompGateEffect::getProgramName(char* text) {
+    const VstInt32 current = curProgram.load();
+    if (!programs || current < 0 || current >= kNumPrograms) {
+        text[0] = '\0';
+        return;
+    }
+    const char* name = programs[current].name;
+    if (std::strcmp(name, "Init") == 0) {
+        std::sprintf(text, "%s %d", name, static_cast<int>(current + 1));
+    } else {
+        std::strcpy(text, name);
+    }
+}
+
+bool CompGateEffect::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 index, char* text) {
+    if (!programs || index < 0 || index >= kNumPrograms) return false;
+    std::strcpy(text, programs[index].name);
+    return true;
+}
+
+// Identity and rates -------------------------------------------------------------------------------------
+
+VstInt32 CompGateEffect::getCategory() { return 1; }
+
+bool CompGateEffect::getVendorString(char* text) {
+    std::strcpy(text, "BroVane: coded by QuiVeRo");
+    return true;
+}
+
+void CompGateEffect::setSampleRate(float rate) { sampleRate.store(rate); }
+
+// The block size is not needed: every buffer of the signal chain has a fixed size.
+void CompGateEffect::setBlockSizeAndSampleRate(VstInt32 /*size*/, float rate) {
+    sampleRate = rate;
+}
+
+// Audio --------------------------------------------------------------------------------------------------
+
+ChainSettings CompGateEffect::chainSettings() const {
+    ChainSettings s;
+    s.inputGainLinear = inputGainLinear.load();
+    s.hpB = hpB.load();
+    s.hpC1 = hpC1.load();
+    s.hpC2 = hpC2.load();
+    s.hpActive = hpActive.load();
+    s.lpC0 = lpC0.load();
+    s.lpC1 = lpC1.load();
+    s.lpC2 = lpC2.load();
+    s.lpActive = lpActive.load();
+    s.thresholdDb = thresholdDb.load();
+    s.thresholdLinear = thresholdLinear.load();
+    s.inverseRatio = inverseRatio.load();
+    s.attackCoefficient = attackCoefficient.load();
+    s.releaseCoefficient = releaseCoefficient.load();
+    s.makeupLinear = makeupLinear.load();
+    return s;
+}
+
+// The accumulating entry is not supported: the outputs are left as they are.
+void CompGateEffect::process(float** /*inputs*/, float** /*outputs*/, VstInt32 /*sampleFrames*/) {}
+
+void CompGateEffect::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+    // Nothing to process, or nowhere to read or write: the block is skipped, meters included.
+    if (sampleFrames <= 0 || !inputs || !outputs) return;
+    const float* in0 = inputs[0];
+    const float* in1 = inputs[1];
+    float* out0 = outputs[0];
+    float* out1 = outputs[1];
+    if (!in0 || !in1 || !out0) return;
+
+    const BlockMeters meters = chain.processBlock(chainSettings(), in0, in1, out0, out1, sampleFrames);
+
+    // This effect's editor is always a GuiEditor; it only stores the values for its next redraw.
+    if (editor) {
+        GuiEditor* gui = static_cast<GuiEditor*>(editor);
+        gui->setParameter(kMeterInput, meters.peak);
+        gui->setParameter(kMeterOutput, meters.peakAfterGain);
+        gui->setParameter(kMeterGain, meters.gain);
+    }
+}

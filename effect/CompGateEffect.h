@@ -1,0 +1,60 @@
+// CompGateEffect: the stereo compressor: parameters, programs, derived values and the signal chain.
+#pragma once
+
+#include "effect/ChainSettings.h"
+#include "effect/CompGateParameters.h"
+#include "effect/CompGateProgram.h"
+#include "effect/CompressorState.h"
+#include "framework/EffectBaseExt.h"
+#include "gui/core/RelaxedAtomic.h"
+
+class CompGateEffect : public EffectBaseExt {
+public:
+    explicit CompGateEffect(audioMasterCallback hostCallback);
+    ~CompGateEffect() override;
+
+    void setParameter(VstInt32 index, float value) override;
+    float getParameter(VstInt32 index) override;
+    void process(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+    void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+    void setProgram(VstInt32 program) override;
+    void setProgramName(char* text) override;
+    void getProgramName(char* text) override;
+    void getParameterLabel(VstInt32 index, char* text) override;
+    void getParameterDisplay(VstInt32 index, char* text) override;
+    void getParameterName(VstInt32 index, char* text) override;
+    void setSampleRate(float rate) override;
+    bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+    VstInt32 getCategory() override;
+    void setBlockSizeAndSampleRate(VstInt32 size, float rate) override;
+    bool getVendorString(char* text) override;
+
+    // The derived values as one block would read them now.
+    ChainSettings chainSettings() const;
+    double getInputGainDb() const { return inputGainDb; }
+    const CompressorState& getChainState() const { return chain; }
+    // Forces the next block to rebuild its gain table (the unconditional rebuild, for comparisons).
+    void invalidateGainTable() { chain.invalidateGainTable(); }
+
+protected:
+    // The live copy of a user parameter (index 0 to 13).
+    RelaxedAtomic<float>& liveValue(VstInt32 index);
+    void computeDerived(VstInt32 index, float value);
+    void rebuildGainTable();
+
+    CompGateProgram* programs;
+
+    // Live copies; written by parameter sets on any host thread, read on others: relaxed atomics.
+    RelaxedAtomic<float> delay, feedBack, volume, inputGain, lpShelf, hpShelf, gateThreshold, gateAttack,
+        gateRelease, compThreshold, compRatio, compAttack, compRelease, compMakeup;
+
+    // Derived values, read by the audio thread at the start of each block.
+    RelaxedAtomic<double> inputGainDb, inputGainLinear, thresholdDb, thresholdLinear, inverseRatio,
+        attackCoefficient, releaseCoefficient, makeupLinear;
+    RelaxedAtomic<double> lpC0, lpC1, lpC2;
+    RelaxedAtomic<bool> lpActive;
+    RelaxedAtomic<float> hpB, hpC1, hpC2;
+    RelaxedAtomic<bool> hpActive;
+
+    CompressorState chain;
+};

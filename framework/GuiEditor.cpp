@@ -1,0 +1,100 @@
+// GuiEditor: the toolkit-bound editor base, its key and wheel forwarding and the rate-limited idle pass.
+#include "framework/GuiEditor.h"
+
+#include "framework/EffectBaseExt.h"
+#include "gui/core/Platform.h"
+#include "gui/core/PluginWindow.h"
+
+RelaxedAtomic<VstInt32> GuiEditor::knobMode(0);
+
+namespace {
+
+// True when tick a lies shortly before tick b. The idle deadline is never more than about 100 ms ahead of
+// the clock, so a larger distance means the deadline has passed (also across the 49.7-day wrap of the
+// 32-bit tick count, where plain comparisons would stall the pass for weeks).
+bool isShortlyBefore(uint32_t a, uint32_t b) {
+    const uint32_t distance = b - a;
+    return distance != 0 && distance <= 1000;
+}
+
+}  // namespace
+
+GuiEditor::GuiEditor(EffectBase* effect)
+    : EditorBase(effect), rect{0, 0, 0, 0}, pluginWindow(nullptr), nextIdleTicks(0), inServiceIdle(false) {
+    if (effect) effect->setEditor(this);
+    parentWindow = nullptr;
+    nextIdleTicks = getTicks();
+    platform::initialiseOle();
+}
+
+GuiEditor::~GuiEditor() {
+    platform::uninitialiseOle();
+}
+
+VstInt32 GuiEditor::getRect(ERect** where) {
+    *where = &rect;
+    return 1;
+}
+
+VstInt32 GuiEditor::open(void* parent) {
+    requestUpdate();
+    parentWindow = parent;
+    return 0;
+}
+
+void GuiEditor::idle() {
+    // The host may call back into effEditIdle from the hostIdle of serviceIdle.
+    if (inServiceIdle) return;
+    EditorBase::idle();
+    if (pluginWindow) pluginWindow->idle();
+}
+
+VstInt32 GuiEditor::onKeyDown(VstKeyCode& key) {
+    return pluginWindow ? pluginWindow->onKeyDown(key) : -1;
+}
+VstInt32 GuiEditor::onKeyUp(VstKeyCode& key) {
+    return pluginWindow ? pluginWindow->onKeyUp(key) : -1;
+}
+
+VstInt32 GuiEditor::setKnobMode(VstInt32 mode) {
+    knobMode = mode;
+    return 1;
+}
+
+bool GuiEditor::onWheel(float distance) {
+    return pluginWindow ? pluginWindow->onWheel(nullptr, UiPoint{0, 0}, distance) : false;
+}
+
+void GuiEditor::setParameter(VstInt32, float) {
+    requestUpdate();
+}
+
+void GuiEditor::drawAll(ERect*) {
+    if (pluginWindow) pluginWindow->redrawWidget(nullptr);
+}
+
+void GuiEditor::serviceIdle() {
+    uint32_t now = getTicks();
+    if (isShortlyBefore(now, nextIdleTicks)) {
+        sleepFor(4);
+        now += 4;
+        if (isShortlyBefore(now, nextIdleTicks - 50)) return;
+    }
+    idle();
+    platform::dispatchOnePaintMessage();
+    nextIdleTicks = now + 100;
+    inServiceIdle = true;
+    if (effect) effect->hostIdle();
+    inServiceIdle = false;
+}
+
+EffectBaseExt* GuiEditor::getEffectExt() const {
+    return dynamic_cast<EffectBaseExt*>(effect);
+}
+
+void GuiEditor::sleepFor(uint32_t milliseconds) {
+    platform::sleepFor(milliseconds);
+}
+uint32_t GuiEditor::getTicks() {
+    return platform::getTicks();
+}

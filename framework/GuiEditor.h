@@ -1,0 +1,49 @@
+// GuiEditor: the editor base bound to the toolkit's PluginWindow, with the rate-limited idle pass.
+#pragma once
+
+#include <cstdint>
+
+#include "framework/EditorBase.h"
+#include "gui/core/RelaxedAtomic.h"
+
+class EffectBaseExt;
+class PluginWindow;
+
+class GuiEditor : public EditorBase {
+  public:
+    // Enters itself in the effect (which owns it from then on) and initialises OLE for the calling thread.
+    explicit GuiEditor(EffectBase* effect);
+    ~GuiEditor() override;
+
+    VstInt32 getRect(ERect** rect) override;
+    VstInt32 open(void* parent) override;
+    void idle() override;
+    VstInt32 onKeyDown(VstKeyCode& key) override;
+    VstInt32 onKeyUp(VstKeyCode& key) override;
+    VstInt32 setKnobMode(VstInt32 mode) override;
+    bool onWheel(float distance) override;
+
+    // Shows a parameter change; here only an update request.
+    virtual void setParameter(VstInt32 index, float value);
+    // Draws every widget of the open window at once; the area is not used.
+    virtual void drawAll(ERect* area);
+    // Idle pass for controls that hold the mouse: at most one pass per 100 ms, sleeps at most 4 ms per call.
+    virtual void serviceIdle();
+
+    // The effect with its second-generation host services, or null for a plain EffectBase.
+    EffectBaseExt* getEffectExt() const;
+    PluginWindow* getPluginWindow() const { return pluginWindow; }
+
+    static void sleepFor(uint32_t milliseconds);
+    static uint32_t getTicks();
+    static VstInt32 getKnobMode() { return knobMode.load(); }
+
+    // Shared by every editor of the process; set by the host through effSetEditKnobMode.
+    static RelaxedAtomic<VstInt32> knobMode;
+
+  protected:
+    ERect rect;
+    PluginWindow* pluginWindow;
+    uint32_t nextIdleTicks;
+    bool inServiceIdle;
+};

@@ -1,0 +1,206 @@
+// Fader: geometry, offscreen drawing, the drag loop with fine adjustment, wheel and keys.
+#include "gui/controls/Fader.h"
+
+#include "gui/core/ControlListener.h"
+#include "gui/core/OffscreenSurface.h"
+#include "gui/core/Pixmap.h"
+#include "gui/core/PluginWindow.h"
+
+Fader::Fader(const UiRect& bounds, ControlListener* listener, int32_t tag, int32_t minPos, int32_t maxPos,
+             Pixmap* handle, Pixmap* background, const UiPoint& imageOffset, int32_t style)
+    : ValueControl(bounds, listener, tag, background), imageOffset(imageOffset), handlePixmap(handle), style(style) {
+    if (handlePixmap) {
+        handlePixmap->retain();
+        handleWidth = handlePixmap->getWidth();
+        handleHeight = handlePixmap->getHeight();
+    }
+    controlWidth = bounds.right - bounds.left;
+    controlHeight = bounds.bottom - bounds.top;
+    transparentHandle = true;
+    freeClick = true;
+    minPosition = minPos - (isHorizontal() ? bounds.left : bounds.top);
+    travel = maxPos - minPos;
+    setHandleOffset(UiPoint{0, 0});
+    zoomFactor = 10.0f;
+}
+
+Fader::~Fader() {
+    delete offscreen;
+    if (handlePixmap) handlePixmap->release();
+}
+
+float Fader::valueToFraction(float v) const {
+    return (style & (FaderMinLeft | FaderMinTop)) ? v : 1.0f - v;
+}
+
+float Fader::fractionToValue(float fraction) const {
+    return (style & (FaderMinRight | FaderMinBottom)) ? 1.0f - fraction : fraction;
+}
+
+UiRect Fader::handleRect(bool limited) {
+    const int32_t position = static_cast<int32_t>(valueToFraction(value) * static_cast<float>(travel));
+    UiRect h;
+    if (isHorizontal()) {
+        h.top = handleOffset.v;
+        h.bottom = h.top + handleHeight;
+        h.left = position + handleOffset.h;
+        if (limited && h.left < travelStart) h.left = travelStart;
+        h.right = h.left + handleWidth;
+        if (limited && h.right > travelEnd) h.right = travelEnd;
+    } else {
+        h.left = handleOffset.h;
+        h.right = h.left + handleWidth;
+        h.top = position + handleOffset.v;
+        if (limited && h.top < travelStart) h.top = travelStart;
+        h.bottom = h.top + handleHeight;
+        if (limited && h.bottom > travelEnd) h.bottom = travelEnd;
+    }
+    return h;
+}
+
+void Fader::draw(DrawSurface* surface) {
+    if (offscreen) {
+        const UiRect local{0, 0, controlWidth, controlHeight};
+        if (background) {
+            if (transparent)
+                background->drawTransparent(offscreen, local, imageOffset);
+            else
+                background->draw(offscreen, local, imageOffset);
+        }
+        if (handlePixmap) {
+            const UiRect h = handleRect(true);
+            if (transparentHandle)
+                handlePixmap->drawTransparent(offscreen, h, UiPoint{0, 0});
+            else
+                handlePixmap->draw(offscreen, h, UiPoint{0, 0});
+        }
+        // Background and handle reach the screen in one blit, without flicker.
+        if (surface) offscreen->copyTo(surface, bounds, UiPoint{0, 0});
+    }
+    setDirty(false);
+}
+
+void Fader::onMouseDown(DrawSurface* surface, const UiPoint& start) {
+    if (!isMouseEnabled() || !surface) return;
+    int32_t buttons = surface->getMouseButtons();
+    if (buttons == (MouseLeft | KeyControl)) {
+        value = getDefaultValue();
+        if (isDirty() && listener) listener->valueChanged(surface, this);
+        return;
+    }
+    if (!(buttons & MouseLeft)) return;
+
+    const bool horizontal = isHorizontal();
+    int32_t reference = horizontal ? bounds.left + handleOffset.h : bounds.top + handleOffset.v;
+    if (freeClick) {
+        // The handle's middle follows the cursor.
+        reference += (horizontal ? handleWidth : handleHeight) / 2 - 1;
+    } else {
+        UiRect h = handleRect(false);
+        h.left += bounds.left;
+        h.right += bounds.left;
+        h.top += bounds.top;
+        h.bottom += bounds.top;
+        if (!h.containsInclusive(start)) return;
+        // The grab point stays under the cursor.
+        reference += horizontal ? start.h - h.left : start.v - h.top;
+    }
+
+    int32_t lastButtons = buttons;
+    float anchor = value;
+    if (window) {
+        window->beginEdit(tag);
+        window->setFocusWidget(this);
+    }
+    UiPoint where = start;
+    for (;;) {
+        buttons = surface->getMouseButtons();
+        if (!(buttons & MouseLeft)) break;
+        if (buttons != lastButtons && (buttons & KeyShift)) {
+            lastButtons = buttons;
+            anchor = value;
+        } else if (!(buttons & KeyShift)) {
+            anchor = value;
+        }
+        const int32_t along = horizontal ? where.h - reference : where.v - reference;
+        float v = fractionToValue(static_cast<float>(along) / static_cast<float>(travel));
+        // Fine adjustment: the handle moves a zoomFactor-th of the cursor's way from the anchor.
+        if (buttons & KeyShift) v = anchor + (v - anchor) / zoomFactor;
+        value = v;
+        clampValue();
+        if (isDirty() && listener) listener->valueChanged(surface, this);
+        surface->getMousePosition(where);
+        pumpIdle();
+    }
+    if (window) window->endEdit(tag);
+}
+
+void Fader::stepValue(DrawSurface* surface, float step) {
+    value += step;
+    clampValue();
+    if (isDirty() && listener) listener->valueChanged(surface, this);
+}
+
+bool Fader::onWheel(DrawSurface* surface, const UiPoint&, float distance) {
+    if (!isMouseEnabled()) return false;
+    float step = distance * wheelStep;
+    if (surface && (surface->getMouseButtons() & KeyShift)) step *= 0.1f;
+    stepValue(surface, step);
+    return true;
+}
+
+int32_t Fader::onKeyDown(VstKeyCode& key) {
+    float direction;
+    switch (key.virt) {
+    case VKEY_LEFT:
+    case VKEY_DOWN: direction = -1.0f; break;
+    case VKEY_UP:
+    case VKEY_RIGHT: direction = 1.0f; break;
+    default: return -1;
+    }
+    float step = direction * wheelStep;
+    if (key.modifier & MODIFIER_SHIFT) step *= 0.1f;
+    stepValue(nullptr, step);
+    return 1;
+}
+
+bool Fader::onAttached(Widget*) {
+    delete offscreen;
+    offscreen = new OffscreenSurface(window, controlWidth, controlHeight, colourBlack);
+    return true;
+}
+
+bool Fader::onRemoved(Widget*) {
+    delete offscreen;
+    offscreen = nullptr;
+    return true;
+}
+
+void Fader::setTransparentHandle(bool flag) { transparentHandle = flag; }
+void Fader::setFreeClick(bool flag) { freeClick = flag; }
+bool Fader::getFreeClick() { return freeClick; }
+
+void Fader::setHandleOffset(const UiPoint& point) {
+    handleOffset = point;
+    if (isHorizontal()) {
+        travelStart = minPosition + handleOffset.h;
+        travelEnd = travelStart + travel + handleWidth;
+    } else {
+        travelStart = minPosition + handleOffset.v;
+        travelEnd = travelStart + travel + handleHeight;
+    }
+}
+
+void Fader::setHandlePixmap(Pixmap* pixmap) {
+    if (pixmap) pixmap->retain();
+    if (handlePixmap) handlePixmap->release();
+    handlePixmap = pixmap;
+    if (pixmap) {
+        handleWidth = pixmap->getWidth();
+        handleHeight = pixmap->getHeight();
+    }
+}
+
+Pixmap* Fader::getHandlePixmap() { return handlePixmap; }
+void Fader::setZoomFactor(float f) { zoomFactor = f; }
+float Fader::getZoomFactor() { return zoomFactor; }

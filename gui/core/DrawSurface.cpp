@@ -1,0 +1,38 @@
+// DrawSurface, neutral half: construction order, the default clip area and the drag wait.
+#include "gui/core/DrawSurface.h"
+
+#include "gui/core/PluginWindow.h"
+
+DrawSurface::DrawSurface(PluginWindow* window, NativeHandle deviceContext, NativeHandle windowHandle)
+    : deviceContext(deviceContext), windowHandle(windowHandle), window(window) {
+    clipArea = defaultClipArea();
+    fontColour = colourWhite;
+    frameColour = colourWhite;
+    fillColour = colourBlack;
+    if (windowHandle) screenOrigin = getWindowScreenOrigin();
+    attachNative();
+}
+
+DrawSurface::~DrawSurface() { detachNative(); }
+
+UiRect DrawSurface::defaultClipArea() const {
+    UiRect area{0, 0, 1000, 1000};
+    if (window) window->getBounds(area);
+    return area;
+}
+
+void DrawSurface::resetClipArea() { setClipArea(defaultClipArea()); }
+
+bool DrawSurface::waitForDrag() {
+    if (!window) return false;
+    UiPoint start;
+    getMousePosition(start);
+    UiRect box{start.h - 2, start.v - 2, start.h + 2, start.v + 2};
+    for (;;) {
+        if (!(getMouseButtons() & MouseLeft)) return false;
+        window->runEditorIdle();
+        UiPoint where;
+        getMousePosition(where);
+        if (!box.contains(where)) return true;
+    }
+}

@@ -1,0 +1,112 @@
+// Drawing context over a platform device context. Neutral half (construction order, clip reset, drag wait)
+// in gui/core/DrawSurface.cpp; drawing, state setters and input polling in gui/platform/<backend>/DrawSurface.cpp.
+#pragma once
+
+#include <cstdint>
+
+#include "gui/core/UiTypes.h"
+
+class PluginWindow;
+
+// One entry of the fixed font table of setFont.
+struct FontSpec {
+    const char* face;
+    int32_t defaultSize;     // pixels
+    bool alwaysBold;         // weight 700 whatever the style
+    uint8_t pitchAndFamily;  // 34 variable pitch Swiss, 80 decorative
+};
+
+inline constexpr int32_t fontCount = 8;
+inline constexpr FontSpec fontTable[fontCount] = {
+    {"Arial", 12, true, 34}, {"Arial", 18, false, 34}, {"Arial", 14, false, 34}, {"Arial", 12, false, 34},
+    {"Arial", 11, false, 34}, {"Arial", 10, false, 34}, {"Arial", 9, false, 34},  {"Symbol", 13, false, 80},
+};
+
+// A font id outside 0..7 selects font 0.
+inline constexpr int32_t normaliseFontId(int32_t fontId) { return fontId < 0 || fontId >= fontCount ? 0 : fontId; }
+
+class DrawSurface {
+public:
+    // Each argument may be null. The device context is not owned.
+    DrawSurface(PluginWindow* window, NativeHandle deviceContext, NativeHandle windowHandle);
+    virtual ~DrawSurface();
+
+    DrawSurface(const DrawSurface&) = delete;
+    DrawSurface& operator=(const DrawSurface&) = delete;
+
+    // Lines and shapes; every coordinate is shifted by offset.
+    void moveTo(const UiPoint& point);
+    void lineTo(const UiPoint& point);
+    void drawPolyline(const UiPoint* points, int32_t count);
+    void fillPolygon(const UiPoint* points, int32_t count);
+    void drawFrame(const UiRect& area);
+    void fillArea(const UiRect& area);  // top row and left column stay unpainted
+    void drawEllipse(const UiRect& area);
+    void fillEllipse(const UiRect& area);
+    void drawArc(const UiRect& area, const UiPoint& from, const UiPoint& to);
+    void fillArc(const UiRect& area, const UiPoint& from, const UiPoint& to);
+    void drawPixel(const UiPoint& point, UiColor colour);
+    UiColor getPixel(const UiPoint& point);  // alpha always 0
+    void floodFill(const UiPoint& point);
+
+    // Drawing state.
+    void setLineStyle(int32_t style);
+    void setLineWidth(int32_t width);
+    void setFrameColour(UiColor colour);
+    void setFillColour(UiColor colour);
+    void setFontColour(UiColor colour);
+    void setDrawMode(int32_t mode);
+    void setClipArea(const UiRect& area);  // not shifted by offset
+    void resetClipArea();
+
+    // Text.
+    void setFont(int32_t fontId, int32_t size, int32_t style);
+    int32_t getTextWidth(const char* text);
+    void drawText(const char* text, const UiRect& area, bool opaque, int32_t align);
+
+    // Input polling at the moment of the call.
+    int32_t getMouseButtons();
+    void getMousePosition(UiPoint& where);  // window coordinates for a window surface
+    bool waitForDoubleClick();
+    bool waitForDrag();
+
+    // Copies area's size from source (at area shifted by source's offset) to (x, y) of this surface, unshifted.
+    void copyFromSurface(DrawSurface* source, const UiRect& area, int32_t x, int32_t y);
+
+    // Screen position of the top-left corner of the window behind windowHandle; (0, 0) when the slot holds
+    // no window (null, or the bitmap of an offscreen surface).
+    UiPoint getWindowScreenOrigin() const;
+
+    UiPoint screenOrigin;  // turns the screen cursor position into window coordinates
+    UiPoint offset;        // added to every drawing coordinate (not to the clip area)
+    NativeHandle deviceContext = nullptr;
+    NativeHandle windowHandle = nullptr;  // an offscreen surface keeps its bitmap here
+    PluginWindow* window = nullptr;
+    int32_t fontSize = 0;
+    int32_t fontId = 0;
+    UiColor fontColour = colourWhite;
+    int32_t lineWidth = 1;
+    UiColor frameColour = colourWhite;
+    UiColor fillColour = colourBlack;
+    int32_t lineStyle = LineSolid;
+    int32_t drawMode = DrawCopy;
+    UiRect clipArea;
+    NativeHandle ownBrush = nullptr;  // created by the surface, deleted with it
+    NativeHandle ownPen = nullptr;
+    NativeHandle ownFont = nullptr;
+    NativeHandle savedBrush = nullptr;  // selected before the surface, selected again at destruction
+    NativeHandle savedPen = nullptr;
+    NativeHandle savedFont = nullptr;
+    int32_t penStyle = 0;  // platform pen style derived from lineStyle
+
+protected:
+    // The window's bounds, or (0, 0, 1000, 1000) without a window.
+    UiRect defaultClipArea() const;
+
+private:
+    // Backend: remember the selected objects and set up pens, brushes and colours (construction steps
+    // 4 to 6); runs at the end of construction. Does nothing without a device context.
+    void attachNative();
+    // Backend: select the remembered objects again and delete the surface's own ones.
+    void detachNative();
+};

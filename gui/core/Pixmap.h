@@ -1,0 +1,59 @@
+// Reference-counted bitmap loaded from the module's resources. Neutral half (counting, accessors) in
+// gui/core/Pixmap.cpp; loading, drawing and deletion of the bitmaps in gui/platform/<backend>/Pixmap.cpp.
+#pragma once
+
+#include <cstdint>
+
+#include "gui/core/UiTypes.h"
+
+class DrawSurface;
+
+class Pixmap {
+public:
+    // Loads the bitmap resource whose id is the low 16 bits of resourceId; size 0 by 0 when it fails.
+    explicit Pixmap(int32_t resourceId);
+    // A blank bitmap compatible with the screen.
+    Pixmap(int32_t width, int32_t height);
+
+    Pixmap(const Pixmap&) = delete;
+    Pixmap& operator=(const Pixmap&) = delete;
+
+    int32_t getWidth() const { return width; }
+    int32_t getHeight() const { return height; }
+    int32_t getResourceId() const { return resourceId; }
+    NativeHandle getHandle() const { return bitmap; }
+    bool isLoaded() const { return bitmap != nullptr; }
+    int32_t getRetainCount() const { return retainCount; }
+
+    void retain();
+    // The last reference deletes the bitmaps and the pixmap; a count of 0 or less does nothing.
+    void release();
+
+    void setTransparentColour(UiColor colour) { transparentColour = colour; }
+    UiColor getTransparentColour() const { return transparentColour; }
+
+    // area: destination in the surface's coordinates (shifted by its offset); from: source corner.
+    void draw(DrawSurface* surface, const UiRect& area, const UiPoint& from);
+    void drawTransparent(DrawSurface* surface, const UiRect& area, const UiPoint& from);
+    void drawBlended(DrawSurface* surface, const UiRect& area, const UiPoint& from, uint8_t alpha);
+    // Mask from what surface shows at where (unshifted): 1 where it has the transparent colour.
+    void buildMask(DrawSurface* surface, const UiPoint& where);
+
+    int32_t resourceId = 0;
+    int32_t retainCount = 1;
+    int32_t width = 0;
+    int32_t height = 0;
+    UiColor transparentColour = colourDefaultTransparent;
+    NativeHandle bitmap = nullptr;  // owned
+    NativeHandle mask = nullptr;    // owned; null unless buildMask made one
+
+private:
+    ~Pixmap();  // only release deletes
+
+    // Backend: bitmap, width and height from the resource (left null and 0 on failure).
+    void loadResource();
+    // Backend: blank bitmap of width by height.
+    void createBlank();
+    // Backend: deletes bitmap and mask, each when present.
+    void destroyBitmaps();
+};

@@ -1,0 +1,362 @@
+// PluginWindow, neutral half: children, focus and modal widgets, routing, drawing passes, host edits.
+#include "gui/core/PluginWindow.h"
+
+#include <cstring>
+#include <new>
+
+#include "framework/EffectBaseExt.h"
+#include "framework/GuiEditor.h"
+#include "gui/core/DrawSurface.h"
+#include "gui/core/Pixmap.h"
+#include "gui/core/Platform.h"
+
+namespace {
+constexpr int32_t childArrayStep = 20;
+
+EffectBaseExt* effectOf(GuiEditor* editor) { return editor ? editor->getEffectExt() : nullptr; }
+
+int16_t toInt16(int32_t v) { return static_cast<int16_t>(v); }
+}  // namespace
+
+PluginWindow::PluginWindow(const UiRect& bounds, NativeHandle parentWindow, GuiEditor* editor)
+    : Widget(bounds), editor(editor), parentWindow(parentWindow) {
+    platform::initialiseOle();
+    loadBlendLibrary();
+    createChildWindow(parentWindow);
+}
+
+PluginWindow::PluginWindow(const UiRect& bounds, const char* title, GuiEditor* editor, int32_t style)
+    : Widget(bounds), editor(editor), open(false), standalone(true) {
+    platform::initialiseOle();
+    hostWindowRecord = new HostWindowRecord();
+    std::memset(hostWindowRecord, 0, sizeof(HostWindowRecord));
+    if (title) {
+        std::strncpy(hostWindowRecord->title, title, sizeof(hostWindowRecord->title) - 1);
+    }
+    hostWindowRecord->x = toInt16(bounds.left);
+    hostWindowRecord->y = toInt16(bounds.top);
+    hostWindowRecord->width = toInt16(bounds.width());
+    hostWindowRecord->height = toInt16(bounds.height());
+    hostWindowRecord->style = style;
+}
+
+PluginWindow::~PluginWindow() {
+    setCursor(CursorDefault);
+    setDropActive(false);
+    removeAllChildren(true);
+    if (background) background->release();
+    background = nullptr;
+    delete currentSurface;
+    currentSurface = nullptr;
+    platform::uninitialiseOle();
+    freeBlendLibrary();
+    if (childWindow) destroyChildWindow();
+    if (standalone) closeWindow();
+    delete hostWindowRecord;
+    hostWindowRecord = nullptr;
+}
+
+GuiEditor* PluginWindow::getEditor() { return editor; }
+
+// ---- children ----
+
+bool PluginWindow::addChild(Widget* widget) {
+    if (!widget) return false;  // a null entry would break every later routing pass
+    if (childCount == childCapacity) {
+        Widget** grown = new (std::nothrow) Widget*[size_t(childCapacity) + childArrayStep];
+        if (!grown) return false;
+        for (int32_t i = 0; i < childCount; ++i) grown[i] = children[i];
+        delete[] children;
+        children = grown;
+        childCapacity += childArrayStep;
+    }
+    children[childCount++] = widget;
+    widget->setWindow(this);
+    widget->onAttached(this);
+    return true;
+}
+
+bool PluginWindow::removeChild(Widget* widget, bool releaseIt) {
+    for (int32_t i = 0; i < childCount; ++i) {
+        if (children[i] != widget) continue;
+        // A released focus widget must not be told about the next click.
+        if (focusWidget == widget) {
+            focusWidget = nullptr;
+            widget->loseFocus(nullptr);
+        }
+        for (int32_t j = i + 1; j < childCount; ++j) children[j - 1] = children[j];
+        --childCount;
+        widget->onRemoved(this);
+        if (releaseIt) widget->release();
+        break;
+    }
+    return true;
+}
+
+bool PluginWindow::removeAllChildren(bool releaseIt) {
+    if (focusWidget) {
+        Widget* lost = focusWidget;
+        focusWidget = nullptr;
+        lost->loseFocus(nullptr);
+    }
+    // Detached first, so a widget that reaches back into the window while it goes sees an empty one.
+    Widget** list = children;
+    int32_t count = childCount;
+    children = nullptr;
+    childCount = 0;
+    childCapacity = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        list[i]->onRemoved(this);
+        if (!releaseIt) continue;
+        bool listedAgain = false;
+        for (int32_t j = i + 1; j < count && !listedAgain; ++j) listedAgain = list[j] == list[i];
+        if (!listedAgain) list[i]->release();  // one release per widget, however often it was added
+    }
+    delete[] list;
+    return true;
+}
+
+bool PluginWindow::isChild(Widget* widget) {
+    for (int32_t i = 0; i < childCount; ++i)
+        if (children[i] == widget) return true;
+    return false;
+}
+
+int32_t PluginWindow::getChildCount() { return childCount; }
+
+Widget* PluginWindow::getChild(int32_t index) {
+    if (index < 0 || index >= childCount) return nullptr;
+    return children[index];
+}
+
+void PluginWindow::setBackground(Pixmap* pixmap) {
+    if (pixmap) pixmap->retain();  // before the release: setting the same pixmap again keeps it alive
+    if (background) background->release();
+    background = pixmap;
+}
+
+// ---- drawing ----
+
+void PluginWindow::draw(DrawSurface* surface) {
+    if (!surface) return;
+    firstDrawPending = false;
+    if (background)
+        background->draw(surface, UiRect{0, 0, background->getWidth(), background->getHeight()}, UiPoint{0, 0});
+    for (int32_t i = 0; i < childCount; ++i) children[i]->draw(surface);
+    if (modalWidget) modalWidget->draw(surface);
+}
+
+void PluginWindow::drawArea(DrawSurface* surface, const UiRect& area) {
+    if (!surface) return;
+    firstDrawPending = false;
+    if (background) background->draw(surface, area, UiPoint{area.left, area.top});
+    for (int32_t i = 0; i < childCount; ++i)
+        if (children[i]->overlaps(area)) children[i]->drawArea(surface, area);
+    if (modalWidget && modalWidget->overlaps(area)) modalWidget->draw(surface);
+}
+
+void PluginWindow::redrawWidget(Widget* widget) {
+    Widget* target = widget && isChild(widget) ? widget : this;
+    DrawSurface* surface = beginTemporarySurface();
+    if (!surface) return;
+    target->draw(surface);
+    endTemporarySurface(surface);
+}
+
+void PluginWindow::update(DrawSurface* surface) {
+    if (!open) return;
+    if (modalWidget) {
+        modalWidget->update(surface);
+    } else if (dirty) {
+        draw(surface);
+        setDirty(false);
+    } else {
+        for (int32_t i = 0; i < childCount; ++i) children[i]->update(surface);
+    }
+}
+
+void PluginWindow::idle() {
+    if (!open || firstDrawPending || !isAnythingDirty()) return;
+    DrawSurface* surface = beginTemporarySurface();
+    if (!surface) return;
+    update(surface);
+    endTemporarySurface(surface);
+}
+
+void PluginWindow::invalidate(const UiRect& area) {
+    for (int32_t i = 0; i < childCount; ++i) {
+        UiRect childBounds;
+        children[i]->getBounds(childBounds);
+        if (childBounds.overlapsInclusive(area)) children[i]->setDirty(true);
+    }
+}
+
+bool PluginWindow::isAnythingDirty() {
+    if (modalWidget || dirty) return true;
+    for (int32_t i = 0; i < childCount; ++i)
+        if (children[i]->isDirty()) return true;
+    return false;
+}
+
+// ---- input routing ----
+
+void PluginWindow::onMouseDown(DrawSurface* surface, const UiPoint& where) {
+    if (!surface) surface = currentSurface;
+    if (focusWidget) {
+        Widget* lost = focusWidget;
+        lost->loseFocus(nullptr);
+        focusWidget = nullptr;
+    }
+    int32_t buttons = surface ? surface->getMouseButtons() : -1;
+    if (modalWidget) {
+        if (modalWidget->hitTest(where, buttons)) modalWidget->onMouseDown(surface, where);
+        return;
+    }
+    for (int32_t i = childCount - 1; i >= 0; --i) {
+        Widget* child = children[i];
+        if (child->isMouseEnabled() && child->hitTest(where, buttons)) {
+            child->onMouseDown(surface, where);
+            return;
+        }
+    }
+}
+
+int32_t PluginWindow::onKeyDown(VstKeyCode& key) {
+    if (focusWidget) {
+        int32_t result = focusWidget->onKeyDown(key);
+        if (result != -1) return result;
+    }
+    if (modalWidget) {
+        int32_t result = modalWidget->onKeyDown(key);
+        if (result != -1) return result;
+    }
+    for (int32_t i = childCount - 1; i >= 0; --i) {
+        int32_t result = children[i]->onKeyDown(key);
+        if (result != -1) return result;
+    }
+    return -1;
+}
+
+int32_t PluginWindow::onKeyUp(VstKeyCode& key) {
+    if (focusWidget) {
+        int32_t result = focusWidget->onKeyUp(key);
+        if (result != -1) return result;
+    }
+    if (modalWidget) {
+        int32_t result = modalWidget->onKeyUp(key);
+        if (result != -1) return result;
+    }
+    for (int32_t i = childCount - 1; i >= 0; --i) {
+        int32_t result = children[i]->onKeyUp(key);
+        if (result != -1) return result;
+    }
+    return -1;
+}
+
+bool PluginWindow::onWheel(DrawSurface* surface, const UiPoint&, float distance) {
+    Widget* target = widgetUnderCursor();
+    if (!target) return false;
+    DrawSurface* used = surface ? surface : beginTemporarySurface();
+    UiPoint cursor;
+    getCursorPosition(cursor);
+    bool result = target->onWheel(used, cursor, distance);
+    if (!surface && used) endTemporarySurface(used);
+    return result;
+}
+
+bool PluginWindow::onDrop(const char* const* items, int32_t count, int32_t kind, const UiPoint& where) {
+    if (modalWidget || focusWidget) return false;
+    for (int32_t i = childCount - 1; i >= 0; --i) {
+        Widget* child = children[i];
+        UiRect childBounds;
+        child->getBounds(childBounds);
+        if (child->isMouseEnabled() && childBounds.containsInclusive(where) &&
+            child->onDrop(items, count, kind, where))
+            return true;
+    }
+    return false;
+}
+
+Widget* PluginWindow::widgetUnderCursor() {
+    if (modalWidget) return modalWidget;
+    UiPoint cursor;
+    getCursorPosition(cursor);
+    for (int32_t i = childCount - 1; i >= 0; --i) {
+        UiRect childBounds;
+        children[i]->getBounds(childBounds);
+        if (childBounds.containsInclusive(cursor)) return children[i];
+    }
+    return nullptr;
+}
+
+void PluginWindow::setFocusWidget(Widget* widget) {
+    Widget* previous = focusWidget;
+    focusWidget = widget;
+    if (previous) previous->loseFocus(nullptr);
+}
+
+bool PluginWindow::setModalWidget(Widget* widget) {
+    if (widget && modalWidget) return false;
+    if (modalWidget) modalWidget->onRemoved(this);
+    modalWidget = widget;
+    if (widget) widget->onAttached(this);
+    return true;
+}
+
+// ---- services of the editor ----
+
+uint32_t PluginWindow::getTicks() { return editor ? GuiEditor::getTicks() : 0; }
+
+void PluginWindow::runEditorIdle() {
+    if (editor) editor->serviceIdle();
+}
+
+int32_t PluginWindow::getKnobMode() { return GuiEditor::getKnobMode(); }
+
+void PluginWindow::beginEdit(int32_t tag) {
+    if (EffectBaseExt* effect = effectOf(editor)) effect->hostBeginEdit(tag);
+}
+
+void PluginWindow::endEdit(int32_t tag) {
+    if (EffectBaseExt* effect = effectOf(editor)) effect->hostEndEdit(tag);
+}
+
+// ---- resizing and standalone mode ----
+
+bool PluginWindow::setSize(int32_t width, int32_t height) {
+    if (!open) return false;
+    if (width == bounds.width() && height == bounds.height()) return false;
+    EffectBaseExt* effect = effectOf(editor);
+    if (effect && effect->hostCanDo("sizeWindow") && effect->hostSizeWindow(width, height)) {
+        resizeChildWindow(width, height);  // the host resized its frame; the bounds stay
+        return true;
+    }
+    bounds.right = bounds.left + width;
+    bounds.bottom = bounds.top + height;
+    resizeWindowChain(width, height);
+    return true;
+}
+
+bool PluginWindow::openWindow(const UiPoint* position) {
+    if (!standalone) return false;
+    if (open) {
+        bringFrameToTop();
+        return false;
+    }
+    if (position) {
+        hostWindowRecord->x = toInt16(position->h);
+        hostWindowRecord->y = toInt16(position->v);
+    }
+    EffectBaseExt* effect = effectOf(editor);
+    parentWindow = effect ? effect->hostOpenWindow(reinterpret_cast<VstWindow*>(hostWindowRecord)) : nullptr;
+    if (parentWindow && createChildWindow(parentWindow)) open = true;
+    return open;
+}
+
+bool PluginWindow::closeWindow() {
+    if (!standalone || !open || !parentWindow) return false;
+    if (EffectBaseExt* effect = effectOf(editor))
+        effect->hostCloseWindow(reinterpret_cast<VstWindow*>(hostWindowRecord));
+    parentWindow = nullptr;
+    return true;
+}

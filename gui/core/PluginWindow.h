@@ -1,0 +1,120 @@
+// Root of the widget tree and its child window inside the host's window. Neutral half (children, routing,
+// drawing passes, edits, standalone bookkeeping) in gui/core/PluginWindow.cpp; the native half (child window
+// and class, window procedure, cursor, drop target, host frames, temporary surfaces) in
+// gui/platform/<backend>/PluginWindowNative.cpp.
+#pragma once
+
+#include <cstdint>
+
+#include "gui/core/HostWindowRecord.h"
+#include "gui/core/Widget.h"
+
+class DrawSurface;
+class GuiEditor;
+class Pixmap;
+
+class PluginWindow : public Widget {
+public:
+    // Embedded in the host's parent window; creates the child window at once.
+    PluginWindow(const UiRect& bounds, NativeHandle parentWindow, GuiEditor* editor);
+    // Standalone: asks the host for a top-level window when openWindow is called.
+    PluginWindow(const UiRect& bounds, const char* title, GuiEditor* editor, int32_t style);
+    ~PluginWindow() override;
+
+    void draw(DrawSurface* surface) override;
+    void drawArea(DrawSurface* surface, const UiRect& area) override;
+    void onMouseDown(DrawSurface* surface, const UiPoint& where) override;
+    void update(DrawSurface* surface) override;
+    int32_t onKeyDown(VstKeyCode& key) override;
+    int32_t onKeyUp(VstKeyCode& key) override;
+    bool onDrop(const char* const* items, int32_t count, int32_t kind, const UiPoint& where) override;
+    bool onWheel(DrawSurface* surface, const UiPoint& where, float distance) override;
+    GuiEditor* getEditor() override;
+
+    virtual bool addChild(Widget* widget);  // not retained
+    virtual bool removeChild(Widget* widget, bool releaseIt);
+    virtual bool removeAllChildren(bool releaseIt);
+    virtual bool isChild(Widget* widget);
+    virtual int32_t getChildCount();
+    virtual Widget* getChild(int32_t index);
+
+    // Used by the editor.
+    void setBackground(Pixmap* pixmap);
+    Pixmap* getBackground() const { return background; }
+    void idle();  // updates dirty widgets, never before the first paint
+    void redrawWidget(Widget* widget);  // null or a non-child: the whole window
+
+    // Used by widgets and controls.
+    bool getCursorPosition(UiPoint& where);  // window coordinates
+    Widget* widgetUnderCursor();
+    uint32_t getTicks();  // 0 without an editor
+    void runEditorIdle();
+    int32_t getKnobMode();
+    void beginEdit(int32_t tag);
+    void endEdit(int32_t tag);
+    void setFocusWidget(Widget* widget);
+    Widget* getFocusWidget() const { return focusWidget; }
+    bool setModalWidget(Widget* widget);
+    Widget* getModalWidget() const { return modalWidget; }
+    void setCursor(int32_t kind);
+    void invalidate(const UiRect& area);
+    bool isAnythingDirty();
+
+    // Drag and drop, host frames, resizing, standalone mode.
+    bool setDropActive(bool flag);
+    NativeHandle findHostFrame();
+    bool getPosition(int32_t& x, int32_t& y);
+    bool getSize(UiRect& area);
+    bool setSize(int32_t width, int32_t height);
+    bool openWindow(const UiPoint* position);  // null: the position in the record
+    bool closeWindow();
+
+    bool createChildWindow(NativeHandle parent);
+    bool isOpen() const { return open; }
+    bool isFirstDrawPending() const { return firstDrawPending; }
+    NativeHandle getChildWindow() const { return childWindow; }
+    NativeHandle getParentWindow() const { return parentWindow; }
+    HostWindowRecord* getHostWindowRecord() const { return hostWindowRecord; }
+
+    // Called by the backend's window procedure.
+    void onNativeDestroy() {
+        open = false;
+        parentWindow = nullptr;
+    }
+
+protected:
+    GuiEditor* editor = nullptr;  // not owned
+    NativeHandle parentWindow = nullptr;
+    Pixmap* background = nullptr;  // retained
+    int32_t childCount = 0;
+    int32_t childCapacity = 0;
+    Widget** children = nullptr;  // insertion order, not retained
+    Widget* modalWidget = nullptr;
+    Widget* focusWidget = nullptr;
+    bool firstDrawPending = true;
+    bool open = true;
+    bool dropActive = false;
+    NativeHandle childWindow = nullptr;
+    NativeHandle blendLibrary = nullptr;
+    DrawSurface* currentSurface = nullptr;  // owned; when set, drawing entry points use it
+    bool standalone = false;
+    HostWindowRecord* hostWindowRecord = nullptr;  // owned, standalone mode only
+    NativeHandle savedCursor = nullptr;
+    NativeHandle nativeState = nullptr;  // backend-private (the drop target, the headless window record)
+
+private:
+    // Backend: the blending library and its entry points (embedded construction only).
+    void loadBlendLibrary();
+    void freeBlendLibrary();
+    // Backend: clears the child window's back pointer, destroys it, unregisters the class with the last one.
+    void destroyChildWindow();
+    // Backend: currentSurface when set, else a temporary surface over the child window (null without one);
+    // endTemporarySurface deletes a temporary one and releases its context.
+    DrawSurface* beginTemporarySurface();
+    void endTemporarySurface(DrawSurface* surface);
+    // Backend: resizing for setSize; the child window alone, or the chain of host windows around it.
+    void resizeChildWindow(int32_t width, int32_t height);
+    void resizeWindowChain(int32_t width, int32_t height);
+    // Backend: brings the standalone window's frame to the top.
+    void bringFrameToTop();
+};

@@ -1,0 +1,62 @@
+// Base of controls that show or edit one number: value, range, tag, listener, background, dirty rules; all
+// neutral, in gui/core/ValueControl.cpp.
+#pragma once
+
+#include <cstdint>
+
+#include "gui/core/RelaxedAtomic.h"
+#include "gui/core/Widget.h"
+
+class ControlListener;
+class Pixmap;
+
+class ValueControl : public Widget {
+public:
+    ValueControl(const UiRect& bounds, ControlListener* listener, int32_t tag, Pixmap* background);
+    ~ValueControl() override;
+
+    void draw(DrawSurface* surface) override = 0;
+    // Dirty while the value differs from the value last drawn, or while the flag is set.
+    bool isDirty() override;
+    void setDirty(bool flag) override;
+
+    virtual void pumpIdle();  // the editor's rate-limited idle pass, from mouse loops
+    virtual void setValue(float v);  // any thread; stored as given
+    virtual float getValue();
+    virtual void setMinimum(float v);
+    virtual float getMinimum();
+    virtual void setMaximum(float v);
+    virtual float getMaximum();
+    virtual void setPreviousValue(float v);
+    virtual float getPreviousValue();
+    virtual void setDefaultValue(float v);
+    virtual float getDefaultValue();
+    virtual void setTag(int32_t t);
+    virtual void setBackground(Pixmap* pixmap);
+    virtual Pixmap* getBackground();
+    virtual void setBackgroundOffset(const UiPoint& point);
+    virtual void useOwnPositionAsBackgroundOffset();
+    virtual void setWheelStep(float v);
+    virtual float getWheelStep();
+    virtual void clampValue();  // maximum tested first; NaN stays
+
+    int32_t getTag() const { return tag; }
+    ControlListener* getListener() const { return listener; }
+    UiPoint getBackgroundOffset() const { return backgroundOffset; }
+    // True for the second of two clicks within doubleClickInterval (needs a window with an editor).
+    bool isDoubleClick();
+
+protected:
+    ControlListener* listener = nullptr;
+    int32_t tag = 0;
+    float previousValue = 1.0f;
+    float defaultValue = 0.5f;
+    RelaxedAtomic<float> value{0.0f};  // written from the audio and host threads, drawn on the UI thread
+    float minimum = 0.0f;
+    float maximum = 1.0f;
+    float wheelStep = 0.1f;
+    int32_t lastClickTime = -1;
+    int32_t doubleClickInterval = 250;
+    Pixmap* background = nullptr;  // retained
+    UiPoint backgroundOffset;
+};

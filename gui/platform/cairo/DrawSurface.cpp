@@ -1,0 +1,375 @@
+// Headless half of DrawSurface: GDI's drawing operations over Cairo images and pixel-level raster work.
+#include "gui/core/DrawSurface.h"
+
+#include "gui/platform/cairo/DeviceContext.h"
+#include "gui/platform/cairo/HeadlessFont.h"
+#include "gui/platform/cairo/HeadlessSystem.h"
+#include "gui/platform/cairo/HeadlessWindow.h"
+#include "gui/platform/cairo/PixelRaster.h"
+#include "gui/platform/cairo/ScriptedInput.h"
+#include "gui/platform/cairo/ShapeRaster.h"
+
+#include <cairo.h>
+
+#include <vector>
+
+namespace {
+
+constexpr uint32_t invalidColour = 0xFFFFFFFFu;  // what GetPixel answers outside the clip
+
+DeviceContext* contextOf(const DrawSurface& surface) { return DeviceContext::fromHandle(surface.deviceContext); }
+
+UiPoint shifted(const DrawSurface& surface, const UiPoint& p) {
+    return UiPoint{p.h + surface.offset.h, p.v + surface.offset.v};
+}
+
+UiRect shifted(const DrawSurface& surface, const UiRect& r) {
+    return UiRect{r.left + surface.offset.h, r.top + surface.offset.v, r.right + surface.offset.h,
+                  r.bottom + surface.offset.v};
+}
+
+uint32_t rgbOf(UiColor colour) {
+    return uint32_t(colour.red) << 16 | uint32_t(colour.green) << 8 | colour.blue;
+}
+
+// The cosmetic dotted pattern of a one-pixel PS_DOT pen: three pixels on, three off.
+constexpr int32_t dotOn = 3;
+constexpr int32_t dotOff = 3;
+
+// Lines through points with the pen selected in the context; the pattern runs on across segments.
+void strokeThrough(DeviceContext& dc, const UiPoint* points, int32_t count) {
+    const HeadlessPen* pen = dc.pen();
+    if (!pen || pen->style == PenNull || count < 2) return;
+    if (pen->width <= 1) {
+        PixelRaster raster(dc.target(), dc.effectiveClip());
+        PixelRaster::Dash dash{dotOn, dotOff, dc.backgroundMode == BackgroundOpaque, dc.backgroundRgb};
+        const PixelRaster::Dash* pattern = pen->style == PenDot ? &dash : nullptr;
+        for (int32_t i = 1; i < count; ++i) raster.line(points[i - 1], points[i], pen->rgb, dc.rop, pattern, dc.dashPhase);
+        return;
+    }
+    // A wide pen is geometric: round ends that include the last point, always solid.
+    const UiRect clip = dc.effectiveClip();
+    cairo_surface_t* mask = ShapeRaster::strokeMask(points, count, pen->width, clip);
+    if (!mask) return;
+    PixelRaster raster(dc.target(), clip);
+    raster.applyMask(mask, clip.left, clip.top, pen->rgb, dc.rop);
+    cairo_surface_destroy(mask);
+}
+
+// Brush fills of shapes follow the raster operation, like the pen.
+void fillPixels(DeviceContext& dc, const std::vector<UiPoint>& pixels) {
+    PixelRaster raster(dc.target(), dc.effectiveClip());
+    raster.applyPixels(pixels, dc.brush()->rgb, dc.rop);
+}
+
+void outlineArc(DeviceContext& dc, const UiRect& box, UiPoint from, UiPoint to, bool whole) {
+    const HeadlessPen* pen = dc.pen();
+    if (!pen || pen->style == PenNull) return;
+    if (pen->width <= 1) {
+        PixelRaster raster(dc.target(), dc.effectiveClip());
+        raster.applyPixels(whole ? ShapeRaster::ellipseOutline(box) : ShapeRaster::arcOutline(box, from, to), pen->rgb, dc.rop);
+        return;
+    }
+    const UiRect clip = dc.effectiveClip();
+    cairo_surface_t* mask = ShapeRaster::arcStrokeMask(box, from, to, whole, pen->width, clip);
+    if (!mask) return;
+    PixelRaster raster(dc.target(), clip);
+    raster.applyMask(mask, clip.left, clip.top, pen->rgb, dc.rop);
+    cairo_surface_destroy(mask);
+}
+
+void recreatePen(DrawSurface& surface) {
+    auto* pen = new HeadlessPen{surface.penStyle, surface.lineWidth, rgbOf(surface.frameColour), false};
+    if (DeviceContext* dc = contextOf(surface)) dc->selectPen(pen);
+    delete static_cast<HeadlessPen*>(surface.ownPen);
+    surface.ownPen = pen;
+}
+
+}  // namespace
+
+void DrawSurface::attachNative() {
+    DeviceContext* dc = contextOf(*this);
+    if (!dc) return;
+    savedBrush = dc->brush();
+    savedPen = dc->pen();
+    savedFont = dc->font();
+    dc->backgroundMode = BackgroundTransparent;
+    if (windowHandle) screenOrigin = getWindowScreenOrigin();
+    setFrameColour(frameColour);
+    setLineStyle(lineStyle);
+    setFillColour(fillColour);
+    setFontColour(fontColour);
+}
+
+void DrawSurface::detachNative() {
+    if (DeviceContext* dc = contextOf(*this)) {
+        if (savedBrush) dc->selectBrush(static_cast<HeadlessBrush*>(savedBrush));
+        if (savedPen) dc->selectPen(static_cast<HeadlessPen*>(savedPen));
+        if (savedFont) dc->selectFont(static_cast<HeadlessFont*>(savedFont));
+    }
+    delete static_cast<HeadlessBrush*>(ownBrush);
+    delete static_cast<HeadlessPen*>(ownPen);
+    delete static_cast<HeadlessFont*>(ownFont);
+    ownBrush = ownPen = ownFont = nullptr;
+}
+
+UiPoint DrawSurface::getWindowScreenOrigin() const {
+    const HeadlessWindow* window = HeadlessWindow::fromHandle(windowHandle);
+    return window ? window->screenOrigin() : UiPoint{};
+}
+
+void DrawSurface::moveTo(const UiPoint& point) {
+    if (DeviceContext* dc = contextOf(*this)) {
+        dc->position = shifted(*this, point);
+        dc->dashPhase = 0;
+    }
+}
+
+void DrawSurface::lineTo(const UiPoint& point) {
+    DeviceContext* dc = contextOf(*this);
+    if (!dc) return;
+    const UiPoint segment[2] = {dc->position, shifted(*this, point)};
+    strokeThrough(*dc, segment, 2);
+    dc->position = segment[1];
+}
+
+void DrawSurface::drawPolyline(const UiPoint* points, int32_t count) {
+    DeviceContext* dc = contextOf(*this);
+    if (!dc || !points || count < 2) return;
+    std::vector<UiPoint> moved(points, points + count);
+    for (UiPoint& p : moved) p = shifted(*this, p);
+    // Polyline neither uses nor moves the current position; its pattern starts afresh.
+    const int32_t phase = dc->dashPhase;
+    dc->dashPhase = 0;
+    strokeThrough(*dc, moved.data(), count);
+    dc->dashPhase = phase;
+}
+
+void DrawSurface::fillPolygon(const UiPoint* points, int32_t count) {
+    DeviceContext* dc = contextOf(*this);
+    if (!dc || !points || count < 2 || !dc->target()) return;
+    std::vector<UiPoint> moved(points, points + count);
+    for (UiPoint& p : moved) p = shifted(*this, p);
+    const UiRect clip = dc->effectiveClip();
+    cairo_surface_t* mask = ShapeRaster::polygonMask(moved.data(), count, clip);
+    if (!mask) return;
+    PixelRaster raster(dc->target(), clip);
+    raster.applyMask(mask, clip.left, clip.top, dc->brush()->rgb, dc->rop);
+    cairo_surface_destroy(mask);
+}
+
+void DrawSurface::drawFrame(const UiRect& area) {
+    moveTo(UiPoint{area.left, area.top});
+    lineTo(UiPoint{area.right, area.top});
+    lineTo(UiPoint{area.right, area.bottom});
+    lineTo(UiPoint{area.left, area.bottom});
+    lineTo(UiPoint{area.left, area.top});
+}
+
+void DrawSurface::fillArea(const UiRect& area) {
+    DeviceContext* dc = contextOf(*this);
+    if (!dc) return;
+    // FillRect is a pattern copy: the raster operation does not apply.
+    const UiRect r = shifted(*this, UiRect{area.left + 1, area.top + 1, area.right, area.bottom});
+    const HeadlessBrush* brush = ownBrush ? static_cast<HeadlessBrush*>(ownBrush) : dc->brush();
+    PixelRaster raster(dc->target(), dc->effectiveClip());
+    raster.fillRect(r, brush->rgb);
+}
+
+void DrawSurface::drawEllipse(const UiRect& area) {
+    DeviceContext* dc = contextOf(*this);
+    if (!dc) return;
+    const UiRect box = shifted(*this, UiRect{area.left, area.top, area.right + 1, area.bottom + 1});
+    outlineArc(*dc, box, UiPoint{}, UiPoint{}, true);
+}
+
+void DrawSurface::fillEllipse(const UiRect& area) {
+    DeviceContext* dc = contextOf(*this);
+    if (!dc) return;
+    // Ellipse over (left + 1, top + 1, right + 1, bottom + 1) without a pen fills one pixel less to the
+    // right and below.
+    fillPixels(*dc, ShapeRaster::ellipseFill(shifted(*this, UiRect{area.left + 1, area.top + 1, area.right, area.bottom})));
+}
+
+void DrawSurface::drawArc(const UiRect& area, const UiPoint& from, const UiPoint& to) {
+    DeviceContext* dc = contextOf(*this);
+    if (!dc) return;
+    const UiRect box = shifted(*this, UiRect{area.left, area.top, area.right + 1, area.bottom + 1});
+    outlineArc(*dc, box, shifted(*this, from), shifted(*this, to), false);
+}
+
+void DrawSurface::fillArc(const UiRect& area, const UiPoint& from, const UiPoint& to) {
+    DeviceContext* dc = contextOf(*this);
+    if (!dc) return;
+    // Pie over (left + 1, top + 1, right, bottom) without a pen.
+    const UiRect box = shifted(*this, UiRect{area.left + 1, area.top + 1, area.right - 1, area.bottom - 1});
+    fillPixels(*dc, ShapeRaster::pieFill(box, shifted(*this, from), shifted(*this, to)));
+}
+
+void DrawSurface::drawPixel(const UiPoint& point, UiColor colour) {
+    DeviceContext* dc = contextOf(*this);
+    if (!dc) return;
+    const UiPoint p = shifted(*this, point);
+    PixelRaster raster(dc->target(), dc->effectiveClip());
+    raster.put(p.h, p.v, rgbOf(colour));
+}
+
+UiColor DrawSurface::getPixel(const UiPoint& point) {
+    uint32_t word = invalidColour;
+    if (DeviceContext* dc = contextOf(*this)) {
+        const UiPoint p = shifted(*this, point);
+        PixelRaster raster(dc->target(), dc->effectiveClip());
+        if (raster.isValid() && raster.inClip(p.h, p.v)) {
+            const uint32_t rgb = raster.get(p.h, p.v);
+            word = (rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16;
+        }
+    }
+    UiColor colour = UiColor::fromWord(word);
+    colour.alpha = 0;
+    return colour;
+}
+
+void DrawSurface::floodFill(const UiPoint& point) {
+    DeviceContext* dc = contextOf(*this);
+    if (!dc) return;
+    const UiPoint p = shifted(*this, point);
+    PixelRaster raster(dc->target(), dc->effectiveClip());
+    raster.floodFill(p, dc->brush()->rgb);
+}
+
+void DrawSurface::setLineStyle(int32_t style) {
+    lineStyle = style;
+    penStyle = style == LineDotted ? PenDot : PenSolid;
+    recreatePen(*this);
+}
+
+void DrawSurface::setLineWidth(int32_t width) {
+    lineWidth = width;
+    recreatePen(*this);
+}
+
+void DrawSurface::setFrameColour(UiColor colour) {
+    frameColour = colour;
+    recreatePen(*this);
+}
+
+void DrawSurface::setFillColour(UiColor colour) {
+    fillColour = colour;
+    DeviceContext* dc = contextOf(*this);
+    if (dc) dc->backgroundRgb = rgbOf(colour);
+    auto* brush = new HeadlessBrush{rgbOf(colour), false};
+    if (dc) dc->selectBrush(brush);
+    delete static_cast<HeadlessBrush*>(ownBrush);
+    ownBrush = brush;
+}
+
+void DrawSurface::setFontColour(UiColor colour) {
+    fontColour = colour;
+    if (DeviceContext* dc = contextOf(*this)) dc->textRgb = rgbOf(colour);
+}
+
+void DrawSurface::setDrawMode(int32_t mode) {
+    if (mode == drawMode) return;
+    drawMode = mode;
+    if (DeviceContext* dc = contextOf(*this))
+        dc->rop = mode == DrawOr ? RopMergePen : mode == DrawXor ? RopNotXorPen : RopCopyPen;
+}
+
+void DrawSurface::setClipArea(const UiRect& area) {
+    clipArea = area;
+    if (DeviceContext* dc = contextOf(*this)) dc->setClip(area);
+}
+
+void DrawSurface::setFont(int32_t id, int32_t size, int32_t style) {
+    fontId = normaliseFontId(id);
+    const FontSpec& spec = fontTable[fontId];
+    fontSize = size == 0 ? spec.defaultSize : size;
+    const bool bold = spec.alwaysBold || (style & FontBold);
+    // A negative GDI height asks for the character height; a positive one would include the leading.
+    auto* font = new HeadlessFont(spec.face, fontSize < 0 ? -fontSize : fontSize, bold, style & FontItalic,
+                                  style & FontUnderline, spec.pitchAndFamily);
+    if (DeviceContext* dc = contextOf(*this)) dc->selectFont(font);
+    delete static_cast<HeadlessFont*>(ownFont);
+    ownFont = font;
+}
+
+int32_t DrawSurface::getTextWidth(const char* text) {
+    DeviceContext* dc = contextOf(*this);
+    if (!dc || !text) return 0;
+    return dc->font()->textWidth(text);
+}
+
+void DrawSurface::drawText(const char* text, const UiRect& area, bool opaque, int32_t align) {
+    if (!text) return;
+    DeviceContext* dc = contextOf(*this);
+    if (!dc) return;
+    UiRect r = shifted(*this, area);
+    dc->backgroundMode = opaque ? BackgroundOpaque : BackgroundTransparent;
+    if (align != AlignCentre && align != AlignRight) r.left += 1;
+
+    // Single line, vertically centred, clipped to the rectangle (no DT_NOCLIP in the flags).
+    const HeadlessFont* font = dc->font();
+    const int32_t width = font->textWidth(text);
+    const int32_t height = font->cellHeight();
+    int32_t x = r.left;
+    if (align == AlignCentre) x = r.left + (r.width() - width) / 2;
+    else if (align == AlignRight) x = r.right - width;
+    const int32_t y = r.top + (r.height() - height) / 2;
+    UiRect clip = dc->effectiveClip();
+    clip.boundTo(r);
+
+    if (cairo_surface_t* target = dc->target(); target && !clip.isEmpty() && *text) {
+        if (dc->backgroundMode == BackgroundOpaque) {
+            PixelRaster raster(target, clip);
+            raster.fillRect(UiRect{x, y, x + width, y + height}, dc->backgroundRgb);
+        }
+        cairo_t* cr = cairo_create(target);
+        cairo_rectangle(cr, clip.left, clip.top, clip.width(), clip.height());
+        cairo_clip(cr);
+        cairo_set_source_rgb(cr, (dc->textRgb >> 16 & 0xFF) / 255.0, (dc->textRgb >> 8 & 0xFF) / 255.0,
+                             (dc->textRgb & 0xFF) / 255.0);
+        font->drawLine(cr, text, x, y);
+        cairo_destroy(cr);
+    }
+    dc->backgroundMode = BackgroundTransparent;
+}
+
+int32_t DrawSurface::getMouseButtons() {
+    const int32_t physical = ScriptedInput::instance().pollButtons();
+    const bool swapped = HeadlessSystem::buttonsSwapped;
+    int32_t buttons = 0;
+    if (physical & MouseLeft) buttons |= swapped ? MouseRight : MouseLeft;
+    if (physical & MouseMiddle) buttons |= MouseMiddle;
+    if (physical & MouseRight) buttons |= swapped ? MouseLeft : MouseRight;
+    return buttons | (physical & (KeyShift | KeyControl | KeyAlt));
+}
+
+void DrawSurface::getMousePosition(UiPoint& where) {
+    const UiPoint cursor = ScriptedInput::instance().cursor();
+    where.h = cursor.h - screenOrigin.h;
+    where.v = cursor.v - screenOrigin.v;
+}
+
+bool DrawSurface::waitForDoubleClick() {
+    ScriptedInput& input = ScriptedInput::instance();
+    const UiPoint start = input.cursor();
+    const UiRect box{start.h - 2, start.v - 2, start.h + 2, start.v + 2};
+    const uint32_t deadline = HeadlessWindow::lastMessageTime() + input.doubleClickTime();
+    // The queue of this system is the script: a step that presses the primary button after a step
+    // without it is a button-down message. Each look costs a millisecond of the scripted clock.
+    bool wasDown = (input.peekButtons() & MouseLeft) != 0;
+    while (input.ticks() < deadline) {
+        if (!box.contains(input.cursor())) return false;
+        const bool down = (input.pollButtons() & MouseLeft) != 0;
+        if (down && !wasDown) return true;
+        wasDown = down;
+        input.advance(1);
+    }
+    return false;
+}
+
+void DrawSurface::copyFromSurface(DrawSurface* source, const UiRect& area, int32_t x, int32_t y) {
+    if (!source) return;
+    DeviceContext::bitBlt(contextOf(*this), x, y, area.width(), area.height(), contextOf(*source), area.left + source->offset.h,
+             area.top + source->offset.v);
+}

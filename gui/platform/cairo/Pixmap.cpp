@@ -1,0 +1,124 @@
+// Headless half of Pixmap: embedded BMP resources decoded into images, and the three ways of drawing them.
+#include "gui/core/Pixmap.h"
+
+#include "gui/core/DrawSurface.h"
+#include "gui/platform/cairo/BmpDecoder.h"
+#include "gui/platform/cairo/DeviceContext.h"
+#include "gui/platform/cairo/HeadlessResources.h"
+#include "gui/platform/cairo/PixelRaster.h"
+
+#include <cairo.h>
+
+namespace {
+
+uint32_t rgbOf(UiColor colour) {
+    return uint32_t(colour.red) << 16 | uint32_t(colour.green) << 8 | colour.blue;
+}
+
+DeviceContext* targetOf(DrawSurface* surface) {
+    return surface ? DeviceContext::fromHandle(surface->deviceContext) : nullptr;
+}
+
+// Blits the pixmap's area into the surface's context (area shifted by the surface's offset) through mix.
+template <typename Mix>
+void blitInto(DrawSurface* surface, cairo_surface_t* bitmap, const UiRect& area, const UiPoint& from, Mix mix) {
+    DeviceContext* dc = targetOf(surface);
+    if (!dc || !bitmap || !dc->target()) return;
+    PixelRaster source(bitmap, UiRect{});
+    PixelRaster target(dc->target(), dc->effectiveClip());
+    target.blit(source, from.h, from.v, area.left + surface->offset.h, area.top + surface->offset.v, area.width(),
+                area.height(), mix);
+}
+
+}  // namespace
+
+void Pixmap::loadResource() {
+    const HeadlessResources::Bytes bytes = HeadlessResources::find(resourceId & 0xFFFF);
+    cairo_surface_t* image = BmpDecoder::decode(bytes.data, bytes.size);
+    if (!image) return;
+    bitmap = image;
+    width = cairo_image_surface_get_width(image);
+    height = cairo_image_surface_get_height(image);
+}
+
+void Pixmap::createBlank() {
+    if (width <= 0 || height <= 0) return;
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(image);
+        return;
+    }
+    bitmap = image;
+}
+
+void Pixmap::destroyBitmaps() {
+    if (bitmap) cairo_surface_destroy(static_cast<cairo_surface_t*>(bitmap));
+    if (mask) cairo_surface_destroy(static_cast<cairo_surface_t*>(mask));
+    bitmap = mask = nullptr;
+}
+
+void Pixmap::draw(DrawSurface* surface, const UiRect& area, const UiPoint& from) {
+    blitInto(surface, static_cast<cairo_surface_t*>(bitmap), area, from,
+             [](int32_t, int32_t, uint32_t, uint32_t, uint32_t&) { return true; });
+}
+
+void Pixmap::drawTransparent(DrawSurface* surface, const UiRect& area, const UiPoint& from) {
+    cairo_surface_t* image = static_cast<cairo_surface_t*>(bitmap);
+    if (auto* maskImage = static_cast<cairo_surface_t*>(mask)) {
+        // With a mask, its bit decides (set: the destination stays), not the pixel's colour.
+        cairo_surface_flush(maskImage);
+        const unsigned char* bits = cairo_image_surface_get_data(maskImage);
+        const int32_t stride = cairo_image_surface_get_stride(maskImage);
+        const int32_t maskWidth = cairo_image_surface_get_width(maskImage);
+        const int32_t maskHeight = cairo_image_surface_get_height(maskImage);
+        blitInto(surface, image, area, from, [&](int32_t sx, int32_t sy, uint32_t, uint32_t, uint32_t&) {
+            if (sx >= maskWidth || sy >= maskHeight) return false;
+            return bits[size_t(sy) * stride + sx] == 0;
+        });
+        return;
+    }
+    const uint32_t transparent = rgbOf(transparentColour);
+    blitInto(surface, image, area, from,
+             [transparent](int32_t, int32_t, uint32_t rgb, uint32_t, uint32_t&) { return rgb != transparent; });
+}
+
+void Pixmap::drawBlended(DrawSurface* surface, const UiRect& area, const UiPoint& from, uint8_t alpha) {
+    // Constant source opacity over the destination, rounded like AlphaBlend's integer arithmetic.
+    const uint32_t a = alpha;
+    blitInto(surface, static_cast<cairo_surface_t*>(bitmap), area, from,
+             [a](int32_t, int32_t, uint32_t rgb, uint32_t destination, uint32_t& out) {
+                 out = 0;
+                 for (int shift = 0; shift < 24; shift += 8) {
+                     const uint32_t s = rgb >> shift & 0xFF;
+                     const uint32_t d = destination >> shift & 0xFF;
+                     out |= ((s * a + d * (255 - a) + 127) / 255) << shift;
+                 }
+                 return true;
+             });
+}
+
+void Pixmap::buildMask(DrawSurface* surface, const UiPoint& where) {
+    if (mask) cairo_surface_destroy(static_cast<cairo_surface_t*>(mask));
+    mask = nullptr;
+    if (width <= 0 || height <= 0) return;
+    cairo_surface_t* maskImage = cairo_image_surface_create(CAIRO_FORMAT_A8, width, height);
+    cairo_surface_flush(maskImage);
+    unsigned char* bits = cairo_image_surface_get_data(maskImage);
+    const int32_t stride = cairo_image_surface_get_stride(maskImage);
+    // Pixels of the transparent colour become 1; what lies outside the surface's image stays 0.
+    DeviceContext* dc = targetOf(surface);
+    if (dc && dc->target()) {
+        PixelRaster source(dc->target(), UiRect{});
+        const uint32_t transparent = rgbOf(transparentColour);
+        for (int32_t y = 0; y < height; ++y) {
+            for (int32_t x = 0; x < width; ++x) {
+                const int32_t sx = where.h + x;
+                const int32_t sy = where.v + y;
+                if (sx < 0 || sy < 0 || sx >= source.imageWidth() || sy >= source.imageHeight()) continue;
+                if (source.get(sx, sy) == transparent) bits[size_t(y) * stride + x] = 0xFF;
+            }
+        }
+    }
+    cairo_surface_mark_dirty(maskImage);
+    mask = maskImage;
+}

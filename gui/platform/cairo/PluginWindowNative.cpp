@@ -1,0 +1,174 @@
+// Headless native half of PluginWindow: the child window as a HeadlessWindow, cursor shapes, the drop
+// target flag and the host window chain.
+#include "gui/core/PluginWindow.h"
+
+#include "gui/core/DrawSurface.h"
+#include "gui/core/Platform.h"
+#include "gui/platform/cairo/DeviceContext.h"
+#include "gui/platform/cairo/HeadlessSystem.h"
+#include "gui/platform/cairo/HeadlessWindow.h"
+#include "gui/platform/cairo/ScriptedInput.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// The blending is built in here; the library slot holds a token so the window looks as if it loaded one.
+int blendToken = 0;
+
+// Standard cursor resource numbers, indexed by CursorKind; their addresses serve as cursor handles.
+int32_t cursorIds[] = {32512, 32514, 32644, 32645, 32646, 32643, 32642};
+
+char className[32];
+
+void registerClass() {
+    if (++HeadlessSystem::classUseCount != 1) return;
+    std::snprintf(className, sizeof className, "Plugin%08x",
+                  unsigned(reinterpret_cast<uintptr_t>(platform::getModuleInstance())));
+    HeadlessSystem::classRegistered = true;
+    ++HeadlessSystem::classRegistrations;
+    HeadlessSystem::buttonsSwapped = ScriptedInput::instance().swapButtons();
+}
+
+void unregisterClass() {
+    if (--HeadlessSystem::classUseCount == 0) HeadlessSystem::classRegistered = false;
+}
+
+void* cursorHandleFor(int32_t id) {
+    for (int32_t& known : cursorIds)
+        if (known == id) return &known;
+    return &cursorIds[0];
+}
+
+}  // namespace
+
+void PluginWindow::loadBlendLibrary() { blendLibrary = &blendToken; }
+
+void PluginWindow::freeBlendLibrary() { blendLibrary = nullptr; }
+
+bool PluginWindow::createChildWindow(NativeHandle parent) {
+    if (!parent) return false;
+    registerClass();
+    auto* child = new HeadlessWindow(parent, UiRect{0, 0, bounds.width(), bounds.height()});
+    child->className = className;
+    childWindow = child;
+    child->setUserData(this);
+    setDropActive(true);
+    return true;
+}
+
+void PluginWindow::destroyChildWindow() {
+    if (HeadlessWindow* child = HeadlessWindow::fromHandle(childWindow)) {
+        child->setUserData(nullptr);
+        delete child;
+    }
+    childWindow = nullptr;
+    unregisterClass();
+}
+
+DrawSurface* PluginWindow::beginTemporarySurface() {
+    if (currentSurface) return currentSurface;
+    HeadlessWindow* child = HeadlessWindow::fromHandle(childWindow);
+    if (!child) return nullptr;
+    return new DrawSurface(this, DeviceContext::forWindow(child), child);
+}
+
+void PluginWindow::endTemporarySurface(DrawSurface* surface) {
+    if (!surface || surface == currentSurface) return;
+    DeviceContext* dc = DeviceContext::fromHandle(surface->deviceContext);
+    delete surface;
+    DeviceContext::release(dc);
+}
+
+bool PluginWindow::getCursorPosition(UiPoint& where) {
+    where = ScriptedInput::instance().cursor();
+    if (HeadlessWindow* child = HeadlessWindow::fromHandle(childWindow)) {
+        const UiPoint origin = child->screenOrigin();
+        where.h -= origin.h;
+        where.v -= origin.v;
+    }
+    return true;
+}
+
+void PluginWindow::setCursor(int32_t kind) {
+    if (!savedCursor) savedCursor = cursorHandleFor(HeadlessSystem::currentCursor);
+    if (kind == CursorDefault) HeadlessSystem::currentCursor = *static_cast<int32_t*>(savedCursor);
+    else if (kind >= CursorWait && kind <= CursorFalling) HeadlessSystem::currentCursor = cursorIds[kind];
+}
+
+bool PluginWindow::setDropActive(bool flag) {
+    if (!dropActive && !flag) return true;
+    HeadlessWindow* child = HeadlessWindow::fromHandle(childWindow);
+    if (!child) return false;
+    child->setDropTarget(flag);
+    dropActive = flag;
+    return true;
+}
+
+NativeHandle PluginWindow::findHostFrame() {
+    HeadlessWindow* current = HeadlessWindow::fromHandle(childWindow);
+    if (!current) return nullptr;
+    const UiRect r = current->screenRect();
+    for (;;) {
+        HeadlessWindow* parent = current->parentWindow();
+        if (current->hasCaption() || !parent) return current;
+        const UiRect p = parent->screenRect();
+        if (std::abs(p.width() - r.width()) > 60 || std::abs(p.height() - r.height()) > 60) return current;
+        current = parent;
+    }
+}
+
+bool PluginWindow::getPosition(int32_t& x, int32_t& y) {
+    if (!open) return false;
+    HeadlessWindow* frame = HeadlessWindow::fromHandle(findHostFrame());
+    if (!frame) return false;
+    x = frame->position().h;
+    y = frame->position().v;
+    return true;
+}
+
+bool PluginWindow::getSize(UiRect& area) {
+    if (!open) return false;
+    HeadlessWindow* child = HeadlessWindow::fromHandle(childWindow);
+    HeadlessWindow* parent = child ? child->parentWindow() : nullptr;
+    if (!parent) return false;  // a parent this system cannot measure
+    const UiPoint position = parent->position();
+    area = UiRect{position.h, position.v, position.h + parent->width(), position.v + parent->height()};
+    return true;
+}
+
+void PluginWindow::resizeChildWindow(int32_t width, int32_t height) {
+    if (HeadlessWindow* child = HeadlessWindow::fromHandle(childWindow)) child->resize(width, height);
+}
+
+void PluginWindow::resizeWindowChain(int32_t width, int32_t height) {
+    const int32_t border = 2 * HeadlessSystem::dialogFrame;
+    HeadlessWindow* current = HeadlessWindow::fromHandle(childWindow);
+    if (border == 0) {
+        if (current) current->resize(width, height);
+        return;
+    }
+    int32_t extraWidth = 0;
+    int32_t extraHeight = 0;
+    while (current) {
+        HeadlessWindow* parent = current->parentWindow();
+        if (!parent || parent->className == "MDIClient") {
+            current->resize(width + extraWidth, height + extraHeight);
+            return;
+        }
+        const UiRect inner = current->screenRect();
+        const UiRect outer = parent->screenRect();
+        current->resize(width + extraWidth, height + extraHeight);
+        extraWidth = outer.width() - inner.width();
+        extraHeight = outer.height() - inner.height();
+        if (extraWidth > 80 || extraHeight > 80) return;
+        current = parent;
+        if (extraWidth == border) {
+            current->resize(width + extraWidth, height + extraHeight);
+            return;
+        }
+    }
+}
+
+void PluginWindow::bringFrameToTop() { ++HeadlessSystem::framesBroughtToTop; }

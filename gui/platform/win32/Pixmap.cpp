@@ -1,0 +1,140 @@
+// GDI half of Pixmap: loading bitmap resources and the plain, transparent and blended copies.
+#include "gui/core/Pixmap.h"
+
+#include <windows.h>
+
+#include "gui/core/DrawSurface.h"
+#include "gui/platform/win32/BlendLibrary.h"
+#include "gui/platform/win32/Win32Handles.h"
+
+using win32::asBitmap;
+using win32::asDc;
+using win32::toColorRef;
+
+void Pixmap::loadResource() {
+    const WORD id = static_cast<WORD>(resourceId & 0xFFFF);
+    HBITMAP loaded = LoadBitmapA(win32::moduleInstance(), MAKEINTRESOURCEA(id));
+    if (!loaded) return;
+    bitmap = loaded;
+    BITMAP description;
+    if (GetObjectA(loaded, sizeof description, &description)) {
+        width = description.bmWidth;
+        height = description.bmHeight;
+    }
+}
+
+void Pixmap::createBlank() {
+    HDC screen = GetDC(nullptr);
+    bitmap = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+}
+
+void Pixmap::destroyBitmaps() {
+    if (bitmap) DeleteObject(bitmap);
+    if (mask) DeleteObject(mask);
+    bitmap = nullptr;
+    mask = nullptr;
+}
+
+namespace {
+
+// A memory context compatible with the destination, holding a bitmap for the duration of one copy.
+class SelectedBitmap {
+public:
+    SelectedBitmap(HDC compatibleWith, HBITMAP bitmap)
+        : context(CreateCompatibleDC(compatibleWith)), previous(SelectObject(context, bitmap)) {}
+    ~SelectedBitmap() {
+        SelectObject(context, previous);
+        DeleteDC(context);
+    }
+    SelectedBitmap(const SelectedBitmap&) = delete;
+    SelectedBitmap& operator=(const SelectedBitmap&) = delete;
+
+    HDC context;
+
+private:
+    HGDIOBJ previous;
+};
+
+}  // namespace
+
+void Pixmap::draw(DrawSurface* surface, const UiRect& area, const UiPoint& from) {
+    if (!bitmap || !surface) return;
+    HDC target = asDc(surface->deviceContext);
+    SelectedBitmap source(target, asBitmap(bitmap));
+    BitBlt(target, area.left + surface->offset.h, area.top + surface->offset.v, area.width(), area.height(),
+           source.context, from.h, from.v, SRCCOPY);
+}
+
+void Pixmap::drawTransparent(DrawSurface* surface, const UiRect& area, const UiPoint& from) {
+    if (!bitmap || !surface) return;
+    HDC target = asDc(surface->deviceContext);
+    SelectedBitmap source(target, asBitmap(bitmap));
+    const int h = area.left + surface->offset.h, v = area.top + surface->offset.v;
+    const int w = area.width(), ht = area.height();
+
+    if (mask) {
+        // (destination ^ source) & mask ^ source: mask 1 gives the destination back, 0 the source.
+        SelectedBitmap maskSource(target, asBitmap(mask));
+        HBITMAP scratch = CreateCompatibleBitmap(target, w, ht);
+        {
+            SelectedBitmap work(target, scratch);
+            BitBlt(work.context, 0, 0, w, ht, target, h, v, SRCCOPY);
+            BitBlt(work.context, 0, 0, w, ht, source.context, from.h, from.v, SRCINVERT);
+            BitBlt(work.context, 0, 0, w, ht, maskSource.context, from.h, from.v, SRCAND);
+            BitBlt(work.context, 0, 0, w, ht, source.context, from.h, from.v, SRCINVERT);
+            BitBlt(target, h, v, w, ht, work.context, 0, 0, SRCCOPY);
+        }
+        DeleteObject(scratch);
+        return;
+    }
+
+    if (BlendLibrary::transparentBlt) {
+        BlendLibrary::transparentBlt(target, h, v, w, ht, source.context, from.h, from.v, w, ht,
+                                     toColorRef(transparentColour));
+        return;
+    }
+
+    // No mask and no TransparentBlt: a monochrome mask of the area, made on the spot. Colour-to-mono
+    // copies give 1 where the source has its background colour; mono-to-colour copies expand 1 to the
+    // destination's background colour (white, keeps) and 0 to its text colour (black, clears).
+    const COLORREF savedBackground = SetBkColor(target, RGB(255, 255, 255));
+    const COLORREF savedText = SetTextColor(target, RGB(0, 0, 0));
+    HBITMAP monochrome = CreateBitmap(w, ht, 1, 1, nullptr);
+    {
+        SelectedBitmap maskWork(target, monochrome);
+        SetBkColor(source.context, toColorRef(transparentColour));
+        BitBlt(maskWork.context, 0, 0, w, ht, source.context, from.h, from.v, SRCCOPY);
+        BitBlt(target, h, v, w, ht, source.context, from.h, from.v, SRCINVERT);
+        BitBlt(target, h, v, w, ht, maskWork.context, 0, 0, SRCAND);
+        BitBlt(target, h, v, w, ht, source.context, from.h, from.v, SRCINVERT);
+    }
+    DeleteObject(monochrome);
+    SetBkColor(target, savedBackground);
+    SetTextColor(target, savedText);
+}
+
+void Pixmap::drawBlended(DrawSurface* surface, const UiRect& area, const UiPoint& from, uint8_t alpha) {
+    if (!bitmap || !surface || !BlendLibrary::alphaBlend) return;
+    HDC target = asDc(surface->deviceContext);
+    SelectedBitmap source(target, asBitmap(bitmap));
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, 0};
+    BlendLibrary::alphaBlend(target, area.left + surface->offset.h, area.top + surface->offset.v, area.width(),
+                             area.height(), source.context, from.h, from.v, area.width(), area.height(), blend);
+}
+
+void Pixmap::buildMask(DrawSurface* surface, const UiPoint& where) {
+    if (mask) DeleteObject(mask);
+    mask = nullptr;
+    if (!surface) return;
+    HDC target = asDc(surface->deviceContext);
+    HBITMAP monochrome = CreateBitmap(width, height, 1, 1, nullptr);
+    if (!monochrome) return;
+    {
+        SelectedBitmap maskWork(target, monochrome);
+        const COLORREF savedBackground = SetBkColor(target, toColorRef(transparentColour));
+        BitBlt(maskWork.context, 0, 0, width, height, target, where.h, where.v, SRCCOPY);
+        SetBkColor(target, savedBackground);
+    }
+    mask = monochrome;
+}

@@ -1,0 +1,114 @@
+// Placement, background and clipping of drawText, and the metrics behind it, on the headless backend.
+#include "tests/cairo/HeadlessFixture.h"
+
+#include "gui/core/OffscreenSurface.h"
+#include "gui/platform/cairo/HeadlessFont.h"
+
+class SurfaceTextTest : public HeadlessFixture {
+protected:
+    void SetUp() override {
+        HeadlessFixture::SetUp();
+        surface->setFont(3, 0, 0);
+        surface->setFontColour(colourWhite);
+        surface->setFillColour(colourBlue);  // the opaque cell shows exactly where the text sits
+    }
+
+    // The opaque cell: bounds of the blue and the lit pixels.
+    UiRect cell() const {
+        UiRect box{};
+        EXPECT_TRUE(litBox(box));
+        return box;
+    }
+};
+
+TEST_F(SurfaceTextTest, AlignmentPlacesTheTextCell) {
+    const char* text = "Ab 12";
+    const int32_t width = surface->getTextWidth(text);
+    const int32_t height = static_cast<HeadlessFont*>(surface->ownFont)->cellHeight();
+    ASSERT_GT(width, 10);
+    ASSERT_GT(height, 10);
+
+    surface->drawText(text, UiRect{0, 0, 100, 20}, true, AlignLeft);
+    UiRect box = cell();
+    EXPECT_EQ(box.left, 1);  // one pixel in from the left edge
+    EXPECT_EQ(box.right, width);
+    EXPECT_EQ(box.top, (20 - height) / 2);
+    EXPECT_EQ(box.bottom, (20 - height) / 2 + height - 1);
+
+    surface->setFillColour(colourBlack);
+    surface->fillArea(UiRect{-1, -1, 120, 80});
+    surface->setFillColour(colourBlue);
+    surface->drawText(text, UiRect{0, 30, 100, 60}, true, AlignCentre);
+    box = cell();
+    EXPECT_EQ(box.left, (100 - width) / 2);
+    EXPECT_EQ(box.top, 30 + (30 - height) / 2);
+
+    surface->setFillColour(colourBlack);
+    surface->fillArea(UiRect{-1, -1, 120, 80});
+    surface->setFillColour(colourBlue);
+    surface->drawText(text, UiRect{0, 0, 100, 20}, true, AlignRight);
+    box = cell();
+    EXPECT_EQ(box.right, 99);
+    EXPECT_EQ(box.left, 100 - width);
+}
+
+TEST_F(SurfaceTextTest, TransparentTextPaintsGlyphsOnlyAndHonoursTheOffset) {
+    surface->offset = UiPoint{20, 10};
+    surface->drawText("HH", UiRect{0, 0, 60, 30}, false, AlignLeft);
+    EXPECT_EQ(countRgb(colourBlue), 0);
+    UiRect box = cell();
+    EXPECT_GE(box.left, 21);
+    EXPECT_GE(box.top, 10);
+    EXPECT_LE(box.right, 80);
+    EXPECT_LE(box.bottom, 40);
+}
+
+TEST_F(SurfaceTextTest, TextIsClippedToItsRectangle) {
+    surface->drawText("WWWWWWWWWW", UiRect{10, 10, 30, 30}, true, AlignLeft);
+    const UiRect box = cell();
+    EXPECT_EQ(box.left, 11);
+    EXPECT_EQ(box.right, 29);
+    EXPECT_GE(box.top, 10);
+    EXPECT_LE(box.bottom, 29);
+}
+
+TEST_F(SurfaceTextTest, NullTextDrawsNothingAndEmptyTextHasNoWidth) {
+    surface->drawText(nullptr, UiRect{0, 0, 100, 20}, true, AlignLeft);
+    surface->drawText("", UiRect{0, 0, 100, 20}, true, AlignLeft);
+    UiRect box;
+    EXPECT_FALSE(litBox(box));
+    EXPECT_EQ(surface->getTextWidth(""), 0);
+    EXPECT_EQ(surface->getTextWidth(nullptr), 0);
+}
+
+TEST_F(SurfaceTextTest, FontsFollowTheTableThroughFontconfig) {
+    HeadlessFont regular("Arial", 12, false, false, false, 34);
+    HeadlessFont bold("Arial", 12, true, false, false, 34);
+    // "Arial" resolves to a metric twin, never to whatever sans the system likes best.
+    EXPECT_NE(regular.resolvedFamily().find("Liberation Sans"), std::string::npos) << regular.resolvedFamily();
+    EXPECT_GT(bold.textWidth("Threshold"), regular.textWidth("Threshold"));
+    // Arial's cell at 12 pixels: ascent 11, descent 3.
+    EXPECT_EQ(regular.ascent(), 11);
+    EXPECT_EQ(regular.descent(), 3);
+    // Widths add up by whole pixels, as GDI's extents do.
+    EXPECT_EQ(regular.textWidth("ab"), regular.textWidth("a") + regular.textWidth("b"));
+
+    // Font 0 is bold whatever the style; the Symbol font shows Greek for Latin letters.
+    surface->setFont(0, 0, 0);
+    EXPECT_TRUE(static_cast<HeadlessFont*>(surface->ownFont)->isBold());
+    HeadlessFont symbol("Symbol", 13, false, false, false, 80);
+    EXPECT_EQ(symbol.toUtf8("a"), "\xCE\xB1");
+    EXPECT_EQ(regular.toUtf8("\xB5s"), "\xC2\xB5s");  // code page 1252 micro sign
+}
+
+TEST_F(SurfaceTextTest, MemoryContextDrawsBlackTextUntilAFontColourIsSet) {
+    // The DrawSurface of an offscreen has no context when it is attached, so its text colour is the
+    // memory context's default, black, until setFontColour.
+    OffscreenSurface offscreen(window, 60, 20, colourWhite);
+    offscreen.setFont(3, 0, 1);
+    offscreen.drawText("HHHH", UiRect{0, 0, 60, 20}, false, AlignLeft);
+    bool sawDark = false;
+    for (int32_t x = 0; x < 60; ++x)
+        for (int32_t y = 0; y < 20; ++y) sawDark |= offscreen.getPixel(UiPoint{x, y}).red < 64;
+    EXPECT_TRUE(sawDark);
+}

@@ -1,0 +1,155 @@
+// Faders: geometry, the offscreen picture, free-click and grab-point drags, fine adjustment, reset, wheel, keys.
+#include <gtest/gtest.h>
+
+#include "gui/controls/VerticalFader.h"
+#include "gui/core/OffscreenSurface.h"
+#include "gui/core/Pixmap.h"
+#include "tests/controls/ControlHarness.h"
+
+namespace {
+
+// The toolkit's example fader: a 16 by 160 track (resource 129) and a 14 by 12 handle (resource 130).
+struct FaderRig {
+    FaderRig() : harness(UiRect{0, 0, 60, 200}) {
+        Pixmap* track = new Pixmap(129);
+        Pixmap* handle = new Pixmap(130);
+        fader = new VerticalFader(bounds, &listener, 1, 10, 157, handle, track, {0, 0}, FaderMinBottom);
+        track->release();
+        handle->release();
+        fader->setHandleOffset({1, 0});
+        fader->setValue(0.5f);
+        fader->setDirty(false);
+        harness.window->addChild(fader);
+        harness.child()->paint();
+        RecordingHost::instance().requests.clear();
+    }
+
+    const UiRect bounds{18, 10, 34, 170};
+    EditorHarness harness;
+    DrawingListener listener;
+    VerticalFader* fader = nullptr;
+};
+
+TEST(FaderTest, GeometryFollowsTheTravelAndTheHandleOffset) {
+    FaderRig rig;
+    EXPECT_EQ(rig.fader->getStyle(), FaderMinBottom | FaderVertical);
+    EXPECT_EQ(rig.fader->getTravel(), 147);
+    EXPECT_EQ(rig.fader->getMinPosition(), 0);
+    EXPECT_EQ(rig.fader->getTravelStart(), 0);
+    EXPECT_EQ(rig.fader->getTravelEnd(), 159);
+
+    struct Case {
+        float value;
+        int32_t top;
+    };
+    for (Case c : {Case{1.0f, 0}, Case{0.0f, 147}, Case{0.5f, 73}}) {
+        rig.fader->setValue(c.value);
+        const UiRect h = rig.fader->handleRect(true);
+        EXPECT_EQ(h.top, c.top) << c.value;
+        EXPECT_EQ(h.bottom, c.top + 12) << c.value;
+        EXPECT_EQ(h.left, 1);
+        EXPECT_EQ(h.right, 15);
+    }
+    // Beyond the range the limits hold the handle inside the travel.
+    rig.fader->setValue(-0.5f);
+    EXPECT_EQ(rig.fader->handleRect(true).bottom, 159);
+    rig.fader->setValue(1.5f);
+    EXPECT_EQ(rig.fader->handleRect(true).top, 0);
+}
+
+TEST(FaderTest, DrawsTrackAndTransparentHandleInOneCopy) {
+    const BmpImage track = resourceImage(129);
+    const BmpImage handle = resourceImage(130);
+    ASSERT_TRUE(track.error.empty() && handle.error.empty());
+    FaderRig rig;
+    rig.fader->setValue(0.0f);
+    rig.harness.window->idle();
+    HeadlessWindow* child = rig.harness.child();
+    int wrong = 0;
+    for (int y = 0; y < 160; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            uint32_t expected = track.at(x, y);
+            const int hx = x - 1, hy = y - 147;  // handle at columns 1..14, rows 147..158
+            if (hx >= 0 && hx < 14 && hy >= 0 && hy < 12 && handle.at(hx, hy) != 0xFFFFFF) expected = handle.at(hx, hy);
+            if (rgbOf(child->pixel(18 + x, 10 + y)) != expected) ++wrong;
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST(FaderTest, FreeClickPutsTheHandleMiddleUnderTheCursor) {
+    FaderRig rig;
+    scriptClick(rig.harness.child(), {25, 100});
+    EXPECT_NEAR(rig.fader->getValue(), 1.0f - 85.0f / 147.0f, 1e-6);  // 0.4218
+    EXPECT_NEAR(rig.fader->getValue(), 0.4218f, 5e-5);
+    EXPECT_EQ(rig.harness.requests(audioMasterBeginEdit), std::vector<VstInt32>{1});
+    EXPECT_EQ(rig.harness.requests(audioMasterEndEdit), std::vector<VstInt32>{1});
+    EXPECT_EQ(rig.harness.window->getFocusWidget(), rig.fader);
+}
+
+TEST(FaderTest, ShiftMovesATenthOfTheCursorFromTheAnchor) {
+    FaderRig rig;
+    scriptDrag(rig.harness.child(), {{25, 160}, {25, 13}}, KeyShift);
+    const std::vector<float>& v = rig.listener.values;
+    ASSERT_EQ(v.size(), 2u);
+    EXPECT_NEAR(v[1] - v[0], 0.1f, 1e-5);
+    EXPECT_NEAR(v[0], 0.5f + (1.0f - 145.0f / 147.0f - 0.5f) / 10.0f, 1e-6);
+
+    // Released Shift: the value returns to the cursor's own position.
+    const UiPoint origin = rig.harness.child()->screenOrigin();
+    ScriptedInput& input = ScriptedInput::instance();
+    input.setState(0, {0, 0});
+    input.press({origin.h + 25, origin.v + 100}, KeyShift).hold(3).moveTo({origin.h + 25, origin.v + 90});
+    input.setModifiers(0).moveTo({origin.h + 25, origin.v + 80}).release();
+    rig.harness.child()->mouseDown(MouseLeft, {25, 100});
+    EXPECT_NEAR(rig.fader->getValue(), 1.0f - 65.0f / 147.0f, 1e-6);
+}
+
+TEST(FaderTest, WithoutFreeClickOnlyTheHandleStartsADragAndKeepsTheGrabPoint) {
+    FaderRig rig;
+    rig.fader->setFreeClick(false);
+    // Value 0.5: handle rows 83..94 of the window.
+    scriptClick(rig.harness.child(), {25, 82});
+    EXPECT_EQ(rig.fader->getValue(), 0.5f);
+    EXPECT_TRUE(rig.harness.requests(audioMasterBeginEdit).empty());
+
+    scriptDrag(rig.harness.child(), {{25, 94}, {25, 104}});
+    ASSERT_EQ(rig.listener.values.size(), 2u);
+    EXPECT_NEAR(rig.listener.values[0], 1.0f - 73.0f / 147.0f, 1e-6);  // the handle stays where it was drawn
+    EXPECT_NEAR(rig.listener.values[1], 1.0f - 83.0f / 147.0f, 1e-6);
+    EXPECT_EQ(rig.harness.requests(audioMasterBeginEdit).size(), 1u);
+}
+
+TEST(FaderTest, ControlClickWheelAndKeys) {
+    FaderRig rig;
+    rig.fader->setValue(0.9f);
+    rig.fader->setDirty(false);
+    scriptClick(rig.harness.child(), {25, 40}, KeyControl);
+    EXPECT_EQ(rig.fader->getValue(), 0.5f);
+    EXPECT_TRUE(rig.harness.requests(audioMasterBeginEdit).empty());
+
+    DrawSurface surface(rig.harness.window, nullptr, nullptr);
+    ScriptedInput::instance().setState(KeyShift, {0, 0});
+    EXPECT_TRUE(rig.fader->onWheel(&surface, {0, 0}, 2.0f));
+    EXPECT_NEAR(rig.fader->getValue(), 0.52f, 1e-6);
+    VstKeyCode key{0, VKEY_DOWN, 0};
+    EXPECT_EQ(rig.fader->onKeyDown(key), 1);
+    EXPECT_NEAR(rig.fader->getValue(), 0.42f, 1e-6);
+    key.virt = 7;
+    EXPECT_EQ(rig.fader->onKeyDown(key), -1);
+}
+
+TEST(FaderTest, HasAnOffscreenBufferOnlyWhileAttached) {
+    FaderRig rig;
+    ASSERT_NE(rig.fader->getOffscreen(), nullptr);
+    EXPECT_EQ(rig.fader->getOffscreen()->getWidth(), 16);
+    EXPECT_EQ(rig.fader->getOffscreen()->getHeight(), 160);
+    rig.fader->retain();
+    rig.harness.window->removeChild(rig.fader, true);
+    EXPECT_EQ(rig.fader->getOffscreen(), nullptr);
+    rig.fader->draw(nullptr);  // detached: nothing to draw with, nothing breaks
+    EXPECT_FALSE(rig.fader->isDirty());
+    rig.fader->release();
+}
+
+}  // namespace

@@ -1,0 +1,180 @@
+// vozuv-render: renders audio files through the VozuvAzirOVA plug-in as a host would, or, without an
+// input file, a built-in demo.
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <cstdio>
+#include <sstream>
+
+#include "tools/render/AudioReader.h"
+#include "tools/render/AudioWriter.h"
+#include "tools/render/DemoSignal.h"
+#include "tools/render/LevelPlot.h"
+#include "tools/render/RenderOptions.h"
+#include "tools/render/RenderPlugin.h"
+#include "tools/render/Renderer.h"
+
+namespace {
+
+void interrupted(int signalNumber) {
+    // Never leave a half-written output behind, even on Ctrl-C.
+    const char* pending = AudioWriter::pendingPath();
+    if (pending[0]) unlink(pending);
+    _exit(128 + signalNumber);
+}
+
+std::string decibelText(double db) {
+    char buffer[32];
+    if (std::isinf(db)) return "-inf";
+    std::snprintf(buffer, sizeof buffer, "%.2f", db);
+    return buffer;
+}
+
+std::string duration(double seconds) {
+    char buffer[32];
+    const int minutes = static_cast<int>(seconds / 60.0);
+    std::snprintf(buffer, sizeof buffer, "%d:%06.3f", minutes, seconds - 60.0 * minutes);
+    return buffer;
+}
+
+void printInfo(RenderPlugin& plugin, const PluginInfo& info) {
+    std::printf("loaded:     %s\n", plugin.description().c_str());
+    std::printf("effect:     %s\n", info.effectName.c_str());
+    std::printf("product:    %s\n", info.product.c_str());
+    std::printf("vendor:     %s (version %d)\n", info.vendor.c_str(), info.vendorVersion);
+    std::printf("unique id:  %s (0x%08x), category %d, VST version %d\n", info.uniqueIDText().c_str(),
+                static_cast<unsigned>(info.uniqueID), info.category, info.vstVersion);
+    std::printf("flags:      0x%x (%s)\n", static_cast<unsigned>(info.flags), info.flagsText().c_str());
+    std::printf("channels:   %d in, %d out; %d-bit binary\n", info.numInputs, info.numOutputs, info.pointerBits);
+    std::printf("parameters: %d\n", info.numParams);
+    for (size_t i = 0; i < info.parameters.size(); ++i) {
+        const ParameterInfo& p = info.parameters[i];
+        std::printf("  %2zu  %-14s %-8s %.6f  %s\n", i, p.name.c_str(), p.label.c_str(), static_cast<double>(p.value),
+                    p.display.c_str());
+    }
+    std::printf("programs:   %d (current: %d)\n", info.numPrograms, info.currentProgram + 1);
+    for (size_t i = 0; i < info.programs.size(); ++i) std::printf("  %2zu  %s\n", i + 1, info.programs[i].c_str());
+}
+
+std::string summary(const std::string& loaded, const PluginInfo& info, const RenderOptions& options,
+                    const RenderResult& r, double loadSeconds) {
+    std::ostringstream s;
+    const RenderStats& st = r.stats;
+    const double length = r.sampleRate > 0 ? static_cast<double>(r.frames) / r.sampleRate : 0.0;
+    s << "plug-in:        " << info.effectName << " (" << info.uniqueIDText() << "), " << loaded << "\n";
+    s << "program:        " << info.currentProgram + 1;
+    for (const auto& setting : options.settings) s << ", " << setting.first << "=" << setting.second;
+    s << "\n";
+    s << "input:          " << options.input << " (" << r.sampleRate << " Hz, "
+      << (r.channels == 1 ? "mono" : "stereo") << ", " << duration(length) << ")\n";
+    s << "output:         " << options.output << " (" << r.outputFormat << ")\n";
+    s << "input level:    peak " << decibelText(st.inputPeakDb()) << " dBFS, RMS " << decibelText(st.inputRmsDb())
+      << " dBFS\n";
+    s << "output level:   peak " << decibelText(st.outputPeakDb()) << " dBFS, RMS " << decibelText(st.outputRmsDb())
+      << " dBFS\n";
+    s << "gain reduction: largest " << decibelText(st.largestReductionDb()) << " dB, average "
+      << decibelText(st.averageReductionDb()) << " dB\n";
+    char speed[64];
+    std::snprintf(speed, sizeof speed, "%.2f s (%.1fx real time)", r.seconds, r.seconds > 0 ? length / r.seconds : 0.0);
+    s << "audio length:   " << duration(length) << " (" << r.frames << " frames, blocks of " << options.block
+      << ")\n";
+    s << "time taken:     " << speed;
+    char load[48];
+    std::snprintf(load, sizeof load, ", plus %.2f s to load the plug-in\n", loadSeconds);
+    s << load;
+    return s.str();
+}
+
+int run(RenderOptions& options) {
+    const ToolPaths paths = ToolPaths::configured();
+    std::string pluginPath = options.plugin;
+    if (pluginPath.empty()) {
+        pluginPath = paths.defaultPlugin();
+        if (access(pluginPath.c_str(), F_OK) != 0) {
+            throw RenderError("no plug-in at " + pluginPath +
+                              ": build the win32 tree (scripts/build.sh win32 build/win32) or give --plugin PATH");
+        }
+    }
+    const bool demo = options.input.empty() && !options.info;
+    std::vector<std::pair<std::string, float>> settings = options.settings;
+    int program = options.program;
+    if (demo) {
+        if (mkdir(options.demoDir.c_str(), 0755) != 0 && errno != EEXIST) {
+            throw RenderError("cannot create the demo folder " + options.demoDir + ": " + std::strerror(errno));
+        }
+        options.input = options.demoDir + "/input.wav";
+        options.output = options.demoDir + "/output.wav";
+        if (options.plot.empty()) options.plot = options.demoDir + "/levels.png";
+        std::vector<std::pair<std::string, float>> demoSettings = DemoSignal::settings();
+        demoSettings.insert(demoSettings.end(), settings.begin(), settings.end());
+        settings = demoSettings;
+        options.settings = settings;
+        if (program == 0) program = 1;
+        const std::vector<float> signal = DemoSignal::generate();
+        AudioWriter writer(options.input, DemoSignal::kSampleRate, 2, "float");
+        writer.write(signal.data(), static_cast<long long>(signal.size() / 2));
+        writer.commit();
+    }
+
+    // The input is checked before the plug-in starts: a typo must not cost a Wine start.
+    int sampleRate = 44100;
+    if (!options.info) sampleRate = AudioReader(options.input).sampleRate();
+
+    const auto loadStart = std::chrono::steady_clock::now();
+    std::unique_ptr<RenderPlugin> plugin = RenderPlugin::open(pluginPath, paths);
+    Renderer renderer(*plugin, options.block);
+    renderer.configure(static_cast<float>(sampleRate), program, settings);
+    const double loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loadStart).count();
+    if (options.info) {
+        printInfo(*plugin, plugin->info());
+        return 0;
+    }
+    const RenderResult result = renderer.render(options.input, options.output, options.format, true);
+    const PluginInfo info = plugin->info();
+    const std::string loaded = plugin->description();
+    plugin.reset();
+    if (!options.plot.empty()) {
+        const std::string title = "VozuvAzirOVA: " + options.input + " -> " + options.output;
+        LevelPlot::write(options.plot, result.stats, result.sampleRate, title);
+    }
+    const std::string text = summary(loaded, info, options, result, loadSeconds);
+    std::fputs(text.c_str(), stdout);
+    if (!options.plot.empty()) std::printf("plot:           %s\n", options.plot.c_str());
+    if (demo) {
+        std::FILE* f = std::fopen((options.demoDir + "/summary.txt").c_str(), "w");
+        if (f) {
+            std::fputs(text.c_str(), f);
+            std::fclose(f);
+        }
+        std::printf("demo:           %s/ (input.wav, output.wav, levels.png, summary.txt)\n", options.demoDir.c_str());
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    RenderOptions options;
+    std::string error;
+    if (!options.parse(argc, argv, error)) {
+        std::fprintf(stderr, "vozuv-render: %s\n", error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(RenderOptions::usage(), stdout);
+        return 0;
+    }
+    signal(SIGINT, interrupted);
+    signal(SIGTERM, interrupted);
+    try {
+        return run(options);
+    } catch (const RenderError& e) {
+        std::fprintf(stderr, "vozuv-render: %s\n", e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,26 @@
+// RenderOptions: the command line of vozuv-render, checked before anything is loaded or written.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+struct RenderOptions {
+    std::string input;    // empty: the built-in demo
+    std::string output;   // empty: derived from the input
+    std::string plugin;   // empty: the 32-bit DLL of the configured win32 build tree
+    std::string plot;     // PNG of the levels and the gain reduction
+    std::string format = "float";  // float, pcm16, pcm24, pcm32 (FLAC: pcm16, pcm24)
+    std::string demoDir = "vozuv-demo";
+    int program = 0;      // 1 to 16, 0 keeps the plug-in's
+    int block = 512;
+    std::vector<std::pair<std::string, float>> settings;
+    bool info = false;
+    bool help = false;
+
+    // Fills the options; on a bad command line answers false with one line in error.
+    bool parse(int argc, char** argv, std::string& error);
+    static const char* usage();
+    // The output name when none is given: INPUT's folder and stem with ".vozuv.wav".
+    static std::string defaultOutput(const std::string& input);
+};

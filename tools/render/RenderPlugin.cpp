@@ -1,0 +1,36 @@
+// RenderPlugin: picks the in-process or the bridged way of loading a plug-in binary.
+#include "tools/render/RenderPlugin.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+#include "tools/hostloader/PeImage.h"
+#include "tools/render/BridgePlugin.h"
+#include "tools/render/NativePlugin.h"
+
+ToolPaths ToolPaths::configured() {
+    ToolPaths paths;
+    const char* win32 = std::getenv("VOZUV_WIN32_DIR");
+    const char* win64 = std::getenv("VOZUV_WIN64_DIR");
+    paths.win32Dir = (win32 && *win32) ? win32 : VOZUV_WIN32_DIR_DEFAULT;
+    paths.win64Dir = (win64 && *win64) ? win64 : VOZUV_WIN64_DIR_DEFAULT;
+    return paths;
+}
+
+std::unique_ptr<RenderPlugin> RenderPlugin::open(const std::string& path, const ToolPaths& paths) {
+    std::ifstream probe(path, std::ios::binary);
+    if (!probe) throw RenderError("cannot read the plug-in " + path + ": " + std::strerror(errno));
+    char magic[2] = {};
+    probe.read(magic, 2);
+    if (probe.gcount() == 2 && magic[0] == 'M' && magic[1] == 'Z') {
+        PeImage image;
+        if (!image.load(path)) throw RenderError("cannot read the plug-in " + path + ": " + image.error());
+        if (image.flavour().empty()) {
+            throw RenderError("the plug-in " + path + " is a Windows binary for neither 32-bit nor 64-bit x86");
+        }
+        return std::make_unique<BridgePlugin>(path, image.flavour(), paths);
+    }
+    return std::make_unique<NativePlugin>(path);
+}

@@ -1,0 +1,41 @@
+// Renderer: the host's render loop: tells the plug-in the file's rate and the block size, applies the
+// program and settings, switches it on and runs the file through it block by block.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tools/hostloader/PluginInfo.h"
+#include "tools/render/RenderPlugin.h"
+#include "tools/render/RenderStats.h"
+
+struct RenderResult {
+    RenderStats stats{1.0, 0};
+    int sampleRate = 0;
+    int channels = 0;
+    long long frames = 0;
+    double seconds = 0.0;  // wall time of the render
+    std::string outputFormat;
+};
+
+class Renderer {
+public:
+    static constexpr int kChunkFrames = 16384;  // frames handed to the plug-in side per call
+
+    Renderer(RenderPlugin& plugin, int blockFrames) : plugin(plugin), block(blockFrames) {}
+
+    // Program (1 to 16, 0 keeps the current one) and settings by parameter name; an unknown name
+    // throws with the list of valid ones. The sample rate goes first: time constants depend on it.
+    void configure(float sampleRate, int program, const std::vector<std::pair<std::string, float>>& settings);
+    RenderResult render(const std::string& input, const std::string& output, const std::string& format,
+                        bool showProgress);
+
+    // The gain the plug-in applies to a signal it does not compress: input gain times make-up
+    // (both +-20 dB around the middle of their range); 1 when the plug-in has neither.
+    static double staticGain(const PluginInfo& info);
+
+private:
+    RenderPlugin& plugin;
+    int block;
+};
