@@ -42,9 +42,9 @@ public:
 };
 
 void reportPerFrame(benchmark::State& state, int frames) {
-    state.counters["ns/frame"] = benchmark::Counter(double(frames) * 1e-9,
-                                                    benchmark::Counter::kIsIterationInvariantRate |
-                                                        benchmark::Counter::kInvert);
+    // Seconds of CPU time per stereo frame, printed with an SI prefix (n = nanoseconds).
+    state.counters["s/frame"] = benchmark::Counter(double(frames), benchmark::Counter::kIsIterationInvariantRate |
+                                                                       benchmark::Counter::kInvert);
 }
 
 void BM_Noise(benchmark::State& state) {

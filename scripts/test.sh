@@ -28,6 +28,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
+export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
 passed=0
 failed=0
 failures=()

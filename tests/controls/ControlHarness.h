@@ -5,6 +5,7 @@
 
 #include "framework/GuiEditor.h"
 #include "gui/core/ControlListener.h"
+#include "gui/core/DrawSurface.h"
 #include "gui/core/ValueControl.h"
 #include "resources/EmbeddedBitmaps.h"
 #include "tests/gui/EditorHarness.h"

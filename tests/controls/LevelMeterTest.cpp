@@ -23,12 +23,14 @@ struct MeterRig {
     void settle() {
         for (int i = 0; i < 20 && meter->isDirty(); ++i) harness.window->idle();
     }
-    // Width of the lit part in pixels, read from the picture on screen.
+    // Width of the lit part in pixels, read from the picture on screen: the segments whose middle shows
+    // the lit picture (the on part is always the left one).
     int litPixels() {
         const BmpImage lit = resourceImage(14);
-        int x = 0;
-        while (x < 96 && rgbOf(harness.child()->pixel(bounds.left + x, bounds.top + 2)) == lit.at(x, 2)) ++x;
-        return x;
+        int segments = 0;
+        for (int s = 0; s < 12; ++s)
+            if (rgbOf(harness.child()->pixel(bounds.left + 8 * s + 3, bounds.top + 2)) == lit.at(8 * s + 3, 2)) ++segments;
+        return segments * 8;
     }
     EditorHarness harness;
     UiRect bounds;
@@ -55,7 +57,9 @@ TEST(LevelMeterTest, SteadyValuesLightWholeSegments) {
         EXPECT_EQ(rig.meter->getOffArea().left, 10 + c.split) << c.value;
         EXPECT_EQ(rig.litPixels(), c.split) << c.value;
         // The off part shows the unlit picture from the split on.
-        if (c.split < 96) EXPECT_EQ(rgbOf(rig.harness.child()->pixel(10 + c.split + 3, 12)), unlit.at(c.split + 3, 2));
+        if (c.split < 96) {
+            EXPECT_EQ(rgbOf(rig.harness.child()->pixel(10 + c.split + 3, 12)), unlit.at(c.split + 3, 2));
+        }
     }
 }
 

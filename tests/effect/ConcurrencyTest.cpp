@@ -27,6 +27,7 @@ TEST(ConcurrencyTest, AutomationWhileProcessing) {
         }
     });
     std::thread automation([&] {
+        while (blocks.load() == 0) std::this_thread::yield();  // overlap with the audio thread for sure
         for (int n = 0; n < 3000; ++n) {
             const VstInt32 index = n % 14;
             instance.set(index, float((n * 37) % 101) / 100.0f);
@@ -34,13 +35,13 @@ TEST(ConcurrencyTest, AutomationWhileProcessing) {
     });
     // The user-interface thread reads values and texts meanwhile.
     char text[64];
+    while (blocks.load() == 0) std::this_thread::yield();
     for (int n = 0; n < 3000; ++n) {
         const VstInt32 index = n % 17;
         instance.get(index);
         instance.dispatch(effGetParamDisplay, index, 0, text);
     }
     automation.join();
-    while (blocks.load() < 10) std::this_thread::yield();
     stop = true;
     audio.join();
 

@@ -10,7 +10,7 @@
 namespace {
 
 class DispatcherTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { RecordingHost::instance().reset(); }
     void TearDown() override {
         if (effect) dispatch(record, effClose);
@@ -145,9 +145,9 @@ TEST_F(DispatcherTest, TextOpcodesWriteIntoTheBuffer) {
         char first;
     };
     const Case cases[] = {
-        {effGetProgramName, 0, 'p'},   {effSetProgramName, 0, 's'},    {effGetParamLabel, 0, 'd'},
-        {effGetParamDisplay, 0, '1'},  {effGetParamName, 0, 'G'},      {effGetEffectName, 1, 'P'},
-        {effGetErrorText, 1, 'n'},     {effGetVendorString, 1, 'V'},   {effGetProductString, 1, 'P'},
+        {effGetProgramName, 0, 'p'},        {effSetProgramName, 0, 's'},   {effGetParamLabel, 0, 'd'},
+        {effGetParamDisplay, 0, '1'},       {effGetParamName, 0, 'G'},     {effGetEffectName, 1, 'P'},
+        {effGetErrorText, 1, 'n'},          {effGetVendorString, 1, 'V'},  {effGetProductString, 1, 'P'},
         {effGetProgramNameIndexed, 1, 'i'}, {effString2Parameter, 1, 't'}, {effCanDo, 1, 'c'},
         {effShellGetNextPlugin, 7, 's'},
     };
@@ -159,12 +159,25 @@ TEST_F(DispatcherTest, TextOpcodesWriteIntoTheBuffer) {
 }
 
 TEST_F(DispatcherTest, MissingBuffersAreNeverWritten) {
-    const VstInt32 opcodes[] = {effGetProgramName,   effSetProgramName,     effGetParamLabel,   effGetParamDisplay,
-                                effGetParamName,     effGetEffectName,      effGetErrorText,    effGetVendorString,
-                                effGetProductString, effGetProgramNameIndexed, effString2Parameter, effCanDo,
-                                effShellGetNextPlugin, effGetChunk,         effSetChunk,        effEditGetRect,
+    const VstInt32 opcodes[] = {effGetProgramName,
+                                effSetProgramName,
+                                effGetParamLabel,
+                                effGetParamDisplay,
+                                effGetParamName,
+                                effGetEffectName,
+                                effGetErrorText,
+                                effGetVendorString,
+                                effGetProductString,
+                                effGetProgramNameIndexed,
+                                effString2Parameter,
+                                effCanDo,
+                                effShellGetNextPlugin,
+                                effGetChunk,
+                                effSetChunk,
+                                effEditGetRect,
                                 effGetSpeakerArrangement};
-    for (VstInt32 opcode : opcodes) EXPECT_EQ(dispatch(record, opcode, 0, 0, nullptr), 0) << "opcode " << opcode;
+    for (VstInt32 opcode : opcodes)
+        EXPECT_EQ(dispatch(record, opcode, 0, 0, nullptr), 0) << "opcode " << opcode;
     EXPECT_TRUE(effect->calls.empty());
 }
 

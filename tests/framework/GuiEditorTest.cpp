@@ -13,7 +13,7 @@ namespace {
 
 // Answers keys and the wheel with fixed values, so forwarding is visible.
 class KeyWidget : public Widget {
-public:
+  public:
     KeyWidget() : Widget(UiRect{0, 0, 762, 104}) {}
     int32_t onKeyDown(VstKeyCode& key) override {
         lastKey = key;
@@ -32,7 +32,7 @@ public:
 };
 
 class ProbeGuiEditor : public GuiEditor {
-public:
+  public:
     ProbeGuiEditor(EffectBase* effect, bool* destroyed = nullptr) : GuiEditor(effect), destroyed(destroyed) {
         rect = ERect{0, 0, 104, 762};
     }
@@ -61,12 +61,12 @@ public:
     int updates = 0;
     std::function<void()> onUpdate;
 
-private:
+  private:
     bool* destroyed;
 };
 
 class GuiEditorTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         host.reset();
         ScriptedInput::instance().reset(1000);

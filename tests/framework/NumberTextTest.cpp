@@ -13,7 +13,7 @@
 namespace {
 
 class NumberTextTest : public ::testing::Test {
-protected:
+  protected:
     // Formats into a buffer filled with a sentinel, and checks nothing beyond the terminator was touched.
     template <typename F>
     std::string text(F format) {
@@ -21,7 +21,8 @@ protected:
         format(buffer);
         const size_t length = std::strlen(buffer);
         EXPECT_LE(length, 8u) << buffer;
-        for (size_t i = length + 1; i < sizeof(buffer); ++i) EXPECT_EQ(buffer[i], '#') << "wrote past the text";
+        for (size_t i = length + 1; i < sizeof(buffer); ++i)
+            EXPECT_EQ(buffer[i], '#') << "wrote past the text";
         return buffer;
     }
     std::string floatText(float v) {

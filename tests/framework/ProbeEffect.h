@@ -9,7 +9,7 @@
 #include "framework/EffectBaseExt.h"
 
 class ProbeEffect : public EffectBaseExt {
-public:
+  public:
     explicit ProbeEffect(audioMasterCallback host, VstInt32 programs = 4, VstInt32 params = 3,
                          bool* destroyed = nullptr)
         : EffectBaseExt(host, programs, params), destroyed(destroyed) {}
@@ -17,7 +17,9 @@ public:
         if (destroyed) *destroyed = true;
     }
 
-    void process(float** inputs, float** outputs, VstInt32 frames) override { processed(inputs, outputs, frames); }
+    void process(float** inputs, float** outputs, VstInt32 frames) override {
+        processed(inputs, outputs, frames);
+    }
     void processReplacing(float** inputs, float** outputs, VstInt32 frames) override {
         calls.push_back("processReplacing");
         lastOutputs = outputs;
@@ -62,7 +64,7 @@ public:
     float** lastOutputs = nullptr;
     VstInt32 lastFrames = 0;
 
-private:
+  private:
     void processed(float** inputs, float** outputs, VstInt32 frames) {
         calls.push_back("process");
         lastInputs = inputs;
@@ -80,7 +82,7 @@ private:
 
 // An editor that records what the dispatcher hands it.
 class ProbeEditor : public EditorBase {
-public:
+  public:
     ProbeEditor(EffectBase* effect, bool* destroyed = nullptr) : EditorBase(effect), destroyed(destroyed) {
         effect->setEditor(this);
     }
@@ -100,7 +102,7 @@ public:
     VstKeyCode lastKey{};
     int updates = 0;
 
-private:
+  private:
     bool* destroyed;
 };
 

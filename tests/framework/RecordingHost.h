@@ -19,7 +19,7 @@ struct HostRequest {
 
 // The callback is a plain function pointer, so the recording lives in one process-wide instance.
 class RecordingHost {
-public:
+  public:
     static RecordingHost& instance() {
         static RecordingHost host;
         return host;
@@ -30,8 +30,8 @@ public:
         answer = [](const HostRequest&) -> VstIntPtr { return 0; };
     }
 
-    static VstIntPtr VSTCALLBACK callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                                          float opt) {
+    static VstIntPtr VSTCALLBACK callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                          void* ptr, float opt) {
         RecordingHost& host = instance();
         HostRequest request{effect, opcode, index, value, ptr, opt};
         host.requests.push_back(request);

@@ -1,4 +1,5 @@
-// Fields the audio thread reads while the host's user-interface thread writes them (checked by the tsan flavour).
+// Fields the audio thread reads while the host's user-interface thread writes them (checked by the tsan
+// flavour).
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -11,7 +12,7 @@ namespace {
 
 // Reads the shared fields on every block, as an effect's signal chain does, and asks for an editor update.
 class ReadingEffect : public EffectBaseExt {
-public:
+  public:
     ReadingEffect() : EffectBaseExt(nullptr, 4, 1) {}
     void process(float**, float**, VstInt32) override {}
     void processReplacing(float**, float**, VstInt32) override {

@@ -9,7 +9,7 @@
 namespace {
 
 class SpeakerArrangementTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override {
         effect.releaseArrangement(&slot);
         effect.releaseArrangement(&source);

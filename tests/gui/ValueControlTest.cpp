@@ -54,14 +54,15 @@ TEST(ValueControlTest, ClampTestsTheMaximumFirstAndLeavesNaN) {
     control.clampValue();
     EXPECT_TRUE(std::isnan(control.getValue()));
 
+    // An inverted range shows the order: above the maximum wins before below the minimum.
     control.setMinimum(2.0f);
     control.setMaximum(1.0f);
     control.setValue(1.5f);
     control.clampValue();
-    EXPECT_EQ(control.getValue(), 2.0f);
-    control.setValue(3.0f);
-    control.clampValue();
     EXPECT_EQ(control.getValue(), 1.0f);
+    control.setValue(0.5f);
+    control.clampValue();
+    EXPECT_EQ(control.getValue(), 2.0f);
 }
 
 TEST(ValueControlTest, DoubleClickIntervalIsTheSystemTimeButAtLeast250) {

@@ -50,8 +50,8 @@ TEST_F(WidgetGroupTest, ChildrenDrawAndClickInGroupCoordinatesAndTheOriginComesB
     log.clear();
     ScriptedInput::instance().setState(MouseLeft, {0, 0});
     window.onMouseDown(&surface, {115, 65});  // (15, 15) inside the outer group
-    window.onMouseDown(&surface, {128, 68});  // (8, 8) inside the inner group, over child too: inner is on top
-    EXPECT_EQ(log, (Log{"child: mouse 15,15", "deep: mouse 3,3"}));
+    window.onMouseDown(&surface, {128, 68});  // (28, 18) in the outer group, (8, 8) in the inner one
+    EXPECT_EQ(log, (Log{"child: mouse 15,15", "deep: mouse 8,8"}));
     EXPECT_EQ(deep->lastOffset.h, 120);
     EXPECT_EQ(surface.offset.h, 0);
     EXPECT_EQ(surface.screenOrigin.v, 500);

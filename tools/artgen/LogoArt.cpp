@@ -94,7 +94,7 @@ void drawMakerLogo(cairo_t* cr, double x, double y) {
     const double centre = x + kLogoWidth / 2;
     setFont(cr, "Liberation Sans", 8.0, true);
     setColour(cr, 0xaec4ea);
-    drawText(cr, "BroVane", centre, y + 14, Align::Centre, 0.6);
+    drawText(cr, "BroVane", centre, y + 14, Align::Centre, 0.15);
     drawMark(cr, centre, y + 41, 14);
     drawName(cr, centre, y + 68, 9.5);
     setColour(cr, kAmber, 0.85);

@@ -191,8 +191,9 @@ void drawScaleLabels(cairo_t* cr, int knobLeft, const char* low, const char* hig
     setFont(cr, kSans, 6.0, false);
     setColour(cr, kScaleColour);
     const double reach = 12.6;  // horizontal distance of the end ticks from the knob centre
-    drawText(cr, low, knobLeft + layout::kKnobCentreX - reach, 79.5, Align::Centre);
-    drawText(cr, high, knobLeft + layout::kKnobCentreX + reach, 79.5, Align::Centre);
+    // Figures are all one width in this font; drawn a little tighter, "150" and "+20" read as one word.
+    drawText(cr, low, knobLeft + layout::kKnobCentreX - reach, 79.5, Align::Centre, -0.3);
+    drawText(cr, high, knobLeft + layout::kKnobCentreX + reach, 79.5, Align::Centre, -0.3);
 }
 
 void drawMeterWindow(Canvas& panel, int left, const Canvas& picture, const char* caption, bool colouredScale) {

@@ -8,6 +8,7 @@ int32_t HeadlessSystem::classRegistrations = 0;
 bool HeadlessSystem::classRegistered = false;
 bool HeadlessSystem::buttonsSwapped = false;
 int32_t HeadlessSystem::currentCursor = 32512;
+int32_t HeadlessSystem::paintDispatchCalls = 0;
 int32_t HeadlessSystem::paintDispatches = 0;
 int32_t HeadlessSystem::framesBroughtToTop = 0;
 int32_t HeadlessSystem::dialogFrame = 3;

@@ -21,7 +21,8 @@ public:
     // System cursor shape in force, as the resource number of the standard cursor (32512 the arrow).
     static int32_t currentCursor;
 
-    // Paint messages dispatched by dispatchOnePaintMessage.
+    // Calls of dispatchOnePaintMessage, and the paint messages they found and dispatched.
+    static int32_t paintDispatchCalls;
     static int32_t paintDispatches;
 
     // Frames brought to the top for standalone windows.

@@ -113,14 +113,16 @@ void HeadlessWindow::resize(int32_t width, int32_t height) {
     cairo_rectangle(cr, 0, 0, std::min(width, width_), std::min(height, height_));
     cairo_fill(cr);
     cairo_destroy(cr);
-    // The uncovered strips need painting, as after SetWindowPos.
-    if (width > width_) invalidate(UiRect{width_, 0, width, height});
-    if (height > height_) invalidate(UiRect{0, height_, width, height});
     cairo_surface_destroy(image_);
     image_ = image;
+    const int32_t oldWidth = width_;
+    const int32_t oldHeight = height_;
     width_ = width;
     height_ = height;
     pending_.boundTo(UiRect{0, 0, width_, height_});
+    // The uncovered strips need painting, as after SetWindowPos.
+    if (width > oldWidth) invalidate(UiRect{oldWidth, 0, width, height});
+    if (height > oldHeight) invalidate(UiRect{0, oldHeight, width, height});
 }
 
 void HeadlessWindow::invalidate(const UiRect& area) {

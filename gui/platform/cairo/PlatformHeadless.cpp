@@ -15,6 +15,7 @@ void platform::uninitialiseOle() { ++HeadlessSystem::oleUninitialisations; }
 
 // The pending paint of the first headless window that has one, as PeekMessage would hand it out.
 void platform::dispatchOnePaintMessage() {
+    ++HeadlessSystem::paintDispatchCalls;
     if (HeadlessWindow::dispatchOnePendingPaint()) ++HeadlessSystem::paintDispatches;
 }
 

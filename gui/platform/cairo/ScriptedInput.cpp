@@ -1,6 +1,8 @@
 // Scripted buttons, cursor and clock of the headless backend.
 #include "gui/platform/cairo/ScriptedInput.h"
 
+#include "gui/platform/cairo/HeadlessSystem.h"
+
 namespace {
 // Polls a held button may see after the script has run dry before it is let go.
 constexpr uint64_t runawayPollLimit = 1000000;
@@ -21,7 +23,13 @@ void ScriptedInput::reset(uint32_t startTicks) {
     doubleClickTime_ = 500;
     polls_ = sleeps_ = slept_ = idlePolls_ = 0;
     runaway_ = false;
+    oleBaseline_ = HeadlessSystem::oleDepth();
+    paintBaseline_ = HeadlessSystem::paintDispatchCalls;
 }
+
+int32_t ScriptedInput::oleBalance() const { return HeadlessSystem::oleDepth() - oleBaseline_; }
+
+int32_t ScriptedInput::paintDispatches() const { return HeadlessSystem::paintDispatchCalls - paintBaseline_; }
 
 ScriptedInput::Step& ScriptedInput::lastQueued() {
     if (!queue_.empty()) return queue_.back();

@@ -66,6 +66,11 @@ public:
     uint64_t pollCount() const { return polls_; }
     uint64_t sleepCount() const { return sleeps_; }
     uint64_t sleptTicks() const { return slept_; }
+    // Platform calls since the last reset: OLE initialisations minus uninitialisations, and calls of
+    // dispatchOnePaintMessage (whether or not a paint was waiting). HeadlessSystem keeps the totals.
+    int32_t oleBalance() const;
+    int32_t paintDispatches() const;
+
     // True when a held button was let go because the script had run out long ago (a test that forgot
     // its release would otherwise spin in the control's loop for ever).
     bool runawayReleased() const { return runaway_; }
@@ -87,4 +92,6 @@ private:
     uint64_t slept_ = 0;
     uint64_t idlePolls_ = 0;
     bool runaway_ = false;
+    int32_t oleBaseline_ = 0;
+    int32_t paintBaseline_ = 0;
 };

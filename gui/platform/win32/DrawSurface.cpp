@@ -35,7 +35,6 @@ void DrawSurface::attachNative() {
         savedFont = GetCurrentObject(dc, OBJ_FONT);
         SetBkMode(dc, TRANSPARENT);
     }
-    if (windowHandle) screenOrigin = getWindowScreenOrigin();
     if (dc) {
         setFrameColour(frameColour);
         setLineStyle(lineStyle);

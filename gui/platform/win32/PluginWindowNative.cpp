@@ -147,7 +147,10 @@ bool PluginWindow::getCursorPosition(UiPoint& where) {
 }
 
 void PluginWindow::setCursor(int32_t kind) {
+    // With no cursor shown yet, the default to come back to is the class's arrow; a null saved cursor
+    // would be taken for "none saved" and replaced by whatever shape is set next.
     if (!savedCursor) savedCursor = GetCursor();
+    if (!savedCursor) savedCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
     WORD systemCursor = 0;
     switch (kind) {
         case CursorDefault:

@@ -275,4 +275,18 @@ TEST_F(DrawSurfaceTest, MouseButtonsReportPrimaryWithControlAsSeventeen) {
     EXPECT_EQ(where.v, 35 - frame.top);
 }
 
+TEST(SwappedButtonsTest, PhysicalRightButtonIsThePrimaryOneWhenSwapped) {
+    // The swap is read when the first window registers the class.
+    SwapMouseButton(TRUE);
+    ParentWindow parent(50, 50);
+    PluginWindow window(UiRect{0, 0, 50, 50}, parent.handle(), nullptr);
+    SwapMouseButton(FALSE);
+    DrawSurface surface(&window, nullptr, nullptr);
+    SetCursorPos(600, 500);
+    std::thread([] { sendMouse(MOUSEEVENTF_RIGHTDOWN); }).join();
+    EXPECT_EQ(waitForButtons(&surface, MouseLeft), MouseLeft);
+    std::thread([] { sendMouse(MOUSEEVENTF_RIGHTUP); }).join();
+    EXPECT_EQ(waitForButtons(&surface, 0), 0);
+}
+
 }  // namespace

@@ -131,7 +131,8 @@ TEST_F(PluginWindowMessageTest, CursorPositionAndShapes) {
     EXPECT_EQ(where.h, 33);
     EXPECT_EQ(where.v, 44);
 
-    HCURSOR before = GetCursor();
+    HCURSOR before = LoadCursorA(nullptr, MAKEINTRESOURCEA(32513));  // IDC_IBEAM, as a host might show
+    SetCursor(before);
     window.setCursor(7);
     EXPECT_EQ(GetCursor(), before);
     window.setCursor(CursorWait);
@@ -140,6 +141,13 @@ TEST_F(PluginWindowMessageTest, CursorPositionAndShapes) {
     EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, MAKEINTRESOURCEA(32642)));
     window.setCursor(CursorDefault);
     EXPECT_EQ(GetCursor(), before);
+
+    // Nothing shown before the first change: the default afterwards is the class's arrow.
+    SetCursor(nullptr);
+    PluginWindow second(UiRect{0, 0, 20, 20}, parent.handle(), nullptr);
+    second.setCursor(CursorMove);
+    second.setCursor(CursorDefault);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
 }
 
 TEST_F(PluginWindowMessageTest, ServiceIdlePacesPassesByTheTickCount) {
@@ -158,13 +166,16 @@ TEST_F(PluginWindowMessageTest, ServiceIdlePacesPassesByTheTickCount) {
     EXPECT_EQ(TestHost::count(audioMasterIdle), 1);
     EXPECT_EQ(widget->draws, drawsBefore + 1);
 
-    // Right after a pass: only the 4 ms sleep.
-    const DWORD start = GetTickCount();
+    // Right after a pass: only the 4 ms sleep (timed finer than the tick count goes).
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
     window.runEditorIdle();
-    const DWORD spent = GetTickCount() - start;
+    QueryPerformanceCounter(&end);
+    const double spentMs = 1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
     EXPECT_EQ(TestHost::count(audioMasterIdle), 1);
-    EXPECT_GE(spent, 3u);
-    EXPECT_LE(spent, 40u);
+    EXPECT_GE(spentMs, 3.5);
+    EXPECT_LE(spentMs, 40.0);
 
     Sleep(60);  // 46 ms or more after the pass: the next call runs one
     window.runEditorIdle();
