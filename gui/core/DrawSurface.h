@@ -1,5 +1,5 @@
-// Drawing context over a platform device context. Neutral half (construction order, clip reset, drag wait)
-// in gui/core/DrawSurface.cpp; drawing, state setters and input polling in gui/platform/<backend>/DrawSurface.cpp.
+// Drawing context over a platform device context, with the toolkit's font table.
+// Split: construction order, clip reset, drag wait in gui/core/DrawSurface.cpp; the rest in gui/platform/<backend>/DrawSurface.cpp.
 #pragma once
 
 #include <cstdint>

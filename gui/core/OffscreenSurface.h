@@ -1,5 +1,5 @@
-// Drawing surface over a memory bitmap for double buffering. Neutral half (field set-up, clearing to the
-// background) in gui/core/OffscreenSurface.cpp; bitmap handling and blits in gui/platform/<backend>/OffscreenSurface.cpp.
+// Drawing surface over a memory bitmap, for double buffering.
+// Split: set-up and clearing in gui/core/OffscreenSurface.cpp; bitmap and blits in gui/platform/<backend>/OffscreenSurface.cpp.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
-// Reference-counted bitmap loaded from the module's resources. Neutral half (counting, accessors) in
-// gui/core/Pixmap.cpp; loading, drawing and deletion of the bitmaps in gui/platform/<backend>/Pixmap.cpp.
+// Reference-counted bitmap loaded from the module's resources.
+// Split: counting and accessors in gui/core/Pixmap.cpp; loading, drawing, deletion in gui/platform/<backend>/Pixmap.cpp.
 #pragma once
 
 #include <cstdint>

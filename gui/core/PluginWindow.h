@@ -1,7 +1,5 @@
-// Root of the widget tree and its child window inside the host's window. Neutral half (children, routing,
-// drawing passes, edits, standalone bookkeeping) in gui/core/PluginWindow.cpp; the native half (child window
-// and class, window procedure, cursor, drop target, host frames, temporary surfaces) in
-// gui/platform/<backend>/PluginWindowNative.cpp.
+// Root of the widget tree and its child window inside the host's window.
+// Split: children, routing, drawing passes, edits in gui/core/PluginWindow.cpp; the OS half in gui/platform/<backend>/PluginWindowNative.cpp.
 #pragma once
 
 #include <cstdint>

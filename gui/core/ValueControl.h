@@ -1,5 +1,5 @@
-// Base of controls that show or edit one number: value, range, tag, listener, background, dirty rules; all
-// neutral, in gui/core/ValueControl.cpp.
+// Base of controls that show or edit one number: value, range, tag, listener, background, dirty rules.
+// Split: all neutral, in gui/core/ValueControl.cpp.
 #pragma once
 
 #include <cstdint>

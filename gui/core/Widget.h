@@ -1,5 +1,5 @@
-// Base of everything visible: bounds, dirty flag, reference count and the virtual operations; all neutral,
-// in gui/core/Widget.cpp.
+// Base of everything visible: bounds, dirty flag, reference count and the virtual operations.
+// Split: all neutral, in gui/core/Widget.cpp.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
-// Nestable container of widgets with its own background, local coordinates and double buffering; all
-// neutral, in gui/core/WidgetGroup.cpp.
+// Nestable container of widgets with its own background, local coordinates and double buffering.
+// Split: all neutral, in gui/core/WidgetGroup.cpp.
 #pragma once
 
 #include <cstdint>

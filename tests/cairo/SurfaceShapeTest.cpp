@@ -45,6 +45,23 @@ TEST_F(SurfaceShapeTest, FrameCoversBothEdgesAndLinesLeaveTheirEndPixel) {
     EXPECT_TRUE(isBlack(60, 50));
 }
 
+TEST_F(SurfaceShapeTest, SlopedLinesRoundHalvesTowardsTheSmallerCoordinateBothWays) {
+    // Rows of (0, 0)-(10, 5) and of its reverse, as GDI draws them: the halves at odd x go up.
+    const char* forward[] = {"##.........", "..##.......", "....##.....", "......##...", "........##.", "..........."};
+    const char* backward[] = {".#.........", "..##.......", "....##.....", "......##...", "........##.", "..........#"};
+    for (int pass = 0; pass < 2; ++pass) {
+        surface->setFillColour(colourBlack);
+        surface->fillArea(UiRect{-1, -1, 120, 80});
+        surface->moveTo(pass == 0 ? UiPoint{0, 0} : UiPoint{10, 5});
+        surface->lineTo(pass == 0 ? UiPoint{10, 5} : UiPoint{0, 0});
+        for (int32_t y = 0; y < 6; ++y) {
+            std::string row;
+            for (int32_t x = 0; x < 11; ++x) row += isBlack(x, y) ? '.' : '#';
+            EXPECT_EQ(row, (pass == 0 ? forward : backward)[y]) << "pass " << pass << " row " << y;
+        }
+    }
+}
+
 TEST_F(SurfaceShapeTest, OffsetMovesDrawingButNotTheClipArea) {
     surface->offset = UiPoint{10, 10};
     surface->setClipArea(UiRect{0, 0, 50, 50});
@@ -66,10 +83,17 @@ TEST_F(SurfaceShapeTest, DottedPenSkipsItsGapsOnAWindowAndFillsThemOffscreen) {
     surface->setLineStyle(LineDotted);
     surface->setFrameColour(colourWhite);
     surface->moveTo(UiPoint{0, 5});
-    surface->lineTo(UiPoint{12, 5});
-    std::string pattern;
-    for (int32_t x = 0; x < 12; ++x) pattern += isBlack(x, 5) ? '.' : '#';
-    EXPECT_EQ(pattern, "###...###...");
+    surface->lineTo(UiPoint{10, 5});
+    surface->lineTo(UiPoint{20, 5});  // every LineTo starts the pattern again
+    const UiPoint polyline[3] = {UiPoint{0, 7}, UiPoint{10, 7}, UiPoint{20, 7}};
+    surface->drawPolyline(polyline, 3);  // one call runs it on
+    std::string lines, poly;
+    for (int32_t x = 0; x < 21; ++x) {
+        lines += isBlack(x, 5) ? '.' : '#';
+        poly += isBlack(x, 7) ? '.' : '#';
+    }
+    EXPECT_EQ(lines, "###...###.###...###..");
+    EXPECT_EQ(poly, "###...###...###...##.");
 
     // A memory context stays in opaque background mode until text is drawn: gaps take the fill colour.
     OffscreenSurface offscreen(window, 20, 4, colourBlack);
@@ -119,13 +143,13 @@ TEST_F(SurfaceShapeTest, OrAndNotXorModesCombineLineAndShapePixelsButNotFillArea
 
 TEST_F(SurfaceShapeTest, EllipsesAndPiesStayInsideTheirBoxes) {
     surface->setFillColour(colourRed);
-    surface->fillEllipse(UiRect{10, 10, 30, 20});
+    surface->fillEllipse(UiRect{10, 10, 30, 20});  // GDI's Ellipse(11, 11, 31, 21) without a pen
     UiRect box;
     ASSERT_TRUE(litBox(box));
     EXPECT_EQ(box.left, 11);
-    EXPECT_EQ(box.right, 29);
+    EXPECT_EQ(box.right, 30);
     EXPECT_EQ(box.top, 11);
-    EXPECT_EQ(box.bottom, 19);
+    EXPECT_EQ(box.bottom, 20);
     EXPECT_TRUE(is(20, 15, colourRed));
     EXPECT_TRUE(isBlack(11, 11));  // corners are outside the curve
 

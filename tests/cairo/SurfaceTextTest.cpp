@@ -32,8 +32,9 @@ TEST_F(SurfaceTextTest, AlignmentPlacesTheTextCell) {
     UiRect box = cell();
     EXPECT_EQ(box.left, 1);  // one pixel in from the left edge
     EXPECT_EQ(box.right, width);
-    EXPECT_EQ(box.top, (20 - height) / 2);
-    EXPECT_EQ(box.bottom, (20 - height) / 2 + height - 1);
+    // Vertically the two halves are taken apart: top + 20 / 2 - height / 2.
+    EXPECT_EQ(box.top, 10 - height / 2);
+    EXPECT_EQ(box.bottom, 10 - height / 2 + height - 1);
 
     surface->setFillColour(colourBlack);
     surface->fillArea(UiRect{-1, -1, 120, 80});
@@ -41,7 +42,7 @@ TEST_F(SurfaceTextTest, AlignmentPlacesTheTextCell) {
     surface->drawText(text, UiRect{0, 30, 100, 60}, true, AlignCentre);
     box = cell();
     EXPECT_EQ(box.left, (100 - width) / 2);
-    EXPECT_EQ(box.top, 30 + (30 - height) / 2);
+    EXPECT_EQ(box.top, 30 + 15 - height / 2);
 
     surface->setFillColour(colourBlack);
     surface->fillArea(UiRect{-1, -1, 120, 80});
@@ -99,6 +100,24 @@ TEST_F(SurfaceTextTest, FontsFollowTheTableThroughFontconfig) {
     HeadlessFont symbol("Symbol", 13, false, false, false, 80);
     EXPECT_EQ(symbol.toUtf8("a"), "\xCE\xB1");
     EXPECT_EQ(regular.toUtf8("\xB5s"), "\xC2\xB5s");  // code page 1252 micro sign
+}
+
+TEST_F(SurfaceTextTest, SmoothingFollowsTheFontsOwnTableLikeGdi) {
+    // Liberation Sans asks for plain bilevel glyphs from 9 to 17 pixels and greyscale at 18.
+    auto greyLevels = [this](int32_t fontId, int32_t style) {
+        surface->setFillColour(colourBlack);
+        surface->fillArea(UiRect{-1, -1, 120, 80});
+        surface->setFont(fontId, 0, style);
+        surface->drawText("Gain 12.5", UiRect{0, 0, 120, 40}, false, AlignLeft);
+        int32_t grey = 0;
+        for (int32_t y = 0; y < 40; ++y)
+            for (int32_t x = 0; x < 120; ++x) grey += !isBlack(x, y) && !is(x, y, colourWhite);
+        return grey;
+    };
+    EXPECT_EQ(greyLevels(6, 0), 0);  // the editor's read-out font
+    EXPECT_EQ(greyLevels(3, 0), 0);
+    EXPECT_GT(greyLevels(1, 0), 0);  // 18 pixels
+    EXPECT_GT(greyLevels(3, FontBold), 0);
 }
 
 TEST_F(SurfaceTextTest, MemoryContextDrawsBlackTextUntilAFontColourIsSet) {

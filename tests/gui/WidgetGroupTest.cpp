@@ -16,9 +16,9 @@ class WidgetGroupTest : public ::testing::Test {
 protected:
     void SetUp() override { ScriptedInput::instance().reset(); }
 
-    PluginWindow window{UiRect{0, 0, 400, 200}, NativeHandle(nullptr), nullptr};
-    Log log;
+    Log log;  // declared first: outlives the window, which tells its widgets they are removed
     int alive = 0;
+    PluginWindow window{UiRect{0, 0, 400, 200}, NativeHandle(nullptr), nullptr};
 };
 
 TEST_F(WidgetGroupTest, ChildrenDrawAndClickInGroupCoordinatesAndTheOriginComesBack) {

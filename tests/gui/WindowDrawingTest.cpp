@@ -10,8 +10,8 @@ namespace {
 using Log = std::vector<std::string>;
 
 TEST(WindowDrawingTest, IdleWaitsForTheFirstPaintThenRedrawsOnlyDirtyWidgets) {
+    Log log;  // outlives the harness, whose window tells the widgets they are removed
     EditorHarness harness;
-    Log log;
     auto* a = new ProbeWidget({0, 0, 10, 10}, "a", &log);
     auto* b = new ProbeWidget({20, 0, 30, 10}, "b", &log);
     auto* far = new ProbeWidget({200, 50, 210, 60}, "far", &log);
@@ -61,8 +61,8 @@ TEST(WindowDrawingTest, HostIdleOfTheEditorRunsTheWindowPass) {
 }
 
 TEST(WindowDrawingTest, NothingIsDrawnAfterTheHostDestroyedTheWindow) {
+    Log log;  // outlives the harness, whose window tells the widgets they are removed
     EditorHarness harness;
-    Log log;
     auto* a = new ProbeWidget({0, 0, 10, 10}, "a", &log);
     harness.window->addChild(a);
     harness.child()->paint();

@@ -109,7 +109,7 @@ HeadlessBrush* DeviceContext::stockWhiteBrush() {
 
 HeadlessFont* DeviceContext::stockSystemFont() {
     // The system font of a fresh context: a bold sans serif with a 16-pixel cell.
-    static HeadlessFont* font = HeadlessFont::createStock("Arial", 13, true);
+    static HeadlessFont* font = HeadlessFont::createStock("Arial", 14, true);
     return font;
 }
 

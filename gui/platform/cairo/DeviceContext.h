@@ -73,7 +73,6 @@ public:
     uint32_t textRgb = 0x000000;
     int32_t rop = RopCopyPen;
     UiPoint position;
-    int32_t dashPhase = 0;  // where the dotted pattern stands on the current figure
 
 private:
     DeviceContext() = default;

@@ -36,7 +36,8 @@ uint32_t rgbOf(UiColor colour) {
 constexpr int32_t dotOn = 3;
 constexpr int32_t dotOff = 3;
 
-// Lines through points with the pen selected in the context; the pattern runs on across segments.
+// Lines through points with the pen selected in the context. The dotted pattern starts afresh with
+// every call and runs on across the segments of one call, as LineTo and Polyline have it.
 void strokeThrough(DeviceContext& dc, const UiPoint* points, int32_t count) {
     const HeadlessPen* pen = dc.pen();
     if (!pen || pen->style == PenNull || count < 2) return;
@@ -44,7 +45,8 @@ void strokeThrough(DeviceContext& dc, const UiPoint* points, int32_t count) {
         PixelRaster raster(dc.target(), dc.effectiveClip());
         PixelRaster::Dash dash{dotOn, dotOff, dc.backgroundMode == BackgroundOpaque, dc.backgroundRgb};
         const PixelRaster::Dash* pattern = pen->style == PenDot ? &dash : nullptr;
-        for (int32_t i = 1; i < count; ++i) raster.line(points[i - 1], points[i], pen->rgb, dc.rop, pattern, dc.dashPhase);
+        int32_t phase = 0;
+        for (int32_t i = 1; i < count; ++i) raster.line(points[i - 1], points[i], pen->rgb, dc.rop, pattern, phase);
         return;
     }
     // A wide pen is geometric: round ends that include the last point, always solid.
@@ -119,10 +121,7 @@ UiPoint DrawSurface::getWindowScreenOrigin() const {
 }
 
 void DrawSurface::moveTo(const UiPoint& point) {
-    if (DeviceContext* dc = contextOf(*this)) {
-        dc->position = shifted(*this, point);
-        dc->dashPhase = 0;
-    }
+    if (DeviceContext* dc = contextOf(*this)) dc->position = shifted(*this, point);
 }
 
 void DrawSurface::lineTo(const UiPoint& point) {
@@ -138,11 +137,8 @@ void DrawSurface::drawPolyline(const UiPoint* points, int32_t count) {
     if (!dc || !points || count < 2) return;
     std::vector<UiPoint> moved(points, points + count);
     for (UiPoint& p : moved) p = shifted(*this, p);
-    // Polyline neither uses nor moves the current position; its pattern starts afresh.
-    const int32_t phase = dc->dashPhase;
-    dc->dashPhase = 0;
+    // Polyline neither uses nor moves the current position.
     strokeThrough(*dc, moved.data(), count);
-    dc->dashPhase = phase;
 }
 
 void DrawSurface::fillPolygon(const UiPoint* points, int32_t count) {
@@ -150,12 +146,7 @@ void DrawSurface::fillPolygon(const UiPoint* points, int32_t count) {
     if (!dc || !points || count < 2 || !dc->target()) return;
     std::vector<UiPoint> moved(points, points + count);
     for (UiPoint& p : moved) p = shifted(*this, p);
-    const UiRect clip = dc->effectiveClip();
-    cairo_surface_t* mask = ShapeRaster::polygonMask(moved.data(), count, clip);
-    if (!mask) return;
-    PixelRaster raster(dc->target(), clip);
-    raster.applyMask(mask, clip.left, clip.top, dc->brush()->rgb, dc->rop);
-    cairo_surface_destroy(mask);
+    fillPixels(*dc, ShapeRaster::polygonFill(moved.data(), count, dc->effectiveClip()));
 }
 
 void DrawSurface::drawFrame(const UiRect& area) {
@@ -186,9 +177,9 @@ void DrawSurface::drawEllipse(const UiRect& area) {
 void DrawSurface::fillEllipse(const UiRect& area) {
     DeviceContext* dc = contextOf(*this);
     if (!dc) return;
-    // Ellipse over (left + 1, top + 1, right + 1, bottom + 1) without a pen fills one pixel less to the
-    // right and below.
-    fillPixels(*dc, ShapeRaster::ellipseFill(shifted(*this, UiRect{area.left + 1, area.top + 1, area.right, area.bottom})));
+    // Ellipse over (left + 1, top + 1, right + 1, bottom + 1) without a pen: unlike a pen-less
+    // Rectangle or Pie it keeps its full size, so the right column and bottom row are painted.
+    fillPixels(*dc, ShapeRaster::ellipseFill(shifted(*this, UiRect{area.left + 1, area.top + 1, area.right + 1, area.bottom + 1})));
 }
 
 void DrawSurface::drawArc(const UiRect& area, const UiPoint& from, const UiPoint& to) {
@@ -201,7 +192,7 @@ void DrawSurface::drawArc(const UiRect& area, const UiPoint& from, const UiPoint
 void DrawSurface::fillArc(const UiRect& area, const UiPoint& from, const UiPoint& to) {
     DeviceContext* dc = contextOf(*this);
     if (!dc) return;
-    // Pie over (left + 1, top + 1, right, bottom) without a pen.
+    // Pie over (left + 1, top + 1, right, bottom) without a pen, which loses a pixel right and below.
     const UiRect box = shifted(*this, UiRect{area.left + 1, area.top + 1, area.right - 1, area.bottom - 1});
     fillPixels(*dc, ShapeRaster::pieFill(box, shifted(*this, from), shifted(*this, to)));
 }
@@ -314,7 +305,7 @@ void DrawSurface::drawText(const char* text, const UiRect& area, bool opaque, in
     int32_t x = r.left;
     if (align == AlignCentre) x = r.left + (r.width() - width) / 2;
     else if (align == AlignRight) x = r.right - width;
-    const int32_t y = r.top + (r.height() - height) / 2;
+    const int32_t y = r.top + r.height() / 2 - height / 2;  // halved apart, as DrawText rounds them
     UiRect clip = dc->effectiveClip();
     clip.boundTo(r);
 

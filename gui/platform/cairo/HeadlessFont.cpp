@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -40,12 +41,52 @@ void appendUtf8(std::string& out, uint32_t code) {
     }
 }
 
-// fontconfig's best match for the face, with the weight and slant asked for; its family name, or the
-// face itself when fontconfig has nothing better.
-std::string resolveFamily(const char* face, bool bold, bool italic) {
-    std::string family = face;
+// Reads 16- and 32-bit big-endian values from a font file.
+uint32_t be16(const unsigned char* p) { return uint32_t(p[0]) << 8 | p[1]; }
+uint32_t be32(const unsigned char* p) { return be16(p) << 16 | be16(p + 2); }
+
+// Whether the font's 'gasp' table allows greyscale smoothing at this pixel size. GDI smooths only
+// where the font says so (Liberation Sans: not from 9 to 17 pixels, bold not at 9 and 10); without a
+// table, or a file this cannot read, smoothing is allowed.
+bool gaspAllowsGrey(const std::string& file, int32_t ppem) {
+    std::FILE* f = std::fopen(file.c_str(), "rb");
+    if (!f) return true;
+    bool grey = true;
+    unsigned char header[12];
+    if (std::fread(header, 1, 12, f) == 12 && (be32(header) == 0x00010000u || be32(header) == 0x74727565u)) {
+        const uint32_t tables = be16(header + 4);
+        for (uint32_t t = 0; t < tables && t < 256; ++t) {
+            unsigned char entry[16];
+            if (std::fread(entry, 1, 16, f) != 16) break;
+            if (std::memcmp(entry, "gasp", 4) != 0) continue;
+            unsigned char gasp[4 + 4 * 64];
+            const uint32_t length = std::min<uint32_t>(be32(entry + 12), sizeof gasp);
+            if (length < 4 || std::fseek(f, long(be32(entry + 8)), SEEK_SET) != 0 || std::fread(gasp, 1, length, f) != length)
+                break;
+            const uint32_t ranges = std::min<uint32_t>(be16(gasp + 2), (length - 4) / 4);
+            for (uint32_t r = 0; r < ranges; ++r) {
+                if (uint32_t(ppem) > be16(gasp + 4 + 4 * r)) continue;
+                grey = (be16(gasp + 6 + 4 * r) & 0x0002) != 0;  // GASP_DOGRAY
+                break;
+            }
+            break;
+        }
+    }
+    std::fclose(f);
+    return grey;
+}
+
+// fontconfig's best match for the face with the weight and slant asked for: its family name and file.
+struct FontFile {
+    std::string family;
+    std::string file;
+    int index = 0;
+};
+
+FontFile resolveFont(const char* face, bool bold, bool italic) {
+    FontFile found{face, "", 0};
     FcPattern* pattern = FcPatternCreate();
-    if (!pattern) return family;
+    if (!pattern) return found;
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face));
     FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
@@ -54,13 +95,31 @@ std::string resolveFamily(const char* face, bool bold, bool italic) {
     FcResult result = FcResultNoMatch;
     FcPattern* match = FcFontMatch(nullptr, pattern, &result);
     if (match) {
-        FcChar8* name = nullptr;
-        if (FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch && name)
-            family = reinterpret_cast<const char*>(name);
+        FcChar8* value = nullptr;
+        if (FcPatternGetString(match, FC_FAMILY, 0, &value) == FcResultMatch && value)
+            found.family = reinterpret_cast<const char*>(value);
+        if (FcPatternGetString(match, FC_FILE, 0, &value) == FcResultMatch && value)
+            found.file = reinterpret_cast<const char*>(value);
+        FcPatternGetInteger(match, FC_INDEX, 0, &found.index);
         FcPatternDestroy(match);
     }
     FcPatternDestroy(pattern);
-    return family;
+    return found;
+}
+
+// A Cairo face for exactly that file, carrying no rendering settings of its own, so the options
+// given to the scaled font decide hinting and smoothing.
+cairo_font_face_t* createFace(const FontFile& font, bool bold, bool italic) {
+    if (font.file.empty()) {
+        return cairo_toy_font_face_create(font.family.c_str(), italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+                                          bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    }
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FILE, reinterpret_cast<const FcChar8*>(font.file.c_str()));
+    FcPatternAddInteger(pattern, FC_INDEX, font.index);
+    cairo_font_face_t* face = cairo_ft_font_face_create_for_pattern(pattern);
+    FcPatternDestroy(pattern);
+    return face;
 }
 
 }  // namespace
@@ -71,28 +130,36 @@ HeadlessFont::HeadlessFont(const char* face, int32_t height, bool bold, bool ita
       symbol_(pitchAndFamily == 80 || (face && std::strcmp(face, "Symbol") == 0)) {
     const char* name = face && *face ? face : "Arial";
     // Symbol has no metric twin; the Greek letters it stands for come from a general sans face.
-    family_ = resolveFamily(symbol_ ? "DejaVu Sans" : name, bold, italic);
+    const FontFile font = resolveFont(symbol_ ? "DejaVu Sans" : name, bold, italic);
+    family_ = font.family;
+    cairo_font_face_t* fontFace = createFace(font, bold, italic);
 
-    cairo_font_face_t* fontFace = cairo_toy_font_face_create(
-        family_.c_str(), italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
-        bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_matrix_t fontMatrix;
     cairo_matrix_t identity;
     cairo_matrix_init_scale(&fontMatrix, height_, height_);
     cairo_matrix_init_identity(&identity);
-    // Whole-pixel advances and cell metrics, like a GDI font; grey antialiased glyphs.
+
+    // The cell: the font's design ascent and descent at this size, each rounded to whole pixels as the
+    // GDI text metrics round them (hinted metrics would round both up).
+    cairo_font_options_t* exact = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(exact, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_hint_style(exact, CAIRO_HINT_STYLE_NONE);
+    cairo_scaled_font_t* design = cairo_scaled_font_create(fontFace, &fontMatrix, &identity, exact);
+    cairo_font_extents_t extents;
+    cairo_scaled_font_extents(design, &extents);
+    ascent_ = int32_t(std::lround(extents.ascent));
+    descent_ = int32_t(std::lround(extents.descent));
+    cairo_scaled_font_destroy(design);
+    cairo_font_options_destroy(exact);
+
+    // Whole-pixel advances like a GDI font; fully hinted glyphs, smoothed only where the font allows.
     cairo_font_options_t* options = cairo_font_options_create();
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
-    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
-    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
+    cairo_font_options_set_antialias(options, gaspAllowsGrey(font.file, height_) ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
     scaled_ = cairo_scaled_font_create(fontFace, &fontMatrix, &identity, options);
     cairo_font_options_destroy(options);
     cairo_font_face_destroy(fontFace);
-
-    cairo_font_extents_t extents;
-    cairo_scaled_font_extents(scaled_, &extents);
-    ascent_ = int32_t(std::ceil(extents.ascent - 1e-6));
-    descent_ = int32_t(std::ceil(extents.descent - 1e-6));
 }
 
 HeadlessFont::~HeadlessFont() {

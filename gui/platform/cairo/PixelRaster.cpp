@@ -50,37 +50,37 @@ void PixelRaster::fillRect(const UiRect& area, uint32_t rgb, int32_t rop) {
         for (int32_t x = r.left; x < r.right; ++x) put(x, y, rgb, rop);
 }
 
+namespace {
+int32_t floorDiv(int64_t n, int64_t d) { return int32_t(n / d - ((n % d != 0) && (n < 0))); }
+}  // namespace
+
 void PixelRaster::line(UiPoint a, UiPoint b, uint32_t rgb, int32_t rop, const Dash* dash, int32_t& phase) {
-    // Bresenham over the major axis; the last point is left out, as a GDI line leaves it out.
-    const int32_t dx = std::abs(b.h - a.h);
-    const int32_t dy = std::abs(b.v - a.v);
-    const int32_t sx = b.h > a.h ? 1 : -1;
-    const int32_t sy = b.v > a.v ? 1 : -1;
-    const bool xMajor = dx >= dy;
-    const int32_t steps = xMajor ? dx : dy;
-    const int32_t major = xMajor ? dx : dy;
-    const int32_t minor = xMajor ? dy : dx;
-    int32_t error = 2 * minor - major;
-    int32_t x = a.h;
-    int32_t y = a.v;
+    // One pixel per step of the major axis, the last point left out as GDI leaves it out. The minor
+    // coordinate is the exact one rounded to the nearest pixel, halves towards the smaller coordinate,
+    // whichever way the line runs, so a line and its reverse share their inner pixels.
+    const bool xMajor = std::abs(b.h - a.h) >= std::abs(b.v - a.v);
+    const int32_t majorStart = xMajor ? a.h : a.v;
+    const int32_t minorStart = xMajor ? a.v : a.h;
+    const int32_t majorDelta = xMajor ? b.h - a.h : b.v - a.v;
+    const int32_t minorDelta = xMajor ? b.v - a.v : b.h - a.h;
+    const int32_t steps = std::abs(majorDelta);
+    const int32_t majorStep = majorDelta > 0 ? 1 : -1;
+    const int64_t denominator = steps;
     const int32_t period = dash ? dash->on + dash->off : 0;
     for (int32_t i = 0; i < steps; ++i) {
+        // minor = ceil(exact - 1/2) with exact = minorStart + i * minorDelta / steps.
+        const int64_t numerator = int64_t(minorStart) * denominator + int64_t(i) * minorDelta;
+        const int32_t minor = -floorDiv(-(2 * numerator - denominator), 2 * denominator);
+        const int32_t major = majorStart + i * majorStep;
+        const int32_t x = xMajor ? major : minor;
+        const int32_t y = xMajor ? minor : major;
         if (period > 0) {
-            const bool on = phase % period < dash->on;
-            if (on) put(x, y, rgb, rop);
+            if (phase % period < dash->on) put(x, y, rgb, rop);
             else if (dash->paintGaps) put(x, y, dash->gapRgb, rop);
             phase = (phase + 1) % period;
         } else {
             put(x, y, rgb, rop);
         }
-        if (error > 0) {
-            if (xMajor) y += sy;
-            else x += sx;
-            error -= 2 * major;
-        }
-        error += 2 * minor;
-        if (xMajor) x += sx;
-        else y += sy;
     }
 }
 

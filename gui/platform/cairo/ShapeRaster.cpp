@@ -3,6 +3,7 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -41,6 +42,8 @@ cairo_surface_t* newMask(const UiRect& clip, cairo_t*& cr) {
 void finishMask(cairo_t* cr) {
     cairo_destroy(cr);
 }
+
+int64_t floorDivide(int64_t n, int64_t d) { return n / d - ((n % d != 0) && ((n < 0) != (d < 0))); }
 
 }  // namespace
 
@@ -100,20 +103,41 @@ std::vector<UiPoint> ShapeRaster::pieFill(const UiRect& box, UiPoint from, UiPoi
     return pixels;
 }
 
-cairo_surface_t* ShapeRaster::polygonMask(const UiPoint* points, int32_t count, const UiRect& clip) {
-    cairo_t* cr = nullptr;
-    cairo_surface_t* mask = newMask(clip, cr);
-    if (!mask) return nullptr;
-    // GDI's default polygon fill mode is alternate: even-odd.
-    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-    for (int32_t i = 0; i < count; ++i) {
-        if (i == 0) cairo_move_to(cr, points[i].h, points[i].v);
-        else cairo_line_to(cr, points[i].h, points[i].v);
+std::vector<UiPoint> ShapeRaster::polygonFill(const UiPoint* points, int32_t count, const UiRect& clip) {
+    // Scan lines through the pixels' top-left corners, alternate (even-odd) rule: on each row a pixel
+    // is inside from the first crossing (included) to the next (excluded), as GDI fills polygons.
+    std::vector<UiPoint> pixels;
+    if (!points || count < 2 || clip.isEmpty()) return pixels;
+    int32_t top = points[0].v;
+    int32_t bottom = points[0].v;
+    for (int32_t i = 1; i < count; ++i) {
+        top = std::min(top, points[i].v);
+        bottom = std::max(bottom, points[i].v);
     }
-    cairo_close_path(cr);
-    cairo_fill(cr);
-    finishMask(cr);
-    return mask;
+    top = std::max(top, clip.top);
+    bottom = std::min(bottom, clip.bottom);
+    std::vector<int32_t> crossings;
+    for (int32_t y = top; y < bottom; ++y) {
+        crossings.clear();
+        for (int32_t i = 0; i < count; ++i) {
+            const UiPoint& a = points[i];
+            const UiPoint& b = points[(i + 1) % count];
+            if (a.v == b.v) continue;
+            const UiPoint& low = a.v < b.v ? a : b;
+            const UiPoint& high = a.v < b.v ? b : a;
+            if (y < low.v || y >= high.v) continue;  // half-open: a shared vertex counts once
+            // First pixel column at or right of the crossing: ceil(low.h + (y - low.v) * dx / dy).
+            const int64_t dy = high.v - low.v;
+            const int64_t numerator = int64_t(low.h) * dy + int64_t(y - low.v) * (high.h - low.h);
+            crossings.push_back(int32_t(-floorDivide(-numerator, dy)));
+        }
+        std::sort(crossings.begin(), crossings.end());
+        for (size_t k = 0; k + 1 < crossings.size(); k += 2) {
+            for (int32_t x = std::max(crossings[k], clip.left); x < std::min(crossings[k + 1], clip.right); ++x)
+                pixels.push_back(UiPoint{x, y});
+        }
+    }
+    return pixels;
 }
 
 cairo_surface_t* ShapeRaster::strokeMask(const UiPoint* points, int32_t count, int32_t width, const UiRect& clip) {

@@ -10,8 +10,9 @@ typedef struct _cairo_surface cairo_surface_t;
 
 // Ellipses are decided per pixel centre against the ellipse inscribed in a box of pixel edges, so fill
 // and outline agree with each other; a one-pixel outline is the rim of the filled shape (filled pixels
-// with an unfilled 4-neighbour), which gives GDI's thin 8-connected curve. Polygons and wide pens,
-// whose exact GDI pixels are not reachable anyway, go through Cairo without antialiasing into an A8 mask.
+// with an unfilled 4-neighbour), which gives GDI's thin 8-connected curve. Polygons are scan-converted
+// here with GDI's sampling rule; wide pens, whose exact GDI pixels are not reachable anyway, go through
+// Cairo without antialiasing into an A8 mask.
 class ShapeRaster {
 public:
     // box: pixel edges; pixel (x, y) covers [x, x + 1) by [y, y + 1).
@@ -21,8 +22,10 @@ public:
     static std::vector<UiPoint> arcOutline(const UiRect& box, UiPoint from, UiPoint to);
     static std::vector<UiPoint> pieFill(const UiRect& box, UiPoint from, UiPoint to);
 
-    // An A8 mask over clip (its pixel (0, 0) at clip's top-left) or null when clip is empty.
-    static cairo_surface_t* polygonMask(const UiPoint* points, int32_t count, const UiRect& clip);
+    // The pixels of a polygon inside clip, alternate fill rule, as GDI samples them.
+    static std::vector<UiPoint> polygonFill(const UiPoint* points, int32_t count, const UiRect& clip);
+
+    // A8 masks over clip (pixel (0, 0) at clip's top-left), or null when clip is empty.
     // A wide line through points (pixel centres), round caps and joins; closed draws the closing segment.
     static cairo_surface_t* strokeMask(const UiPoint* points, int32_t count, int32_t width, const UiRect& clip);
     // A wide outline of the ellipse through the outer pixel centres of box, from one ray to the other.

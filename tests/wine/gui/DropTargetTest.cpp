@@ -245,4 +245,13 @@ TEST_F(DropTest, RevokedBeforeTheChildrenAreReleased) {
     widget->release();
 }
 
+TEST_F(DropTest, HostDestroyingItsWindowFirstStillEndsTheRegistration) {
+    IDropTarget* target = registeredTarget();
+    ASSERT_NE(target, nullptr);
+    target->AddRef();
+    DestroyWindow(parent.handle());
+    EXPECT_FALSE(window->isOpen());
+    EXPECT_EQ(target->Release(), 0u);  // OLE let go of it: ours was the last reference
+}
+
 }  // namespace

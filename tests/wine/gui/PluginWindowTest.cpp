@@ -8,6 +8,7 @@
 #include "GuiTestSupport.h"
 #include "RecordingWidget.h"
 #include "gui/core/PluginWindow.h"
+#include "gui/platform/win32/BlendLibrary.h"
 #include "gui/platform/win32/WindowClass.h"
 
 namespace {
@@ -50,9 +51,11 @@ TEST(PluginWindowClassTest, RegisteredOnceForTwoWindowsAndUnregisteredWithTheLas
     delete first;
     EXPECT_FALSE(IsWindow(child));
     EXPECT_TRUE(classRegistered(name));
+    EXPECT_NE(BlendLibrary::transparentBlt, nullptr);
     delete second;
     EXPECT_FALSE(classRegistered(name));
     EXPECT_EQ(WindowClass::useCount(), 0);
+    EXPECT_EQ(BlendLibrary::transparentBlt, nullptr);  // nothing may call into the released library
 }
 
 TEST(PluginWindowClassTest, NoParentNoWindow) {
@@ -175,7 +178,7 @@ TEST_F(PluginWindowMessageTest, ServiceIdlePacesPassesByTheTickCount) {
     const double spentMs = 1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
     EXPECT_EQ(TestHost::count(audioMasterIdle), 1);
     EXPECT_GE(spentMs, 3.5);
-    EXPECT_LE(spentMs, 40.0);
+    EXPECT_LE(spentMs, 60.0);
 
     Sleep(60);  // 46 ms or more after the pass: the next call runs one
     window.runEditorIdle();

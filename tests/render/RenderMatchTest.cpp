@@ -1,0 +1,93 @@
+// RenderMatchTest: a rendered file holds exactly what the plug-in makes of the same samples in-process.
+#include <sndfile.h>
+
+#include "tests/render/RenderTestSupport.h"
+
+namespace {
+
+const std::vector<std::pair<std::string, float>> kSettings = {
+    {"CompThreshold", 0.5f}, {"CompRatio", 0.3f}, {"CompAttack", 0.05f}, {"CompMakeup", 0.6f}, {"HPShelf", 0.3f}};
+
+std::vector<std::string> settingArgs() {
+    std::vector<std::string> args;
+    for (const auto& s : kSettings) {
+        args.push_back("--set");
+        args.push_back(s.first + "=" + std::to_string(s.second));
+    }
+    return args;
+}
+
+// Renders in.wav of a fresh folder with the given extra arguments and compares it with the reference.
+void expectRenderMatches(const Audio& input, int block, const std::vector<std::string>& extra,
+                         const std::string& expectLoaded) {
+    const std::string dir = scratchDir();
+    writeAudio(dir + "/in.wav", input);
+    std::vector<std::string> args = {"--program", "3", "--block", std::to_string(block)};
+    const std::vector<std::string> sets = settingArgs();
+    args.insert(args.end(), sets.begin(), sets.end());
+    args.insert(args.end(), extra.begin(), extra.end());
+    args.push_back(dir + "/in.wav");
+    args.push_back(dir + "/out.wav");
+    const CommandResult r = runRender(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");  // no progress bar when stderr is not a terminal
+    EXPECT_NE(r.out.find(expectLoaded), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("gain reduction: largest"), std::string::npos) << r.out;
+    const Audio rendered = readAudio(dir + "/out.wav");
+    const Audio reference = processInProcess(input, block, 3, kSettings);
+    EXPECT_LE(largestDifference(rendered, reference), 1e-6) << "block " << block;
+    EXPECT_EQ(listDir(dir), (std::vector<std::string>{"in.wav", "out.wav"}));
+}
+
+TEST(RenderMatchTest, NativeLibraryRenderMatchesInProcessProcessing) {
+    SKIP_WITHOUT_NATIVE();
+    expectRenderMatches(makeSignal(48000, 2, 1.5), 300, {"--plugin", nativePlugin()}, "native library");
+}
+
+TEST(RenderMatchTest, DefaultRenderGoesThroughThe32BitDllAndMatches) {
+    SKIP_WITHOUT_NATIVE();
+    SKIP_WITHOUT_WIN32();
+    expectRenderMatches(makeSignal(44100, 2, 1.5), 512, {}, "32-bit DLL");
+}
+
+TEST(RenderMatchTest, MonoFileFeedsBothInputsAndKeepsTheLeftOutput) {
+    SKIP_WITHOUT_NATIVE();
+    const Audio mono = makeSignal(44100, 1, 1.0);
+    const std::string dir = scratchDir();
+    writeAudio(dir + "/mono.flac", mono, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
+    const CommandResult r = runRender({"--plugin", nativePlugin(), "--set", "CompThreshold=0.4", "mono.flac"}, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Audio rendered = readAudio(dir + "/mono.vozuv.wav");
+    EXPECT_EQ(rendered.channels, 1);
+    // The reference reads the same 16-bit samples the renderer read.
+    const Audio reference = processInProcess(readAudio(dir + "/mono.flac"), 512, 0, {{"CompThreshold", 0.4f}});
+    EXPECT_LE(largestDifference(rendered, reference), 1e-6);
+}
+
+TEST(RenderMatchTest, FlacOutputHoldsTheRenderIn24Bits) {
+    SKIP_WITHOUT_NATIVE();
+    const Audio input = makeSignal(44100, 2, 1.0);
+    const std::string dir = scratchDir();
+    writeAudio(dir + "/in.wav", input);
+    const CommandResult r = runRender({"--plugin", nativePlugin(), "in.wav", "out.flac"}, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("FLAC 24-bit"), std::string::npos) << r.out;
+    SF_INFO info{};
+    SNDFILE* f = sf_open((dir + "/out.flac").c_str(), SFM_READ, &info);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(info.format, SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
+    sf_close(f);
+    EXPECT_LE(largestDifference(readAudio(dir + "/out.flac"), processInProcess(input, 512, 0, {})), 1.0 / (1 << 22));
+}
+
+TEST(RenderMatchTest, InfoNamesTheBinaryAndListsParametersAndPrograms) {
+    SKIP_WITHOUT_NATIVE();
+    const CommandResult r = runRender({"--info", "--plugin", nativePlugin(), "--program", "2", "--set", "CompRatio=0.9"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const char* expected : {"native library", "VozuvAzirOVA", "BroVane: coded by QuiVeRo", "QVbx", "0x1d",
+                                 "CompThreshold", "samples", "0.330000", "-2.49877", "current: 2", "16  Init"}) {
+        EXPECT_NE(r.out.find(expected), std::string::npos) << expected << "\n" << r.out;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,187 @@
+// EditorHostFixture: the DLL, the host window, editor open/close/idle and screen reading.
+#include "tests/wine/editor/EditorHostFixture.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "tests/wine/editor/HostInput.h"
+
+namespace layout {
+
+int knobLeft(VstInt32 parameter) {
+    for (const Place& p : knobs) {
+        if (p.parameter == parameter) return p.left;
+    }
+    return -1;
+}
+
+int readoutLeft(VstInt32 parameter) {
+    for (const Place& p : readouts) {
+        if (p.parameter == parameter) return p.left;
+    }
+    return -1;
+}
+
+}  // namespace layout
+
+namespace {
+
+// The DLL as Windows sees it: the build tree lies on Wine's drive Z:.
+std::string dllPath() {
+    std::string path = std::string("Z:") + VOZUV_BINARY_DIR + "/VozuvAzirOVA.dll";
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
+
+const char* hostWindowClass() {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA description{};
+        description.lpfnWndProc = DefWindowProcA;
+        description.hInstance = GetModuleHandleA(nullptr);
+        description.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+        description.lpszClassName = "VozuvEditorHost";
+        RegisterClassA(&description);
+        registered = true;
+    }
+    return "VozuvEditorHost";
+}
+
+}  // namespace
+
+PluginBinary& PluginBinary::get() {
+    static PluginBinary binary;
+    static bool loaded = false;
+    if (loaded) return binary;
+    loaded = true;
+    if (!binary.library.open(dllPath())) {
+        binary.error = binary.library.error();
+        return binary;
+    }
+    binary.module = GetModuleHandleA("VozuvAzirOVA.dll");
+    char name[32];
+    std::snprintf(name, sizeof name, "Plugin%08x", static_cast<unsigned>(reinterpret_cast<uintptr_t>(binary.module)));
+    binary.className = name;
+    binary.panel = ScreenImage::fromResource(binary.module, 12);
+    binary.strip = ScreenImage::fromResource(binary.module, 13);
+    binary.meterLit = ScreenImage::fromResource(binary.module, 14);
+    binary.meterUnlit = ScreenImage::fromResource(binary.module, 15);
+    binary.bar = ScreenImage::fromResource(binary.module, 16);
+    binary.greenLit = ScreenImage::fromResource(binary.module, 24);
+    binary.greenUnlit = ScreenImage::fromResource(binary.module, 25);
+    if (binary.panel.width() != layout::width || binary.strip.height() != 2405 || binary.meterLit.empty() ||
+        binary.meterUnlit.empty() || binary.greenLit.empty() || binary.greenUnlit.empty() || binary.bar.empty()) {
+        binary.error = "the DLL's bitmaps 12..25 cannot be read";
+    }
+    return binary;
+}
+
+int frameTop(float value) {
+    constexpr int frameHeight = 37, span = 64 * frameHeight;
+    const int t = static_cast<int>(std::trunc(span * static_cast<double>(value)));
+    return t / frameHeight * frameHeight;
+}
+
+void EditorHostFixture::SetUp() {
+    ASSERT_TRUE(binary.error.empty()) << binary.error;
+    host = startPlugin();
+    ASSERT_TRUE(host);
+    // WS_POPUP has no frame: the window is exactly the editor's size.
+    parent = CreateWindowExA(0, hostWindowClass(), "Vozuv host", WS_POPUP | WS_VISIBLE, 40, 40, layout::width,
+                             layout::height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(parent, nullptr);
+    SetForegroundWindow(parent);
+    hostinput::pumpMessages();
+}
+
+void EditorHostFixture::TearDown() {
+    if (editorOpen) closeEditor();
+    host.reset();  // effClose
+    if (parent) DestroyWindow(parent);
+    hostinput::pumpMessages();
+}
+
+std::unique_ptr<PluginHost> EditorHostFixture::startPlugin() {
+    auto started = std::make_unique<PluginHost>();
+    if (!started->instantiate(binary.library.entry())) {
+        ADD_FAILURE() << started->error();
+        return nullptr;
+    }
+    started->setSampleRate(44100.0f);
+    started->setBlockSize(512);
+    started->setMains(true);
+    return started;
+}
+
+void EditorHostFixture::openEditor() {
+    ERect* rect = nullptr;
+    ASSERT_EQ(host->dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    ASSERT_EQ(rect->right - rect->left, layout::width);
+    ASSERT_EQ(rect->bottom - rect->top, layout::height);
+    host->dispatch(effEditOpen, 0, 0, parent);
+    editorOpen = true;
+    editorWindow = FindWindowExA(parent, nullptr, binary.className.c_str(), nullptr);
+    ASSERT_NE(editorWindow, nullptr) << "no child window of class " << binary.className;
+    paintNow();
+}
+
+void EditorHostFixture::closeEditor() {
+    host->dispatch(effEditClose);
+    editorOpen = false;
+    editorWindow = nullptr;
+    hostinput::pumpMessages();
+}
+
+void EditorHostFixture::paintNow() {
+    UpdateWindow(parent);
+    hostinput::pumpMessages();
+}
+
+void EditorHostFixture::idle(int times) {
+    for (int i = 0; i < times; ++i) {
+        host->dispatch(effEditIdle);
+        hostinput::pumpMessages();
+    }
+}
+
+POINT EditorHostFixture::toScreen(int x, int y) const {
+    POINT p{x, y};
+    ClientToScreen(editorWindow, &p);
+    return p;
+}
+
+std::string EditorHostFixture::knobDiffers(const ScreenImage& shot, VstInt32 parameter, float value) {
+    const int left = layout::knobLeft(parameter);
+    return shot.compare(left, layout::knobTop, layout::knobWidth, layout::knobHeight, PluginBinary::get().strip, 0,
+                        frameTop(value));
+}
+
+int EditorHostFixture::meterShows(const ScreenImage& shot, int left, const ScreenImage& on, const ScreenImage& off) {
+    for (int lit = 0; lit <= layout::meterSegments; ++lit) {
+        const int x = lit * layout::meterWidth / layout::meterSegments;
+        if (shot.matches(left, layout::meterTop, x, layout::meterHeight, on, 0, 0) &&
+            shot.matches(left + x, layout::meterTop, layout::meterWidth - x, layout::meterHeight, off, x, 0)) {
+            return lit;
+        }
+    }
+    return -1;
+}
+
+ScreenImage EditorHostFixture::readout(const ScreenImage& shot, VstInt32 parameter) {
+    return shot.crop(layout::readoutLeft(parameter), layout::readoutTop, layout::readoutWidth, layout::readoutHeight);
+}
+
+int EditorHostFixture::editorChildCount() const {
+    int count = 0;
+    EnumChildWindows(
+        parent,
+        [](HWND, LPARAM counter) -> BOOL {
+            ++*reinterpret_cast<int*>(counter);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}

@@ -1,0 +1,86 @@
+// EditorHostFixture: this build tree's VozuvAzirOVA.dll loaded and its editor opened in a real top-level window,
+// as a host does, with the editor's layout and the DLL's own bitmaps to compare the screen against.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "tests/wine/editor/ScreenImage.h"
+#include "tools/hostloader/PluginHost.h"
+#include "tools/hostloader/PluginLibrary.h"
+
+namespace layout {
+constexpr int width = 762;
+constexpr int height = 104;
+constexpr int knobTop = 39;
+constexpr int knobWidth = 42;
+constexpr int knobHeight = 37;
+constexpr int readoutTop = 83;
+constexpr int readoutWidth = 51;
+constexpr int readoutHeight = 9;
+constexpr int meterTop = 12;
+constexpr int meterWidth = 96;
+constexpr int meterHeight = 6;
+constexpr int meterSegments = 12;
+constexpr int inputMeterLeft = 154;
+constexpr int outputMeterLeft = 570;
+constexpr int reductionMeterLeft = 421;
+
+struct Place {
+    VstInt32 parameter;
+    int left;
+};
+constexpr Place knobs[] = {{1, 99}, {2, 157}, {3, 207}, {7, 423}, {8, 473}, {9, 523}, {10, 573}, {11, 623}};
+constexpr Place readouts[] = {{1, 94}, {2, 152}, {3, 202}, {7, 418}, {8, 468}, {9, 518}, {10, 568}, {11, 618}};
+int knobLeft(VstInt32 parameter);
+int readoutLeft(VstInt32 parameter);
+}  // namespace layout
+
+// The loaded DLL and its bitmaps, shared by every test of the program.
+struct PluginBinary {
+    PluginLibrary library;
+    HMODULE module = nullptr;
+    std::string className;  // "Plugin%08x" of the module handle
+    ScreenImage panel, strip, meterLit, meterUnlit, greenLit, greenUnlit, bar;
+    std::string error;
+    static PluginBinary& get();
+};
+
+// The first row of the strip's frame that shows value: t = trunc(2368 × value), rounded down to a frame.
+int frameTop(float value);
+
+class EditorHostFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A fresh instance as a host starts it (sample rate, block size, mains on).
+    std::unique_ptr<PluginHost> startPlugin();
+    // effEditGetRect, effEditOpen with the parent window, the first paint; sets editorWindow.
+    void openEditor();
+    void closeEditor();
+    // What a host's message loop does after showing the window: paint what is invalid.
+    void paintNow();
+    // effEditIdle, then the host's message dispatch, times times.
+    void idle(int times = 1);
+    ScreenImage capture() const { return ScreenImage::fromWindow(editorWindow); }
+    // Screen point of a window pixel of the editor.
+    POINT toScreen(int x, int y) const;
+
+    // Empty when the knob of parameter shows the strip frame of value, else what differs.
+    static std::string knobDiffers(const ScreenImage& shot, VstInt32 parameter, float value);
+    // Lit segments a horizontal meter shows (the on picture up to the split, the off picture after), -1 if none.
+    static int meterShows(const ScreenImage& shot, int left, const ScreenImage& on, const ScreenImage& off);
+    static ScreenImage readout(const ScreenImage& shot, VstInt32 parameter);
+    int editorChildCount() const;
+
+    PluginBinary& binary = PluginBinary::get();
+    std::unique_ptr<PluginHost> host;
+    HWND parent = nullptr;
+    HWND editorWindow = nullptr;
+    bool editorOpen = false;
+};

@@ -1,0 +1,86 @@
+// HostInput: SendInput helpers and the dispatching wait.
+#include "tests/wine/editor/HostInput.h"
+
+#include <atomic>
+#include <thread>
+
+namespace hostinput {
+
+namespace {
+
+void sendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = dx;
+    input.mi.dy = dy;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+// Absolute coordinates run 0..65535 over the primary screen; rounding up lands on the wanted pixel.
+LONG normalised(LONG pixel, int extent) { return static_cast<LONG>((pixel * 65536LL + extent - 1) / extent); }
+
+}  // namespace
+
+bool moveTo(POINT where) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    sendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, normalised(where.x, w), normalised(where.y, h));
+    return waitFor(
+        [where] {
+            POINT now{-1, -1};
+            GetCursorPos(&now);
+            return now.x == where.x && now.y == where.y;
+        },
+        1000);
+}
+
+void pressLeft() { sendMouse(MOUSEEVENTF_LEFTDOWN); }
+void releaseLeft() { sendMouse(MOUSEEVENTF_LEFTUP); }
+
+void key(WORD virtualKey, bool down) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+}
+
+bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= timeoutMs) return condition();
+        Sleep(5);
+    }
+}
+
+void pumpMessages() {
+    MSG message;
+    for (int i = 0; i < 5000 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+bool runWhileDispatching(const std::function<void()>& gesture, DWORD timeoutMs) {
+    std::atomic<bool> finished{false};
+    std::thread worker([&] {
+        gesture();
+        finished.store(true);
+    });
+    const DWORD start = GetTickCount();
+    bool inTime = true;
+    while (!finished.load()) {
+        if (GetTickCount() - start >= timeoutMs) {
+            inTime = false;
+            break;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        pumpMessages();
+    }
+    worker.join();  // the gesture is bounded: this ends even when the time ran out
+    pumpMessages();
+    return inTime;
+}
+
+}  // namespace hostinput

@@ -1,0 +1,28 @@
+// HostInput: user input sent from a second thread with SendInput, while the UI thread dispatches messages.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+namespace hostinput {
+
+// Moves the cursor to a screen point (absolute SendInput); true when GetCursorPos then reports it.
+bool moveTo(POINT where);
+void pressLeft();
+void releaseLeft();
+void key(WORD virtualKey, bool down);
+
+// Polls condition every few milliseconds until it holds or timeoutMs have passed; answers its last result.
+bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs);
+
+// Runs gesture on a second thread while this (UI) thread dispatches its messages, as a host's message loop
+// does, so that the button-down message is dispatched while the gesture still holds the button. Returns when
+// the gesture has ended and the queue is empty, or after timeoutMs (then false). The gesture must itself be
+// bounded in time.
+bool runWhileDispatching(const std::function<void()>& gesture, DWORD timeoutMs);
+
+// Dispatches every waiting message of this thread (paint messages included), at most a few thousand.
+void pumpMessages();
+
+}  // namespace hostinput
