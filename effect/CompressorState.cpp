@@ -19,6 +19,10 @@ uint64_t doubleBits(double value) {
     return bits;
 }
 
+// Magnitudes through the builtins: MinGW's 32-bit fabs goes through the x87 stack and memory.
+inline double magnitude(double value) { return __builtin_fabs(value); }
+inline float magnitude(float value) { return __builtin_fabsf(value); }
+
 float floatFromBits(uint32_t bits) {
     float value;
     std::memcpy(&value, &bits, sizeof(value));
@@ -67,14 +71,14 @@ void guardSection(FilterSection& s) {
         return;
     }
     // A decayed section would otherwise run on subnormal doubles, which cost a microcode assist each.
-    if (std::fabs(s.w1) < DBL_MIN) s.w1 = 0.0;
-    if (std::fabs(s.w2) < DBL_MIN) s.w2 = 0.0;
+    if (magnitude(s.w1) < DBL_MIN) s.w1 = 0.0;
+    if (magnitude(s.w2) < DBL_MIN) s.w2 = 0.0;
 }
 
 float guardEnvelope(float value) {
     // Subnormal floats: in silence the one-pole decays stall there for ever and every sample pays
     // for the subnormal conversions. Below any reachable threshold, so the gain is unaffected.
-    if (!std::isfinite(value) || std::fabs(value) < FLT_MIN) return 0.0f;
+    if (!std::isfinite(value) || magnitude(value) < FLT_MIN) return 0.0f;
     return value;
 }
 
@@ -117,7 +121,7 @@ BlockMeters runFrames(DetectorLocals& d, const ChainSettings& s, const RelaxedAt
             dL = lowPassStep(lpLeft, dL, lpC0, lpC1, lpC2);
             dR = lowPassStep(lpRight, dR, lpC0, lpC1, lpC2);
         }
-        const double absL = std::fabs(dL), absR = std::fabs(dR);
+        const double absL = magnitude(dL), absR = magnitude(dR);
         peak = static_cast<float>(absL > absR ? absL : absR);
 
         // Peak hold, then a one-pole fall of the hold's own length.

@@ -189,9 +189,10 @@ TEST_F(HeadlessWindowTest, WindowServicesWithoutAChildWindowFailLikeTheirPlatfor
 }
 
 TEST_F(HeadlessWindowTest, HostFrameSizeAndResizingFollowTheWindowChain) {
-    // A captioned frame with a dialog border of 3 around a container that holds the editor.
-    HeadlessWindow frame(nullptr, UiRect{100, 50, 226, 136}, true);
-    HeadlessWindow container(frame.handle(), UiRect{3, 3, 123, 83});
+    // A captioned frame with a dialog border of 3 around a container that holds the editor inside a
+    // margin of its own (4 by 2).
+    HeadlessWindow frame(nullptr, UiRect{100, 50, 230, 138}, true);
+    HeadlessWindow container(frame.handle(), UiRect{3, 3, 127, 85});
     PluginWindow editorWindow(UiRect{0, 0, 120, 80}, container.handle(), nullptr);
     HeadlessWindow* editorChild = HeadlessWindow::fromHandle(editorWindow.getChildWindow());
     ASSERT_NE(editorChild, nullptr);
@@ -202,19 +203,23 @@ TEST_F(HeadlessWindowTest, HostFrameSizeAndResizingFollowTheWindowChain) {
     ASSERT_TRUE(editorWindow.getPosition(x, y));
     EXPECT_EQ(x, 100);
     EXPECT_EQ(y, 50);
+    // The container's rectangle in its grand-parent's coordinates; it has none, so on the screen.
     UiRect area;
     ASSERT_TRUE(editorWindow.getSize(area));
-    EXPECT_EQ(area.left, 3);
-    EXPECT_EQ(area.right, 123);
+    EXPECT_EQ(area.left, 103);
+    EXPECT_EQ(area.top, 53);
+    EXPECT_EQ(area.right, 227);
+    EXPECT_EQ(area.bottom, 135);
 
     editorChild->paint();
     EXPECT_FALSE(editorWindow.setSize(120, 80));  // the current size
     EXPECT_TRUE(editorWindow.setSize(150, 90));
     EXPECT_EQ(editorChild->width(), 150);
-    EXPECT_EQ(container.width(), 150);
-    EXPECT_EQ(container.height(), 90);
-    EXPECT_EQ(frame.width(), 156);  // the first window wider by twice the dialog frame, included
-    EXPECT_EQ(frame.height(), 96);
+    EXPECT_EQ(container.width(), 154);
+    EXPECT_EQ(container.height(), 92);
+    // The frame, the first window wider by twice the dialog frame, also keeps the container's margin.
+    EXPECT_EQ(frame.width(), 160);
+    EXPECT_EQ(frame.height(), 98);
     UiRect bounds;
     editorWindow.getBounds(bounds);
     EXPECT_EQ(bounds.right, 150);

@@ -225,12 +225,23 @@ TEST_F(DispatcherTest, EditorBaseDefaultsThroughTheDispatcher) {
     EXPECT_EQ(editor->getParentWindow(), this);
 }
 
+// Keeps what the dispatcher called, for reading after the object is gone.
+class ClosingProbe : public ProbeEffect {
+  public:
+    ClosingProbe(bool* destroyed, std::vector<std::string>* lastCalls)
+        : ProbeEffect(RecordingHost::callback, 4, 3, destroyed), lastCalls(lastCalls) {}
+    ~ClosingProbe() override { *lastCalls = calls; }
+    std::vector<std::string>* lastCalls;
+};
+
 TEST_F(DispatcherTest, CloseCallsCloseAndDestroysEffectAndEditor) {
     bool effectGone = false, editorGone = false;
-    auto* probe = new ProbeEffect(RecordingHost::callback, 4, 3, &effectGone);
+    std::vector<std::string> lastCalls;
+    auto* probe = new ClosingProbe(&effectGone, &lastCalls);
     new ProbeEditor(probe, &editorGone);
     AEffect* probeRecord = probe->record();
     EXPECT_EQ(dispatch(probeRecord, effClose), 1);
+    EXPECT_EQ(lastCalls, (std::vector<std::string>{"close"}));
     EXPECT_TRUE(effectGone);
     EXPECT_TRUE(editorGone);
 }

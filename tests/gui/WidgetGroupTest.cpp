@@ -97,6 +97,39 @@ TEST_F(WidgetGroupTest, KeysDropsAndContainerMessage) {
     EXPECT_EQ(a->notify(&group, kMsgCheckIfViewContainer), 0);
 }
 
+// The wheel reaches the last-added child whose mouse area holds the cursor, in group coordinates, from
+// the window as from the group itself; a partial redraw draws only the children the clipped area touches.
+TEST_F(WidgetGroupTest, WheelAndPartialRedrawUseGroupCoordinates) {
+    auto* group = new WidgetGroup({100, 50, 300, 150}, &window, nullptr);
+    group->setDoubleBuffered(false);
+    auto* a = new ProbeWidget({0, 0, 10, 10}, "a", &log);
+    auto* b = new ProbeWidget({100, 50, 110, 60}, "b", &log);
+    auto* over = new ProbeWidget({0, 0, 40, 40}, "over", &log);
+    over->setMouseArea({20, 10, 40, 40});
+    group->addChild(a);
+    group->addChild(b);
+    group->addChild(over);
+    window.addChild(group);
+
+    log.clear();
+    ScriptedInput::instance().setCursor({105, 55});  // local (5, 5): outside over's mouse area
+    EXPECT_TRUE(window.onWheel(nullptr, {0, 0}, 1.0f));
+    ScriptedInput::instance().setCursor({130, 70});  // local (30, 20): over wins as the last added
+    EXPECT_TRUE(group->onWheel(nullptr, {130, 70}, 1.0f));
+    ScriptedInput::instance().setCursor({250, 140});  // inside the group, under no child
+    EXPECT_FALSE(window.onWheel(nullptr, {0, 0}, 1.0f));
+    EXPECT_EQ(log, (Log{"a: wheel 5,5", "over: wheel 30,20"}));
+
+    log.clear();
+    DrawSurface surface(&window, nullptr, nullptr);
+    group->drawArea(&surface, {95, 45, 105, 55});  // clipped to the group: local (0, 0, 5, 5)
+    EXPECT_EQ(log, (Log{"a: draw", "over: draw"}));
+    EXPECT_EQ(a->lastOffset.h, 100);
+    EXPECT_EQ(a->lastOffset.v, 50);
+    EXPECT_EQ(surface.offset.h, 0);
+    EXPECT_EQ(surface.offset.v, 0);
+}
+
 TEST_F(WidgetGroupTest, ReferencesAndChildList) {
     auto* group = new WidgetGroup({0, 0, 100, 100}, &window, nullptr);
     auto* a = new ProbeWidget({0, 0, 10, 10}, "a", nullptr, &alive);

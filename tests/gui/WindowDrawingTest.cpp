@@ -47,6 +47,33 @@ TEST(WindowDrawingTest, IdleWaitsForTheFirstPaintThenRedrawsOnlyDirtyWidgets) {
     EXPECT_EQ(log, (Log{"far: draw", "a: draw", "b: draw", "far: draw"}));
 }
 
+// A modal widget alone takes the update pass; the window's own flag redraws every child at once.
+TEST(WindowDrawingTest, ModalWidgetAloneIsUpdatedAndTheWindowFlagRedrawsAll) {
+    Log log;  // outlives the harness, whose window tells the widgets they are removed
+    EditorHarness harness;
+    auto* a = new ProbeWidget({0, 0, 10, 10}, "a", &log);
+    ProbeWidget modal({50, 0, 60, 10}, "modal", &log);
+    harness.window->addChild(a);
+    harness.child()->paint();
+    ASSERT_TRUE(harness.window->setModalWidget(&modal));
+    log.clear();
+
+    a->setDirty(true);
+    harness.window->idle();  // the modal widget keeps the pass running but is clean itself
+    EXPECT_TRUE(log.empty());
+    modal.setDirty(true);
+    harness.window->idle();
+    EXPECT_EQ(log, (Log{"modal: draw"}));
+
+    harness.window->setModalWidget(nullptr);
+    log.clear();
+    a->setDirty(false);
+    harness.window->setDirty(true);
+    harness.window->idle();
+    EXPECT_EQ(log, (Log{"a: draw"}));
+    EXPECT_FALSE(harness.window->isAnythingDirty());
+}
+
 TEST(WindowDrawingTest, HostIdleOfTheEditorRunsTheWindowPass) {
     EditorHarness harness;
     auto* control = new DragControl({0, 0, 10, 10}, nullptr, 0);

@@ -1,5 +1,12 @@
 // BridgeSessionTest: the bridge to the 32-bit DLL under Wine across block sizes and sample-rate changes.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <fstream>
+#include <iterator>
 
 #include "tests/render/RenderTestSupport.h"
 #include "tools/hostloader/PluginHost.h"
@@ -70,6 +77,43 @@ TEST(BridgeSessionTest, OneSessionFollowsASampleRateChangeBetweenFiles) {
     }
     EXPECT_EQ(bridge.requestCount(audioMasterVersion), 1u);
     EXPECT_EQ(bridge.quit(), 0);
+}
+
+TEST(BridgeSessionTest, BridgeKilledMidRenderLeavesNoOutput) {
+    SKIP_WITHOUT_WIN32();
+    const std::string dir = scratchDir();
+    writeAudio(dir + "/in.wav", makeSignal(44100, 2, 120.0));
+    const std::string err = dir + "/stderr";
+    // Blocks of one frame keep the bridge busy long enough to be caught in the middle.
+    const pid_t renderer = fork();
+    if (renderer == 0) {
+        const int fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(fd, 2);
+        execl(VOZUV_RENDER_EXE, VOZUV_RENDER_EXE, "--block", "1", (dir + "/in.wav").c_str(), (dir + "/out.wav").c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    bool writing = false;
+    for (int i = 0; i < 6000 && !writing; ++i) {
+        writing = fileExists(dir + "/out.wav.partial");
+        if (!writing) usleep(10000);
+    }
+    ASSERT_TRUE(writing) << "the render never started writing";
+    // The renderer's only child is the bridge (wine running vozuv-winhost.exe).
+    std::ifstream children("/proc/" + std::to_string(renderer) + "/task/" + std::to_string(renderer) + "/children");
+    pid_t bridge = 0;
+    children >> bridge;
+    ASSERT_GT(bridge, 0);
+    kill(bridge, SIGKILL);
+    int status = 0;
+    waitpid(renderer, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    std::ifstream in(err);
+    const std::string message((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(message.find("vozuv-render: the plug-in bridge (vozuv-winhost.exe under Wine) died: killed by signal 9"),
+              std::string::npos)
+        << message;
+    EXPECT_EQ(listDir(dir), (std::vector<std::string>{"in.wav", "stderr"}));
 }
 
 }  // namespace

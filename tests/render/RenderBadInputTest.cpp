@@ -95,8 +95,8 @@ TEST_F(RenderBadInputTest, PluginsThatDoNotLoadOrStartAreReported) {
     expectRefused({"--plugin", dir + "/absent.so", "in.wav", "out.wav"}, "cannot read the plug-in");
     expectRefused({"--plugin", VOZUV_NULL_MAIN_PLUGIN, "in.wav", "out.wav"},
                   "the plug-in failed to start: the plug-in's main returned null");
-    std::ofstream(dir + "/broken.dll") << "MZ but nothing else of a Windows binary";
-    expectRefused({"--plugin", dir + "/broken.dll", "in.wav", "out.wav"}, "not a PE image");
+    std::ofstream(dir + "/broken.dll") << "MZ and nothing else of a Windows binary, nothing at all, really nothing";
+    expectRefused({"--plugin", dir + "/broken.dll", "in.wav", "out.wav"}, "broken.dll: not a PE image");
 }
 
 // A Windows DLL header and a vozuv-winhost.exe header are all the renderer reads before it starts
@@ -130,7 +130,7 @@ TEST_F(RenderBadInputTest, DyingBridgeIsReportedWithItsExitStatus) {
     // Greets like a bridge that loaded its plug-in, then dies in the middle of the render.
     std::ofstream(late) << "#!/bin/sh\n"
                            "printf 'HELO\\020\\000\\000\\000VZB1\\000\\000\\000\\000\\000\\000\\000\\000\\040\\000\\000\\000'\n"
-                           "head -c 200 > /dev/null\necho 'the plug-in crashed' >&2\nexit 70\n";
+                           "head -c 12 > /dev/null\necho 'the plug-in crashed' >&2\nexit 70\n";
     chmod(early.c_str(), 0755);
     chmod(late.c_str(), 0755);
     const std::vector<std::string> args = {"--plugin", tree + "/VozuvAzirOVA.dll", "in.wav", "out.wav"};

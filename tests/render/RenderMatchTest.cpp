@@ -50,6 +50,15 @@ TEST(RenderMatchTest, DefaultRenderGoesThroughThe32BitDllAndMatches) {
     expectRenderMatches(makeSignal(44100, 2, 1.5), 512, {}, "32-bit DLL");
 }
 
+TEST(RenderMatchTest, The64BitDllRendersLikeTheOthers) {
+    SKIP_WITHOUT_NATIVE();
+    const std::string dll = std::string(VOZUV_WIN64_DIR_DEFAULT) + "/VozuvAzirOVA.dll";
+    if (!fileExists(dll) || !fileExists(std::string(VOZUV_WIN64_DIR_DEFAULT) + "/vozuv-winhost.exe")) {
+        GTEST_SKIP() << "the configured win64 tree (" << VOZUV_WIN64_DIR_DEFAULT << ") has no DLL and winhost";
+    }
+    expectRenderMatches(makeSignal(44100, 2, 1.0), 1000, {"--plugin", dll}, "64-bit DLL");
+}
+
 TEST(RenderMatchTest, MonoFileFeedsBothInputsAndKeepsTheLeftOutput) {
     SKIP_WITHOUT_NATIVE();
     const Audio mono = makeSignal(44100, 1, 1.0);

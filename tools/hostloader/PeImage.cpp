@@ -41,11 +41,11 @@ bool PeImage::load(const std::string& path) {
 bool PeImage::parse(const std::vector<uint8_t>& file) {
     *this = PeImage{};
     Bytes b{file};
-    if (file.size() < 0x40 || file[0] != 'M' || file[1] != 'Z') {
+    if (file.size() < 2 || file[0] != 'M' || file[1] != 'Z') {
         lastError = "not a Windows executable (no MZ header)";
         return false;
     }
-    const size_t pe = b.u32(0x3c);
+    const size_t pe = file.size() >= 0x40 ? b.u32(0x3c) : file.size();
     if (!b.ok || pe + 24 > file.size() || std::memcmp(&file[pe], "PE\0\0", 4) != 0) {
         lastError = "not a PE image";
         return false;

@@ -80,6 +80,30 @@ bool hello(Pipe& pipe, uint32_t status, const std::string& message) {
     return pipe.send(kBridgeHello, w.bytes());
 }
 
+// Payload sizes of the fixed-size requests; a request that does not fit is refused before it acts.
+bool sizeFits(uint32_t code, size_t size) {
+    switch (code) {
+        case kBridgeQuit:
+        case kBridgeInfo:
+            return size == 0;
+        case kBridgeSampleRate:
+        case kBridgeBlockSize:
+        case kBridgeMains:
+        case kBridgeProgram:
+        case kBridgeGetParameter:
+        case kBridgeRequestCount:
+            return size == 4;
+        case kBridgeSetParameter:
+            return size == 8;
+        case kBridgeDispatch:
+            return size == 20;
+        case kBridgeProcess:
+            return size >= 8;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 int runBridge(const std::string& pluginPath) {
@@ -109,9 +133,12 @@ int runBridge(const std::string& pluginPath) {
         }
         payload.resize(header[1]);
         if (header[1] > 0 && !pipe.read(payload.data(), payload.size())) return 5;
+        if (!sizeFits(header[0], payload.size())) {
+            if (!pipe.fail("unknown or malformed request " + std::to_string(header[0]))) return 5;
+            continue;
+        }
         MessageReader r(payload);
         MessageWriter w;
-        bool ok = true;
         switch (header[0]) {
             case kBridgeQuit:
                 host.close();
@@ -144,7 +171,7 @@ int runBridge(const std::string& pluginPath) {
                 const int32_t frames = r.i32();
                 const int32_t block = r.i32();
                 if (frames < 0 || block < 1 || static_cast<size_t>(frames) * 2 * sizeof(float) != r.remaining()) {
-                    ok = pipe.fail("malformed process request");
+                    if (!pipe.fail("malformed process request")) return 5;
                     continue;
                 }
                 const size_t n = static_cast<size_t>(frames);
@@ -173,11 +200,8 @@ int runBridge(const std::string& pluginPath) {
                 w.u32(static_cast<uint32_t>(host.countRequests(r.i32())));
                 break;
             default:
-                ok = pipe.fail("unknown request " + std::to_string(header[0]));
-                continue;
+                break;
         }
-        if (r.failed()) ok = pipe.fail("truncated request");
-        else ok = pipe.send(kBridgeOk, w.bytes());
-        if (!ok) return 5;
+        if (!pipe.send(kBridgeOk, w.bytes())) return 5;
     }
 }

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <tuple>
 
 namespace {
 
@@ -83,7 +85,7 @@ struct FontFile {
     int index = 0;
 };
 
-FontFile resolveFont(const char* face, bool bold, bool italic) {
+FontFile matchFont(const char* face, bool bold, bool italic) {
     FontFile found{face, "", 0};
     FcPattern* pattern = FcPatternCreate();
     if (!pattern) return found;
@@ -105,6 +107,24 @@ FontFile resolveFont(const char* face, bool bold, bool italic) {
     }
     FcPatternDestroy(pattern);
     return found;
+}
+
+// Matches and gasp decisions are remembered: surfaces select fonts on every draw of a read-out, and
+// fontconfig and the font file need not be asked twice. User-interface thread only.
+FontFile resolveFont(const char* face, bool bold, bool italic) {
+    static std::map<std::tuple<std::string, bool, bool>, FontFile> known;
+    const auto key = std::make_tuple(std::string(face), bold, italic);
+    auto it = known.find(key);
+    if (it == known.end()) it = known.emplace(key, matchFont(face, bold, italic)).first;
+    return it->second;
+}
+
+bool smoothed(const std::string& file, int32_t ppem) {
+    static std::map<std::pair<std::string, int32_t>, bool> known;
+    const auto key = std::make_pair(file, ppem);
+    auto it = known.find(key);
+    if (it == known.end()) it = known.emplace(key, gaspAllowsGrey(file, ppem)).first;
+    return it->second;
 }
 
 // A Cairo face for exactly that file, carrying no rendering settings of its own, so the options
@@ -156,7 +176,7 @@ HeadlessFont::HeadlessFont(const char* face, int32_t height, bool bold, bool ita
     cairo_font_options_t* options = cairo_font_options_create();
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
     cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
-    cairo_font_options_set_antialias(options, gaspAllowsGrey(font.file, height_) ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
+    cairo_font_options_set_antialias(options, smoothed(font.file, height_) ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
     scaled_ = cairo_scaled_font_create(fontFace, &fontMatrix, &identity, options);
     cairo_font_options_destroy(options);
     cairo_font_face_destroy(fontFace);
@@ -198,9 +218,10 @@ void HeadlessFont::drawLine(cairo_t* cr, const char* text, int32_t x, int32_t to
     cairo_move_to(cr, x, top + ascent_);
     cairo_show_text(cr, utf8.c_str());
     if (underline_) {
-        // Where Arial and its metric twins put the underline: about a tenth of the em below the baseline.
+        // Arial's underline (and its metric twins'): centred about a tenth of the em below the baseline,
+        // thickness 0.073 em, rounded as GDI rounds the outline metrics.
         const int32_t thickness = std::max<int32_t>(1, int32_t(std::lround(height_ * 0.0732)));
-        const int32_t y = top + ascent_ + std::max<int32_t>(1, int32_t(std::lround(height_ * 0.106)));
+        const int32_t y = top + ascent_ + int32_t(std::lround(height_ * 0.106)) - (thickness + 1) / 2;
         cairo_rectangle(cr, x, y, textWidth(text), thickness);
         cairo_fill(cr);
     }

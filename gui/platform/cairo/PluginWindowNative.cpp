@@ -133,8 +133,15 @@ bool PluginWindow::getSize(UiRect& area) {
     HeadlessWindow* child = HeadlessWindow::fromHandle(childWindow);
     HeadlessWindow* parent = child ? child->parentWindow() : nullptr;
     if (!parent) return false;  // a parent this system cannot measure
-    const UiPoint position = parent->position();
-    area = UiRect{position.h, position.v, position.h + parent->width(), position.v + parent->height()};
+    // The parent's rectangle in the client coordinates of the parent's grand-parent (the screen's
+    // when there is none).
+    UiRect rect = parent->screenRect();
+    HeadlessWindow* up = parent->parentWindow();
+    if (HeadlessWindow* grandParent = up ? up->parentWindow() : nullptr) {
+        const UiPoint origin = grandParent->screenOrigin();
+        rect = UiRect{rect.left - origin.h, rect.top - origin.v, rect.right - origin.h, rect.bottom - origin.v};
+    }
+    area = rect;
     return true;
 }
 
@@ -160,11 +167,15 @@ void PluginWindow::resizeWindowChain(int32_t width, int32_t height) {
         const UiRect inner = current->screenRect();
         const UiRect outer = parent->screenRect();
         current->resize(width + extraWidth, height + extraHeight);
-        extraWidth = outer.width() - inner.width();
-        extraHeight = outer.height() - inner.height();
-        if (extraWidth > 80 || extraHeight > 80) return;
+        // The margins add up on the way out, so an outer frame also makes room for the windows between;
+        // the stop tests look at this step's margin.
+        const int32_t stepWidth = outer.width() - inner.width();
+        const int32_t stepHeight = outer.height() - inner.height();
+        extraWidth += stepWidth;
+        extraHeight += stepHeight;
+        if (stepWidth > 80 || stepHeight > 80) return;
         current = parent;
-        if (extraWidth == border) {
+        if (stepWidth == border) {
             current->resize(width + extraWidth, height + extraHeight);
             return;
         }

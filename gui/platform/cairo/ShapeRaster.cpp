@@ -39,10 +39,6 @@ cairo_surface_t* newMask(const UiRect& clip, cairo_t*& cr) {
     return mask;
 }
 
-void finishMask(cairo_t* cr) {
-    cairo_destroy(cr);
-}
-
 int64_t floorDivide(int64_t n, int64_t d) { return n / d - ((n % d != 0) && ((n < 0) != (d < 0))); }
 
 }  // namespace
@@ -152,7 +148,7 @@ cairo_surface_t* ShapeRaster::strokeMask(const UiPoint* points, int32_t count, i
         else cairo_line_to(cr, points[i].h + 0.5, points[i].v + 0.5);
     }
     cairo_stroke(cr);
-    finishMask(cr);
+    cairo_destroy(cr);
     return mask;
 }
 
@@ -182,6 +178,6 @@ cairo_surface_t* ShapeRaster::arcStrokeMask(const UiRect& box, UiPoint from, UiP
         cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
         cairo_stroke(cr);
     }
-    finishMask(cr);
+    cairo_destroy(cr);
     return mask;
 }

@@ -25,10 +25,10 @@ public:
     // The pixels of a polygon inside clip, alternate fill rule, as GDI samples them.
     static std::vector<UiPoint> polygonFill(const UiPoint* points, int32_t count, const UiRect& clip);
 
-    // A8 masks over clip (pixel (0, 0) at clip's top-left), or null when clip is empty.
-    // A wide line through points (pixel centres), round caps and joins; closed draws the closing segment.
+    // A8 masks over clip (pixel (0, 0) at clip's top-left), or null when clip is empty:
+    // a wide line through points (pixel centres) with round caps and joins,
     static cairo_surface_t* strokeMask(const UiPoint* points, int32_t count, int32_t width, const UiRect& clip);
-    // A wide outline of the ellipse through the outer pixel centres of box, from one ray to the other.
+    // and a wide outline of the ellipse through the outer pixel centres of box, from ray to ray.
     static cairo_surface_t* arcStrokeMask(const UiRect& box, UiPoint from, UiPoint to, bool whole, int32_t width,
                                           const UiRect& clip);
 

@@ -3,12 +3,12 @@
 #include <thread>
 #include <vector>
 
-#include "tests/wine/editor/EditorHostFixture.h"
+#include "tests/wine/editor/HostedEditorFixture.h"
 #include "tests/wine/editor/HostInput.h"
 
 namespace {
 
-class EditorSyncTest : public EditorHostFixture {
+class EditorSyncTest : public HostedEditorFixture {
 protected:
     // Runs n frames of a constant level on both inputs through processReplacing.
     void process(float level, int frames) {

@@ -2,6 +2,7 @@
 #include "tests/wine/editor/HostInput.h"
 
 #include <atomic>
+#include <cstdio>
 #include <thread>
 
 namespace hostinput {
@@ -45,6 +46,25 @@ void key(WORD virtualKey, bool down) {
     SendInput(1, &input, sizeof input);
 }
 
+bool holdKey(WORD virtualKey) {
+    auto down = [virtualKey] { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; };
+    const DWORD start = GetTickCount();
+    DWORD steadySince = 0;
+    key(virtualKey, true);
+    while (GetTickCount() - start < 1000) {
+        if (!down()) {
+            key(virtualKey, true);
+            steadySince = 0;
+        } else if (steadySince == 0) {
+            steadySince = GetTickCount();
+        } else if (GetTickCount() - steadySince >= 100) {
+            return true;
+        }
+        Sleep(5);
+    }
+    return false;
+}
+
 bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     for (;;) {
@@ -58,6 +78,7 @@ void pumpMessages() {
     MSG message;
     for (int i = 0; i < 5000 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
         TranslateMessage(&message);
+        if (message.message == WM_LBUTTONDOWN || message.message == WM_KEYDOWN|| message.message == WM_KEYUP) printf("DBG msg %x wp %x lp %lx L%x C%x t%lu\n", message.message, (unsigned)message.wParam, (long)message.lParam, GetAsyncKeyState(VK_LBUTTON)&0xffff, GetAsyncKeyState(VK_CONTROL)&0xffff, GetTickCount());
         DispatchMessageA(&message);
     }
 }

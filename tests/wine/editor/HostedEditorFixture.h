@@ -1,5 +1,5 @@
-// EditorHostFixture: this build tree's VozuvAzirOVA.dll loaded and its editor opened in a real top-level window,
-// as a host does, with the editor's layout and the DLL's own bitmaps to compare the screen against.
+// HostedEditorFixture: this build tree's VozuvAzirOVA.dll loaded and its editor opened in a real top-level
+// window, as a host does, with the editor's layout and the DLL's own bitmaps to compare the screen against.
 #pragma once
 
 #include <windows.h>
@@ -53,7 +53,7 @@ struct PluginBinary {
 // The first row of the strip's frame that shows value: t = trunc(2368 × value), rounded down to a frame.
 int frameTop(float value);
 
-class EditorHostFixture : public ::testing::Test {
+class HostedEditorFixture : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -75,6 +75,8 @@ protected:
     static std::string knobDiffers(const ScreenImage& shot, VstInt32 parameter, float value);
     // Lit segments a horizontal meter shows (the on picture up to the split, the off picture after), -1 if none.
     static int meterShows(const ScreenImage& shot, int left, const ScreenImage& on, const ScreenImage& off);
+    // A read-out's picture without its edge columns: neighbouring read-outs share a column, and whichever
+    // was drawn last shows there.
     static ScreenImage readout(const ScreenImage& shot, VstInt32 parameter);
     int editorChildCount() const;
 

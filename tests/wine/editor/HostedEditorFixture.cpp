@@ -1,5 +1,5 @@
-// EditorHostFixture: the DLL, the host window, editor open/close/idle and screen reading.
-#include "tests/wine/editor/EditorHostFixture.h"
+// HostedEditorFixture: the DLL, the host window, editor open/close/idle and screen reading.
+#include "tests/wine/editor/HostedEditorFixture.h"
 
 #include <cmath>
 #include <cstdio>
@@ -42,11 +42,16 @@ const char* hostWindowClass() {
         description.lpfnWndProc = DefWindowProcA;
         description.hInstance = GetModuleHandleA(nullptr);
         description.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-        description.lpszClassName = "VozuvEditorHost";
+        description.lpszClassName = "VozuvHostedEditor";
         RegisterClassA(&description);
         registered = true;
     }
-    return "VozuvEditorHost";
+    return "VozuvHostedEditor";
+}
+
+BOOL CALLBACK countWindow(HWND, LPARAM counter) {
+    ++*reinterpret_cast<int*>(counter);
+    return TRUE;
 }
 
 }  // namespace
@@ -84,7 +89,7 @@ int frameTop(float value) {
     return t / frameHeight * frameHeight;
 }
 
-void EditorHostFixture::SetUp() {
+void HostedEditorFixture::SetUp() {
     ASSERT_TRUE(binary.error.empty()) << binary.error;
     host = startPlugin();
     ASSERT_TRUE(host);
@@ -96,14 +101,14 @@ void EditorHostFixture::SetUp() {
     hostinput::pumpMessages();
 }
 
-void EditorHostFixture::TearDown() {
+void HostedEditorFixture::TearDown() {
     if (editorOpen) closeEditor();
     host.reset();  // effClose
     if (parent) DestroyWindow(parent);
     hostinput::pumpMessages();
 }
 
-std::unique_ptr<PluginHost> EditorHostFixture::startPlugin() {
+std::unique_ptr<PluginHost> HostedEditorFixture::startPlugin() {
     auto started = std::make_unique<PluginHost>();
     if (!started->instantiate(binary.library.entry())) {
         ADD_FAILURE() << started->error();
@@ -115,7 +120,7 @@ std::unique_ptr<PluginHost> EditorHostFixture::startPlugin() {
     return started;
 }
 
-void EditorHostFixture::openEditor() {
+void HostedEditorFixture::openEditor() {
     ERect* rect = nullptr;
     ASSERT_EQ(host->dispatch(effEditGetRect, 0, 0, &rect), 1);
     ASSERT_NE(rect, nullptr);
@@ -128,38 +133,38 @@ void EditorHostFixture::openEditor() {
     paintNow();
 }
 
-void EditorHostFixture::closeEditor() {
+void HostedEditorFixture::closeEditor() {
     host->dispatch(effEditClose);
     editorOpen = false;
     editorWindow = nullptr;
     hostinput::pumpMessages();
 }
 
-void EditorHostFixture::paintNow() {
+void HostedEditorFixture::paintNow() {
     UpdateWindow(parent);
     hostinput::pumpMessages();
 }
 
-void EditorHostFixture::idle(int times) {
+void HostedEditorFixture::idle(int times) {
     for (int i = 0; i < times; ++i) {
         host->dispatch(effEditIdle);
         hostinput::pumpMessages();
     }
 }
 
-POINT EditorHostFixture::toScreen(int x, int y) const {
+POINT HostedEditorFixture::toScreen(int x, int y) const {
     POINT p{x, y};
     ClientToScreen(editorWindow, &p);
     return p;
 }
 
-std::string EditorHostFixture::knobDiffers(const ScreenImage& shot, VstInt32 parameter, float value) {
+std::string HostedEditorFixture::knobDiffers(const ScreenImage& shot, VstInt32 parameter, float value) {
     const int left = layout::knobLeft(parameter);
     return shot.compare(left, layout::knobTop, layout::knobWidth, layout::knobHeight, PluginBinary::get().strip, 0,
                         frameTop(value));
 }
 
-int EditorHostFixture::meterShows(const ScreenImage& shot, int left, const ScreenImage& on, const ScreenImage& off) {
+int HostedEditorFixture::meterShows(const ScreenImage& shot, int left, const ScreenImage& on, const ScreenImage& off) {
     for (int lit = 0; lit <= layout::meterSegments; ++lit) {
         const int x = lit * layout::meterWidth / layout::meterSegments;
         if (shot.matches(left, layout::meterTop, x, layout::meterHeight, on, 0, 0) &&
@@ -170,18 +175,13 @@ int EditorHostFixture::meterShows(const ScreenImage& shot, int left, const Scree
     return -1;
 }
 
-ScreenImage EditorHostFixture::readout(const ScreenImage& shot, VstInt32 parameter) {
-    return shot.crop(layout::readoutLeft(parameter), layout::readoutTop, layout::readoutWidth, layout::readoutHeight);
+ScreenImage HostedEditorFixture::readout(const ScreenImage& shot, VstInt32 parameter) {
+    return shot.crop(layout::readoutLeft(parameter) + 1, layout::readoutTop, layout::readoutWidth - 2,
+                     layout::readoutHeight);
 }
 
-int EditorHostFixture::editorChildCount() const {
+int HostedEditorFixture::editorChildCount() const {
     int count = 0;
-    EnumChildWindows(
-        parent,
-        [](HWND, LPARAM counter) -> BOOL {
-            ++*reinterpret_cast<int*>(counter);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    EnumChildWindows(parent, countWindow, reinterpret_cast<LPARAM>(&count));
     return count;
 }

@@ -1,0 +1,2 @@
+// Proves that gui/platform/cairo/HeadlessSystem.h compiles on its own.
+#include "gui/platform/cairo/HeadlessSystem.h"

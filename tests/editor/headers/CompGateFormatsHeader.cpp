@@ -1,0 +1,2 @@
+// Proves that editor/CompGateFormats.h compiles on its own.
+#include "editor/CompGateFormats.h"
