@@ -45,6 +45,27 @@ TEST_F(SurfaceShapeTest, FrameCoversBothEdgesAndLinesLeaveTheirEndPixel) {
     EXPECT_TRUE(isBlack(60, 50));
 }
 
+TEST_F(SurfaceShapeTest, FarAwayCoordinatesCostOnlyTheVisiblePart) {
+    // Lines and shapes spanning the whole 32-bit range are walked inside the clip only.
+    surface->setFrameColour(colourWhite);
+    surface->moveTo(UiPoint{-2000000000, 10});
+    surface->lineTo(UiPoint{2000000000, 10});
+    surface->moveTo(UiPoint{30, 2000000000});
+    surface->lineTo(UiPoint{30, -2000000000});
+    surface->setFillColour(colourRed);
+    surface->fillEllipse(UiRect{-2000000000, -2000000000, 2000000000, 2000000000});
+    EXPECT_TRUE(is(0, 0, colourRed));
+    EXPECT_TRUE(is(119, 10, colourRed));  // the ellipse covers the line too
+
+    surface->setFillColour(colourBlack);
+    surface->fillArea(UiRect{-1, -1, 120, 80});
+    surface->moveTo(UiPoint{-2000000000, 10});
+    surface->lineTo(UiPoint{2000000000, 10});
+    surface->moveTo(UiPoint{30, 2000000000});
+    surface->lineTo(UiPoint{30, -2000000000});
+    EXPECT_EQ(countRgb(colourWhite), 120 + 79);
+}
+
 TEST_F(SurfaceShapeTest, SlopedLinesRoundHalvesTowardsTheSmallerCoordinateBothWays) {
     // Rows of (0, 0)-(10, 5) and of its reverse, as GDI draws them: the halves at odd x go up.
     const char* forward[] = {"##.........", "..##.......", "....##.....", "......##...", "........##.", "..........."};

@@ -94,6 +94,12 @@ TEST_F(SurfaceTextTest, FontsFollowTheTableThroughFontconfig) {
     // Widths add up by whole pixels, as GDI's extents do.
     EXPECT_EQ(regular.textWidth("ab"), regular.textWidth("a") + regular.textWidth("b"));
 
+    // A negative size asks for the whole cell, as a positive GDI height does: 16 pixels of cell is
+    // Arial at 14 (ascent 13, descent 3).
+    surface->setFont(3, -16, 0);
+    EXPECT_EQ(static_cast<HeadlessFont*>(surface->ownFont)->emHeight(), 14);
+    EXPECT_EQ(static_cast<HeadlessFont*>(surface->ownFont)->cellHeight(), 16);
+
     // Font 0 is bold whatever the style; the Symbol font shows Greek for Latin letters.
     surface->setFont(0, 0, 0);
     EXPECT_TRUE(static_cast<HeadlessFont*>(surface->ownFont)->isBold());

@@ -11,6 +11,8 @@
 
 #include <cairo.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -69,7 +71,9 @@ void outlineArc(DeviceContext& dc, const UiRect& box, UiPoint from, UiPoint to, 
     if (!pen || pen->style == PenNull) return;
     if (pen->width <= 1) {
         PixelRaster raster(dc.target(), dc.effectiveClip());
-        raster.applyPixels(whole ? ShapeRaster::ellipseOutline(box) : ShapeRaster::arcOutline(box, from, to), pen->rgb, dc.rop);
+        const UiRect clip = raster.clip();
+        raster.applyPixels(whole ? ShapeRaster::ellipseOutline(box, clip) : ShapeRaster::arcOutline(box, from, to, clip),
+                           pen->rgb, dc.rop);
         return;
     }
     const UiRect clip = dc.effectiveClip();
@@ -179,7 +183,8 @@ void DrawSurface::fillEllipse(const UiRect& area) {
     if (!dc) return;
     // Ellipse over (left + 1, top + 1, right + 1, bottom + 1) without a pen: unlike a pen-less
     // Rectangle or Pie it keeps its full size, so the right column and bottom row are painted.
-    fillPixels(*dc, ShapeRaster::ellipseFill(shifted(*this, UiRect{area.left + 1, area.top + 1, area.right + 1, area.bottom + 1})));
+    fillPixels(*dc, ShapeRaster::ellipseFill(shifted(*this, UiRect{area.left + 1, area.top + 1, area.right + 1, area.bottom + 1}),
+                                             dc->effectiveClip()));
 }
 
 void DrawSurface::drawArc(const UiRect& area, const UiPoint& from, const UiPoint& to) {
@@ -194,7 +199,7 @@ void DrawSurface::fillArc(const UiRect& area, const UiPoint& from, const UiPoint
     if (!dc) return;
     // Pie over (left + 1, top + 1, right, bottom) without a pen, which loses a pixel right and below.
     const UiRect box = shifted(*this, UiRect{area.left + 1, area.top + 1, area.right - 1, area.bottom - 1});
-    fillPixels(*dc, ShapeRaster::pieFill(box, shifted(*this, from), shifted(*this, to)));
+    fillPixels(*dc, ShapeRaster::pieFill(box, shifted(*this, from), shifted(*this, to), dc->effectiveClip()));
 }
 
 void DrawSurface::drawPixel(const UiPoint& point, UiColor colour) {
@@ -276,9 +281,14 @@ void DrawSurface::setFont(int32_t id, int32_t size, int32_t style) {
     const FontSpec& spec = fontTable[fontId];
     fontSize = size == 0 ? spec.defaultSize : size;
     const bool bold = spec.alwaysBold || (style & FontBold);
-    // A negative GDI height asks for the character height; a positive one would include the leading.
-    auto* font = new HeadlessFont(spec.face, fontSize < 0 ? -fontSize : fontSize, bold, style & FontItalic,
-                                  style & FontUnderline, spec.pitchAndFamily);
+    // The logical font's height is -fontSize: for a positive size that asks for the character height;
+    // a negative size makes it positive, which GDI reads as the whole cell, leading included.
+    int32_t em = fontSize;
+    if (fontSize < 0) {
+        const HeadlessFont probe(spec.face, 1000, bold, style & FontItalic, false, spec.pitchAndFamily);
+        em = std::max<int32_t>(1, int32_t(std::lround(-fontSize * 1000.0 / probe.cellHeight())));
+    }
+    auto* font = new HeadlessFont(spec.face, em, bold, style & FontItalic, style & FontUnderline, spec.pitchAndFamily);
     if (DeviceContext* dc = contextOf(*this)) dc->selectFont(font);
     delete static_cast<HeadlessFont*>(ownFont);
     ownFont = font;

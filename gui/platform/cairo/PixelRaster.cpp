@@ -5,6 +5,7 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 PixelRaster::PixelRaster(cairo_surface_t* image, const UiRect& clip) : image_(image) {
@@ -51,29 +52,48 @@ void PixelRaster::fillRect(const UiRect& area, uint32_t rgb, int32_t rop) {
 }
 
 namespace {
-int32_t floorDiv(int64_t n, int64_t d) { return int32_t(n / d - ((n % d != 0) && (n < 0))); }
+// 128-bit intermediates: coordinates anywhere in the 32-bit range cannot overflow the products.
+using Wide = __int128;
+Wide floorDiv(Wide n, Wide d) { return n / d - ((n % d != 0) && (n < 0)); }
 }  // namespace
 
 void PixelRaster::line(UiPoint a, UiPoint b, uint32_t rgb, int32_t rop, const Dash* dash, int32_t& phase) {
     // One pixel per step of the major axis, the last point left out as GDI leaves it out. The minor
     // coordinate is the exact one rounded to the nearest pixel, halves towards the smaller coordinate,
     // whichever way the line runs, so a line and its reverse share their inner pixels.
-    const bool xMajor = std::abs(b.h - a.h) >= std::abs(b.v - a.v);
-    const int32_t majorStart = xMajor ? a.h : a.v;
-    const int32_t minorStart = xMajor ? a.v : a.h;
-    const int32_t majorDelta = xMajor ? b.h - a.h : b.v - a.v;
-    const int32_t minorDelta = xMajor ? b.v - a.v : b.h - a.h;
-    const int32_t steps = std::abs(majorDelta);
-    const int32_t majorStep = majorDelta > 0 ? 1 : -1;
-    const int64_t denominator = steps;
+    const int64_t dx = int64_t(b.h) - a.h;
+    const int64_t dy = int64_t(b.v) - a.v;
+    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    const int64_t majorStart = xMajor ? a.h : a.v;
+    const int64_t minorStart = xMajor ? a.v : a.h;
+    const int64_t majorDelta = xMajor ? dx : dy;
+    const int64_t minorDelta = xMajor ? dy : dx;
+    const int64_t steps = std::llabs(majorDelta);
+    const int64_t majorStep = majorDelta > 0 ? 1 : -1;
     const int32_t period = dash ? dash->on + dash->off : 0;
-    for (int32_t i = 0; i < steps; ++i) {
+
+    // Only the steps whose major coordinate lies inside the clip are walked; the pattern still counts
+    // the ones skipped.
+    const int64_t low = xMajor ? clip_.left : clip_.top;
+    const int64_t high = xMajor ? clip_.right : clip_.bottom;
+    int64_t first = 0;
+    int64_t last = steps;  // exclusive
+    if (majorStep > 0) {
+        first = std::max<int64_t>(first, low - majorStart);
+        last = std::min<int64_t>(last, high - majorStart);
+    } else {
+        first = std::max<int64_t>(first, majorStart - (high - 1));
+        last = std::min<int64_t>(last, majorStart - low + 1);
+    }
+    if (period > 0 && first > 0) phase = int32_t((phase + first) % period);
+
+    for (int64_t i = first; i < last; ++i) {
         // minor = ceil(exact - 1/2) with exact = minorStart + i * minorDelta / steps.
-        const int64_t numerator = int64_t(minorStart) * denominator + int64_t(i) * minorDelta;
-        const int32_t minor = -floorDiv(-(2 * numerator - denominator), 2 * denominator);
-        const int32_t major = majorStart + i * majorStep;
-        const int32_t x = xMajor ? major : minor;
-        const int32_t y = xMajor ? minor : major;
+        const Wide numerator = Wide(minorStart) * steps + Wide(i) * minorDelta;
+        const int64_t minor = int64_t(-floorDiv(-(2 * numerator - steps), Wide(2) * steps));
+        const int64_t major = majorStart + i * majorStep;
+        const int32_t x = int32_t(xMajor ? major : minor);
+        const int32_t y = int32_t(xMajor ? minor : major);
         if (period > 0) {
             if (phase % period < dash->on) put(x, y, rgb, rop);
             else if (dash->paintGaps) put(x, y, dash->gapRgb, rop);

@@ -53,20 +53,24 @@ bool ShapeRaster::inSweep(double dx, double dy, double fromX, double fromY, doub
     return offset <= span + 1e-12;
 }
 
-std::vector<UiPoint> ShapeRaster::ellipseFill(const UiRect& box) {
+std::vector<UiPoint> ShapeRaster::ellipseFill(const UiRect& box, const UiRect& clip) {
     std::vector<UiPoint> pixels;
     const Ellipse e(box);
-    for (int32_t y = box.top; y < box.bottom; ++y)
-        for (int32_t x = box.left; x < box.right; ++x)
+    UiRect area = box;
+    area.boundTo(clip);
+    for (int32_t y = area.top; y < area.bottom; ++y)
+        for (int32_t x = area.left; x < area.right; ++x)
             if (e.covers(x, y)) pixels.push_back(UiPoint{x, y});
     return pixels;
 }
 
-std::vector<UiPoint> ShapeRaster::ellipseOutline(const UiRect& box) {
+std::vector<UiPoint> ShapeRaster::ellipseOutline(const UiRect& box, const UiRect& clip) {
     std::vector<UiPoint> pixels;
     const Ellipse e(box);
-    for (int32_t y = box.top; y < box.bottom; ++y) {
-        for (int32_t x = box.left; x < box.right; ++x) {
+    UiRect area = box;
+    area.boundTo(clip);
+    for (int32_t y = area.top; y < area.bottom; ++y) {
+        for (int32_t x = area.left; x < area.right; ++x) {
             if (!e.covers(x, y)) continue;
             if (!e.covers(x - 1, y) || !e.covers(x + 1, y) || !e.covers(x, y - 1) || !e.covers(x, y + 1))
                 pixels.push_back(UiPoint{x, y});
@@ -75,20 +79,20 @@ std::vector<UiPoint> ShapeRaster::ellipseOutline(const UiRect& box) {
     return pixels;
 }
 
-std::vector<UiPoint> ShapeRaster::arcOutline(const UiRect& box, UiPoint from, UiPoint to) {
+std::vector<UiPoint> ShapeRaster::arcOutline(const UiRect& box, UiPoint from, UiPoint to, const UiRect& clip) {
     const Ellipse e(box);
     std::vector<UiPoint> pixels;
-    for (const UiPoint& p : ellipseOutline(box)) {
+    for (const UiPoint& p : ellipseOutline(box, clip)) {
         if (inSweep(p.h + 0.5 - e.cx, p.v + 0.5 - e.cy, from.h - e.cx, from.v - e.cy, to.h - e.cx, to.v - e.cy))
             pixels.push_back(p);
     }
     return pixels;
 }
 
-std::vector<UiPoint> ShapeRaster::pieFill(const UiRect& box, UiPoint from, UiPoint to) {
+std::vector<UiPoint> ShapeRaster::pieFill(const UiRect& box, UiPoint from, UiPoint to, const UiRect& clip) {
     const Ellipse e(box);
     std::vector<UiPoint> pixels;
-    for (const UiPoint& p : ellipseFill(box)) {
+    for (const UiPoint& p : ellipseFill(box, clip)) {
         const double dx = p.h + 0.5 - e.cx;
         const double dy = p.v + 0.5 - e.cy;
         // The centre pixel belongs to every pie.

@@ -15,12 +15,13 @@ typedef struct _cairo_surface cairo_surface_t;
 // Cairo without antialiasing into an A8 mask.
 class ShapeRaster {
 public:
-    // box: pixel edges; pixel (x, y) covers [x, x + 1) by [y, y + 1).
-    static std::vector<UiPoint> ellipseFill(const UiRect& box);
-    static std::vector<UiPoint> ellipseOutline(const UiRect& box);
+    // box: pixel edges; pixel (x, y) covers [x, x + 1) by [y, y + 1). Only pixels inside clip are
+    // listed, so a huge box costs no more than the clip area.
+    static std::vector<UiPoint> ellipseFill(const UiRect& box, const UiRect& clip);
+    static std::vector<UiPoint> ellipseOutline(const UiRect& box, const UiRect& clip);
     // Counter-clockwise on screen from the ray towards from to the ray towards to; equal rays: all.
-    static std::vector<UiPoint> arcOutline(const UiRect& box, UiPoint from, UiPoint to);
-    static std::vector<UiPoint> pieFill(const UiRect& box, UiPoint from, UiPoint to);
+    static std::vector<UiPoint> arcOutline(const UiRect& box, UiPoint from, UiPoint to, const UiRect& clip);
+    static std::vector<UiPoint> pieFill(const UiRect& box, UiPoint from, UiPoint to, const UiRect& clip);
 
     // The pixels of a polygon inside clip, alternate fill rule, as GDI samples them.
     static std::vector<UiPoint> polygonFill(const UiPoint* points, int32_t count, const UiRect& clip);

@@ -2,7 +2,6 @@
 #include "tests/wine/editor/HostInput.h"
 
 #include <atomic>
-#include <cstdio>
 #include <thread>
 
 namespace hostinput {
@@ -25,14 +24,29 @@ LONG normalised(LONG pixel, int extent) { return static_cast<LONG>((pixel * 6553
 
 bool moveTo(POINT where) {
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    sendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, normalised(where.x, w), normalised(where.y, h));
-    return waitFor(
-        [where] {
-            POINT now{-1, -1};
-            GetCursorPos(&now);
-            return now.x == where.x && now.y == where.y;
-        },
-        1000);
+    auto send = [&] {
+        sendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, normalised(where.x, w), normalised(where.y, h));
+    };
+    auto there = [where] {
+        POINT now{-1, -1};
+        GetCursorPos(&now);
+        return now.x == where.x && now.y == where.y;
+    };
+    const DWORD start = GetTickCount();
+    DWORD steadySince = 0;
+    send();
+    while (GetTickCount() - start < 1000) {
+        if (!there()) {
+            if (steadySince != 0) send();  // pulled away after arriving: move again
+            steadySince = 0;
+        } else if (steadySince == 0) {
+            steadySince = GetTickCount();
+        } else if (GetTickCount() - steadySince >= 60) {
+            return true;
+        }
+        Sleep(2);
+    }
+    return false;
 }
 
 void pressLeft() { sendMouse(MOUSEEVENTF_LEFTDOWN); }
@@ -78,7 +92,6 @@ void pumpMessages() {
     MSG message;
     for (int i = 0; i < 5000 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
         TranslateMessage(&message);
-        if (message.message == WM_LBUTTONDOWN || message.message == WM_KEYDOWN|| message.message == WM_KEYUP) printf("DBG msg %x wp %x lp %lx L%x C%x t%lu\n", message.message, (unsigned)message.wParam, (long)message.lParam, GetAsyncKeyState(VK_LBUTTON)&0xffff, GetAsyncKeyState(VK_CONTROL)&0xffff, GetTickCount());
         DispatchMessageA(&message);
     }
 }

@@ -7,7 +7,9 @@
 
 namespace hostinput {
 
-// Moves the cursor to a screen point (absolute SendInput); true when GetCursorPos then reports it.
+// Moves the cursor to a screen point (absolute SendInput) and waits until GetCursorPos has reported it for
+// 60 ms. Under Wine's X11 desktop the pointer warp of an earlier move can come back late from the X server
+// and pull the cursor to where it was; the cursor is then moved again. False when it never settles in 1 s.
 bool moveTo(POINT where);
 void pressLeft();
 void releaseLeft();
