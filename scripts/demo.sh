@@ -9,6 +9,6 @@ bash scripts/install-deps.sh
 scripts/build.sh win32 "$builds/win32" >/dev/null
 scripts/build.sh native "$builds/native" -DVOZUV_WIN32_DIR="$builds/win32" -DVOZUV_WIN64_DIR="$builds/win64" >/dev/null
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$builds/native/tools/render/vozuv-render" "$@"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$builds/native/vozuv-render" "$@"
 fi
-exec "$builds/native/tools/render/vozuv-render" "$@"
+exec "$builds/native/vozuv-render" "$@"

@@ -13,8 +13,8 @@ constexpr double pi = 3.14159265358979323846;
 struct Ellipse {
     double cx, cy, a, b;
     explicit Ellipse(const UiRect& box)
-        : cx((box.left + box.right) * 0.5), cy((box.top + box.bottom) * 0.5), a((box.right - box.left) * 0.5),
-          b((box.bottom - box.top) * 0.5) {}
+        : cx((double(box.left) + box.right) * 0.5), cy((double(box.top) + box.bottom) * 0.5),
+          a((double(box.right) - box.left) * 0.5), b((double(box.bottom) - box.top) * 0.5) {}
     bool covers(int32_t x, int32_t y) const {
         if (a <= 0 || b <= 0) return false;
         const double dx = (x + 0.5 - cx) / a;
@@ -129,11 +129,12 @@ std::vector<UiPoint> ShapeRaster::polygonFill(const UiPoint* points, int32_t cou
             // First pixel column at or right of the crossing: ceil(low.h + (y - low.v) * dx / dy).
             const int64_t dy = high.v - low.v;
             const int64_t numerator = int64_t(low.h) * dy + int64_t(y - low.v) * (high.h - low.h);
-            crossings.push_back(int32_t(-floorDivide(-numerator, dy)));
+            const int64_t column = -floorDivide(-numerator, dy);
+            crossings.push_back(int32_t(std::clamp<int64_t>(column, clip.left, clip.right)));
         }
         std::sort(crossings.begin(), crossings.end());
         for (size_t k = 0; k + 1 < crossings.size(); k += 2) {
-            for (int32_t x = std::max(crossings[k], clip.left); x < std::min(crossings[k + 1], clip.right); ++x)
+            for (int32_t x = crossings[k]; x < crossings[k + 1]; ++x)
                 pixels.push_back(UiPoint{x, y});
         }
     }
@@ -161,10 +162,10 @@ cairo_surface_t* ShapeRaster::arcStrokeMask(const UiRect& box, UiPoint from, UiP
     cairo_t* cr = nullptr;
     cairo_surface_t* mask = newMask(clip, cr);
     if (!mask) return nullptr;
-    const double cx = (box.left + box.right) * 0.5;
-    const double cy = (box.top + box.bottom) * 0.5;
-    const double a = (box.right - box.left) * 0.5 - 0.5;
-    const double b = (box.bottom - box.top) * 0.5 - 0.5;
+    const double cx = (double(box.left) + box.right) * 0.5;
+    const double cy = (double(box.top) + box.bottom) * 0.5;
+    const double a = (double(box.right) - box.left) * 0.5 - 0.5;
+    const double b = (double(box.bottom) - box.top) * 0.5 - 0.5;
     if (a > 0 && b > 0) {
         cairo_save(cr);
         cairo_translate(cr, cx, cy);
