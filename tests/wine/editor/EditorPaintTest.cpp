@@ -48,6 +48,9 @@ TEST_F(EditorPaintTest, OpensOneChildWindowOfItsClassFillingTheHostWindow) {
     ASSERT_NE(child, nullptr);
     EXPECT_EQ(editorChildCount(), 1);
     EXPECT_EQ(GetParent(child), parent);
+    char registered[64] = {};
+    GetClassNameA(child, registered, sizeof registered);
+    EXPECT_STREQ(registered, name);  // FindWindowEx ignores case; the name has lower-case hex digits
     const LONG style = GetWindowLongA(child, GWL_STYLE);
     EXPECT_EQ(style & (WS_CHILD | WS_VISIBLE), WS_CHILD | WS_VISIBLE);
     RECT outer{}, inner{};
@@ -103,7 +106,8 @@ TEST_F(EditorPaintTest, FirstPaintShowsPanelKnobFramesAndMeters) {
     EXPECT_LE(inputAtFirstPaint, 11);
 
     // Read-outs print their texts over the bar.
-    EXPECT_FALSE(readout(shot, 1) == binary.bar.crop(1, 0, layout::readoutWidth - 2, layout::readoutHeight)) << "no text drawn on the InputGain read-out";
+    const ScreenImage bareBar = binary.bar.crop(1, 0, layout::readoutWidth - 2, layout::readoutHeight);
+    EXPECT_FALSE(readout(shot, 1) == bareBar) << "no text drawn on the InputGain read-out";
     EXPECT_FALSE(readout(shot, 8) == readout(shot, 10));  // "1:3" and "300"
 
     idle(12);

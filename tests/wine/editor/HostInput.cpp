@@ -20,33 +20,38 @@ void sendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
 // Absolute coordinates run 0..65535 over the primary screen; rounding up lands on the wanted pixel.
 LONG normalised(LONG pixel, int extent) { return static_cast<LONG>((pixel * 65536LL + extent - 1) / extent); }
 
-}  // namespace
-
-bool moveTo(POINT where) {
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    auto send = [&] {
-        sendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, normalised(where.x, w), normalised(where.y, h));
-    };
-    auto there = [where] {
-        POINT now{-1, -1};
-        GetCursorPos(&now);
-        return now.x == where.x && now.y == where.y;
-    };
+// Applies a change and waits until the system has shown it for steadyMs without a break, applying it again
+// whenever the system takes it back. False when that does not happen within a second.
+bool keepSteady(const std::function<void()>& apply, const std::function<bool()>& holds, DWORD steadyMs) {
     const DWORD start = GetTickCount();
     DWORD steadySince = 0;
-    send();
+    apply();
     while (GetTickCount() - start < 1000) {
-        if (!there()) {
-            if (steadySince != 0) send();  // pulled away after arriving: move again
+        if (!holds()) {
+            if (steadySince != 0) apply();
             steadySince = 0;
         } else if (steadySince == 0) {
             steadySince = GetTickCount();
-        } else if (GetTickCount() - steadySince >= 60) {
+        } else if (GetTickCount() - steadySince >= steadyMs) {
             return true;
         }
         Sleep(2);
     }
     return false;
+}
+
+}  // namespace
+
+bool moveTo(POINT where) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    return keepSteady(
+        [&] { sendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, normalised(where.x, w), normalised(where.y, h)); },
+        [where] {
+            POINT now{-1, -1};
+            GetCursorPos(&now);
+            return now.x == where.x && now.y == where.y;
+        },
+        60);
 }
 
 void pressLeft() { sendMouse(MOUSEEVENTF_LEFTDOWN); }
@@ -61,22 +66,8 @@ void key(WORD virtualKey, bool down) {
 }
 
 bool holdKey(WORD virtualKey) {
-    auto down = [virtualKey] { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; };
-    const DWORD start = GetTickCount();
-    DWORD steadySince = 0;
-    key(virtualKey, true);
-    while (GetTickCount() - start < 1000) {
-        if (!down()) {
-            key(virtualKey, true);
-            steadySince = 0;
-        } else if (steadySince == 0) {
-            steadySince = GetTickCount();
-        } else if (GetTickCount() - steadySince >= 100) {
-            return true;
-        }
-        Sleep(5);
-    }
-    return false;
+    return keepSteady([virtualKey] { key(virtualKey, true); },
+                      [virtualKey] { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; }, 100);
 }
 
 bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs) {

@@ -14,9 +14,9 @@ bool moveTo(POINT where);
 void pressLeft();
 void releaseLeft();
 void key(WORD virtualKey, bool down);
-// Presses a key and keeps it down until the system has reported it down for 100 ms. Under Wine's X11 driver
-// the pointer entering the desktop window brings a keymap notification a moment later, which lifts every key
-// that X does not see pressed; a hand holding Control stays on it, so it is pressed again. False after 1 s.
+// Presses a key and keeps it down until the system has reported it down for 100 ms. Under Wine's X11 desktop
+// a keymap notification can come a moment later and lift the modifiers that X does not see pressed; a hand
+// holding Control stays on it, so it is pressed again. False when it never settles in 1 s.
 bool holdKey(WORD virtualKey);
 
 // Polls condition every few milliseconds until it holds or timeoutMs have passed; answers its last result.

@@ -79,11 +79,12 @@ TEST_F(KnobMouseTest, ControlClickResetsToHalfWithoutAnEditGesture) {
     ASSERT_EQ(knobDiffers(capture(), 11, 0.2f), "");
     host->clearRequests();
 
-    const POINT centre = knobPoint(11, 21, 18);
+    // Up and left of the centre: a plain click there would turn the knob to 1/3, not reset it.
+    const POINT corner = knobPoint(11, 10, 10);
     bool automated = false, held = false;
     const bool inTime = hostinput::runWhileDispatching(
         [&] {
-            hostinput::moveTo(centre);
+            hostinput::moveTo(corner);
             held = hostinput::holdKey(VK_CONTROL);
             hostinput::pressLeft();
             // Keys and button stay down until the knob has acted on the click.
