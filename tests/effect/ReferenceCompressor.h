@@ -1,0 +1,213 @@
+// ReferenceCompressor: a plain scalar model of the compressor's parameters, programs and signal chain,
+// written on its own from the parameter and chain rules, for bit-for-bit comparisons with the effect.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace effecttest {
+
+class ReferenceCompressor {
+public:
+    static constexpr int kLevels = 1216;
+
+    // Fresh instance: zero state, 16 default programs, program 0 applied.
+    ReferenceCompressor() {
+        static const float defaults[14] = {0.5f, 0.5f, 1.0f, 0.0f, 0.0f, 0.1f, 0.5f,
+                                           1.0f, 0.1f, 0.1f, 0.2f, 0.5f, 0.5f, 0.75f};
+        for (auto& program : programs) std::memcpy(program, defaults, sizeof(defaults));
+        // 64 evenly spaced levels per octave from 2^-16.
+        for (int i = 0; i < kLevels; ++i) {
+            levelTable[i] = static_cast<float>(std::ldexp(1.0 + (i % 64) / 64.0, -16 + i / 64));
+        }
+        holdSamples = static_cast<int32_t>(0.02 * 44100.0);
+        peakReleaseCoefficient = 1.0 / (0.02 * 44100.0);
+        buildGainTable();
+        setProgram(0);
+    }
+
+    void setSampleRate(float rate) { fs = rate; }
+
+    void setProgram(int n) {
+        if (n < 0 || n > 15) return;
+        current = n;
+        for (int i = 0; i < 14; ++i) set(i, programs[n][i]);
+    }
+
+    float get(int index) const { return index >= 0 && index < 14 ? live[index] : 0.0f; }
+
+    void set(int index, float value) {
+        if (index < 0 || index > 13) return;
+        if (index == 8 && double(value) > 0.33) value = 0.33f;
+        if (index == 10 && double(value) > 0.2) value = 0.2f;
+        if (index == 11 && double(value) > 0.75) value = 0.75f;
+        programs[current][index] = value;
+        live[index] = value;
+        const double v = value;
+        switch (index) {
+            case 1:
+                inputGainDb = (v - 0.5) * 40.0;
+                inputGainLinear = std::pow(10.0, inputGainDb * 0.05);
+                break;
+            case 2: {
+                const double K = v * v, N = K * K + K + 1.0;
+                lpC0 = K * K / N;
+                lpC1 = 2.0 * (1.0 - K * K) / N;
+                lpC2 = (N - 2.0 * K) / N;
+                lpActive = v != 1.0;
+                break;
+            }
+            case 3: {
+                const double K = v * v, N = K * K + K + 1.0;
+                hpB = float(1.0 / N);
+                hpC1 = float(2.0 * (1.0 - K * K) / N);
+                hpC2 = float((N - 2.0 * K) / N);
+                hpActive = v != 0.0;
+                break;
+            }
+            case 7:
+                thresholdDb = (v - 1.0) * 60.0;
+                thresholdLinear = std::pow(10.0, thresholdDb * 0.05);
+                buildGainTable();
+                break;
+            case 8:
+                inverseRatio = 1.0 / (1.0 - v * double(-29.0f));
+                buildGainTable();
+                break;
+            case 9:
+                attackCoefficient =
+                    double(1.0f) / ((double(0.01f) + double(0.99f) * v) * double(150.0f) * double(0.001f) * double(fs));
+                break;
+            case 10:
+                releaseCoefficient =
+                    double(1.0f) / ((double(0.01f) + double(0.99f) * v) * double(1500.0f) * double(0.001f) * double(fs));
+                break;
+            case 11:
+                makeupLinear = std::pow(10.0, ((v - 0.5) * 40.0) * 0.05);
+                break;
+            default:
+                break;
+        }
+    }
+
+    void buildGainTable() {
+        for (int i = 0; i < kLevels; ++i) {
+            const double x = levelTable[i];
+            if (!(x > thresholdLinear)) {
+                gainTable[i] = 1.0f;
+            } else {
+                const double Lx = 20.0 * std::log10(x);
+                const double out = thresholdDb + (Lx - thresholdDb) * inverseRatio;
+                gainTable[i] = float(std::pow(10.0, (out - Lx) * 0.05));
+            }
+        }
+    }
+
+    // One block; out1 may be null. meters receives peak, peak after gain and gain of the last frame.
+    void process(const float* in0, const float* in1, float* out0, float* out1, int n, float meters[3]) {
+        if (n <= 0) return;
+        buildGainTable();
+        float L = detectorLevel;
+        float a = 0.0f;
+        double G = 1.0, M = 1.0;
+        for (int i = 0; i < n; ++i) {
+            const float xL = float(in0[i] * inputGainLinear);
+            const float xR = float(in1[i] * inputGainLinear);
+            double hL = xL, hR = xR;
+            if (hpActive) {
+                hL = highPass(0, xL);
+                hR = highPass(1, xR);
+            }
+            double dL = hL, dR = hR;
+            if (lpActive) {
+                dL = lowPass(0, hL);
+                dR = lowPass(1, hR);
+            }
+            a = float(std::fabs(dL) > std::fabs(dR) ? std::fabs(dL) : std::fabs(dR));
+
+            float& E = peakEnvelope;
+            if (a > E) {
+                E = a;
+                holdCounter = holdSamples;
+            } else if (holdCounter > 0) {
+                --holdCounter;
+            } else {
+                E = float(E - (double(E) - a) * peakReleaseCoefficient);
+            }
+
+            if (E > L) {
+                L = float(L + (double(E) - L) * attackCoefficient);
+            } else {
+                L = float(L - (double(L) - E) * releaseCoefficient);
+            }
+
+            if (!(L > thresholdLinear)) {
+                G = 1.0;
+            } else if (L < levelTable[0]) {
+                G = gainTable[0];
+            } else {
+                uint32_t b;
+                std::memcpy(&b, &L, 4);
+                const uint32_t k = (b - 0x37800000u) >> 17;
+                const uint32_t f = b & 0x1FFFFu;
+                if (k > 1214) {
+                    G = gainTable[1215];
+                } else {
+                    const float w0 = float((131072.0 - f) / 131072.0);
+                    const float w1 = float(f / 131072.0);
+                    G = double(gainTable[k]) * w0 + double(gainTable[k + 1]) * w1;
+                }
+            }
+            M = G * makeupLinear;
+            out0[i] = float(xL * M);
+            if (out1) out1[i] = float(xR * M);
+        }
+        detectorLevel = L;
+        meters[0] = a;
+        meters[1] = float(a * M);
+        meters[2] = float(G);
+    }
+
+    float programs[16][14];
+    int current = 0;
+    float live[14] = {};
+    float fs = 44100.0f;
+
+    double inputGainDb = 0, inputGainLinear = 0, thresholdDb = 0, thresholdLinear = 0, inverseRatio = 0;
+    double attackCoefficient = 0, releaseCoefficient = 0, makeupLinear = 0;
+    double lpC0 = 0, lpC1 = 0, lpC2 = 0;
+    bool lpActive = false;
+    float hpB = 0, hpC1 = 0, hpC2 = 0;
+    bool hpActive = false;
+
+    float levelTable[kLevels];
+    float gainTable[kLevels];
+    float peakEnvelope = 0.0f;
+    float detectorLevel = 0.0f;
+    double peakReleaseCoefficient;
+    int32_t holdSamples;
+    int32_t holdCounter = 0;
+    double hp[2][3] = {};  // w, w1, w2 per channel
+    double lp[2][3] = {};
+
+private:
+    double highPass(int c, double x) {
+        double* s = hp[c];
+        s[0] = x * hpB + hpC1 * s[1] - hpC2 * s[2];
+        const double h = s[0] - 2.0 * s[1] + s[2];
+        s[2] = s[1];
+        s[1] = s[0];
+        return h;
+    }
+    double lowPass(int c, double x) {
+        double* s = lp[c];
+        s[0] = lpC0 * x + lpC1 * s[1] - lpC2 * s[2];
+        const double d = s[0] + 2.0 * s[1] + s[2];
+        s[2] = s[1];
+        s[1] = s[0];
+        return d;
+    }
+};
+
+}  // namespace effecttest

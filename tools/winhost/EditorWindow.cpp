@@ -1,0 +1,194 @@
+// EditorWindow: the host window around a plug-in editor, its idle timer and its screenshot.
+#include "tools/winhost/EditorWindow.h"
+
+#include "tools/hostloader/PluginHost.h"
+
+namespace {
+
+constexpr UINT_PTR kIdleTimer = 1;
+const char* const kWindowClass = "VozuvWinHostEditor";
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+// Outer window size for a client area of width x height.
+SIZE outerSize(HWND window, int width, int height) {
+    RECT r = {0, 0, width, height};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)));
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+void registerClass() {
+    static bool registered = false;
+    if (registered) return;
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;  // replaced per window once it knows its EditorWindow
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kWindowClass;
+    registered = RegisterClassA(&windowClass) != 0;
+}
+
+}  // namespace
+
+LRESULT CALLBACK EditorWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<EditorWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self) {
+        switch (message) {
+            case WM_TIMER:
+                if (wParam == kIdleTimer && self->editorOpen) {
+                    self->host.dispatch(effEditIdle);
+                    ++self->idles;
+                }
+                return 0;
+            case WM_CLOSE:
+                // The user closes the window: the editor goes first, as in a host.
+                self->userClosed = true;
+                self->close();
+                return 0;
+            default:
+                break;
+        }
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool EditorWindow::open(std::string& error) {
+    if (window) return true;
+    AEffect* effect = host.effect();
+    if (!effect || !(effect->flags & effFlagsHasEditor)) {
+        error = "the plug-in has no editor (flags 0x" +
+                std::to_string(effect ? static_cast<unsigned>(effect->flags) : 0u) + ")";
+        return false;
+    }
+    ERect* rect = nullptr;
+    if (host.dispatch(effEditGetRect, 0, 0, &rect) == 0 || !rect) {
+        error = "the editor gives no rectangle";
+        return false;
+    }
+    const int width = rect->right - rect->left, height = rect->bottom - rect->top;
+    if (width <= 0 || height <= 0) {
+        error = "the editor's rectangle is empty (" + std::to_string(width) + " x " + std::to_string(height) + ")";
+        return false;
+    }
+
+    registerClass();
+    RECT outer = {0, 0, width, height};
+    AdjustWindowRectEx(&outer, kWindowStyle, FALSE, 0);
+    window = CreateWindowExA(0, kWindowClass, "VozuvAzirOVA", kWindowStyle, 40, 40, outer.right - outer.left,
+                             outer.bottom - outer.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!window) {
+        error = "cannot create the editor window (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditorWindow::windowProc));
+    userClosed = false;
+    idles = 0;
+    // The editor may ask to be resized (audioMasterSizeWindow): the client area follows.
+    host.config().sizeWindow = [this](int w, int h) {
+        if (!window) return false;
+        const SIZE size = outerSize(window, w, h);
+        return SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER) != 0;
+    };
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    host.dispatch(effEditOpen, 0, 0, window);
+    editorOpen = true;
+    SetTimer(window, kIdleTimer, kIdleMilliseconds, nullptr);
+    return true;
+}
+
+void EditorWindow::closeEditor() {
+    if (!editorOpen) return;
+    KillTimer(window, kIdleTimer);
+    host.dispatch(effEditClose);
+    editorOpen = false;
+}
+
+void EditorWindow::close() {
+    if (!window) return;
+    closeEditor();
+    host.config().sizeWindow = nullptr;
+    HWND closing = window;
+    window = nullptr;
+    SetWindowLongPtrA(closing, GWLP_USERDATA, 0);
+    DestroyWindow(closing);
+}
+
+bool EditorWindow::pump(DWORD milliseconds, HANDLE handle) {
+    const DWORD start = GetTickCount();
+    MSG msg;
+    for (;;) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));  // for whoever owns the loop
+                return false;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (userClosed) return false;
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds) return true;
+        const DWORD wait = milliseconds - elapsed < 10 ? milliseconds - elapsed : 10;
+        const DWORD woke = MsgWaitForMultipleObjects(handle ? 1 : 0, handle ? &handle : nullptr, FALSE, wait,
+                                                     QS_ALLINPUT);
+        if (handle && woke == WAIT_OBJECT_0) return true;
+    }
+}
+
+bool EditorWindow::pumpIdles(unsigned count) {
+    const unsigned target = idles + count;
+    // Timer messages come only when the queue is otherwise empty; a generous bound keeps a stalled
+    // editor from hanging the host.
+    const DWORD limit = GetTickCount() + count * kIdleMilliseconds * 10 + 2000;
+    while (idles < target) {
+        if (!pump(kIdleMilliseconds)) return false;
+        if (static_cast<LONG>(GetTickCount() - limit) > 0) break;
+    }
+    return true;
+}
+
+bool EditorWindow::capture(WindowPicture& picture) {
+    if (!window) return false;
+    RECT client;
+    GetClientRect(window, &client);
+    const int width = client.right, height = client.bottom;
+    if (width <= 0 || height <= 0) return false;
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    HDC source = GetDC(window);
+    HDC memory = CreateCompatibleDC(source);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = false;
+    if (bitmap && bits) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        ok = BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY | CAPTUREBLT) != 0;
+        GdiFlush();
+        SelectObject(memory, old);
+    }
+    if (ok) {
+        const auto* bgra = static_cast<const uint8_t*>(bits);
+        const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+        picture.width = width;
+        picture.height = height;
+        picture.rgb.resize(pixels * 3);
+        for (size_t i = 0; i < pixels; ++i) {
+            picture.rgb[3 * i] = bgra[4 * i + 2];
+            picture.rgb[3 * i + 1] = bgra[4 * i + 1];
+            picture.rgb[3 * i + 2] = bgra[4 * i];
+        }
+    }
+    if (bitmap) DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, source);
+    return ok;
+}
