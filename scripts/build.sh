@@ -17,4 +17,7 @@ case "$flavour" in
   *) echo "unknown flavour: $flavour (native, win32, win64, asan, tsan)" >&2; exit 2 ;;
 esac
 cmake "${args[@]}" "$@" >/dev/null
-cmake --build "$dir" -j"$(nproc)"
+# VOZUV_TARGETS="a b" builds only those targets.
+targets=()
+for t in ${VOZUV_TARGETS:-}; do targets+=(--target "$t"); done
+cmake --build "$dir" -j"$(nproc)" "${targets[@]}"

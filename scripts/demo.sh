@@ -6,8 +6,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 builds="${VOZUV_BUILD_ROOT:-$root/build}"
 cd "$root"
 bash scripts/install-deps.sh
-scripts/build.sh win32 "$builds/win32" >/dev/null
-scripts/build.sh native "$builds/native" -DVOZUV_WIN32_DIR="$builds/win32" -DVOZUV_WIN64_DIR="$builds/win64" >/dev/null
+VOZUV_TARGETS="VozuvAzirOVA vozuv-winhost" scripts/build.sh win32 "$builds/win32" >/dev/null
+VOZUV_TARGETS="vozuv-render" scripts/build.sh native "$builds/native" -DVOZUV_WIN32_DIR="$builds/win32" -DVOZUV_WIN64_DIR="$builds/win64" >/dev/null
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$builds/native/vozuv-render" "$@"
 fi

@@ -27,9 +27,13 @@ enum BridgeCode : uint32_t {
     kBridgeGetParameter = 8,   // i32 index -> f32 value
     kBridgeProcess = 9,        // i32 frames, i32 block, frames*2 floats (left, right) -> frames*2 floats
     kBridgeDispatch = 10,      // i32 opcode, i32 index, i64 value, f32 opt -> i64 answer, text written at ptr
-                               // (ptr is a zeroed 256-character buffer: text opcodes only)
                                // (ptr is a zeroed 256-character buffer: for text opcodes only)
     kBridgeRequestCount = 11,  // i32 host opcode -> u32 times the plug-in sent it
+    // i32 frames, i32 block, frames*2 floats (left, right): opens the editor in a window of its own,
+    // plays these frames through the plug-in in real time on an audio thread while the editor idles,
+    // lets the meters settle, captures the window's client area and closes the editor
+    // -> frames*2 floats (the processed audio), u32 width, u32 height, width*height*3 bytes (RGB rows)
+    kBridgeEditorScreenshot = 12,
 };
 
 // Hello status.

@@ -98,7 +98,8 @@ void BridgePlugin::preparePrefix(const std::string& prefix) {
     if (lock >= 0) close(lock);
 }
 
-BridgePlugin::BridgePlugin(const std::string& dllPath, const std::string& flavour, const ToolPaths& paths) {
+BridgePlugin::BridgePlugin(const std::string& dllPath, const std::string& flavour, const ToolPaths& paths,
+                           bool withEditor) {
     std::string searched;
     const std::string winhost = findWinHost(dllPath, flavour, paths, searched);
     const std::string bits = flavour == "win64" ? "64-bit" : "32-bit";
@@ -113,11 +114,15 @@ BridgePlugin::BridgePlugin(const std::string& dllPath, const std::string& flavou
     const char* wineVariable = std::getenv("VOZUV_WINE");
     const std::string wine = (wineVariable && *wineVariable) ? wineVariable : "wine";
     const std::string dll = absolutePath(dllPath);
-    process_ = std::make_unique<BridgeProcess>(
-        std::vector<std::string>{wine, winhost, "--bridge", windowsPath(dll)},
-        std::vector<std::pair<std::string, std::string>>{
-            {"WINEPREFIX", prefix}, {"WINEDEBUG", "-all"}, {"WINEDLLOVERRIDES", "mscoree,mshtml="}},
-        "the plug-in bridge (vozuv-winhost.exe under Wine)");
+    std::vector<std::pair<std::string, std::string>> environment{
+        {"WINEPREFIX", prefix}, {"WINEDEBUG", "-all"}, {"WINEDLLOVERRIDES", "mscoree,mshtml="}};
+    const char* displayVariable = std::getenv("DISPLAY");
+    if (withEditor && !(displayVariable && *displayVariable)) {
+        display = std::make_unique<XvfbServer>();
+        environment.emplace_back("DISPLAY", display->display());
+    }
+    process_ = std::make_unique<BridgeProcess>(std::vector<std::string>{wine, winhost, "--bridge", windowsPath(dll)},
+                                               environment, "the plug-in bridge (vozuv-winhost.exe under Wine)");
     about = bits + " DLL " + dll + " through " + winhost + " under Wine (prefix " + prefix + ")";
 
     uint32_t header[2] = {};
@@ -154,7 +159,7 @@ int BridgePlugin::quit() {
     return process_->finish();
 }
 
-std::vector<uint8_t> BridgePlugin::request(uint32_t code, const MessageWriter& payload) {
+std::vector<uint8_t> BridgePlugin::request(uint32_t code, const MessageWriter& payload, const char* refusal) {
     const uint32_t header[2] = {code, static_cast<uint32_t>(payload.bytes().size())};
     process_->write(header, sizeof header);
     if (!payload.bytes().empty()) process_->write(payload.bytes().data(), payload.bytes().size());
@@ -165,7 +170,7 @@ std::vector<uint8_t> BridgePlugin::request(uint32_t code, const MessageWriter& p
     if (!body.empty()) process_->read(body.data(), body.size(), kReplyTimeoutSeconds);
     if (reply[0] == kBridgeFailed) {
         MessageReader r(body);
-        throw RenderError("the plug-in bridge refused a request: " + r.text());
+        throw RenderError(refusal + r.text());
     }
     if (reply[0] != kBridgeOk) throw RenderError("the plug-in bridge sent a malformed reply");
     return body;
@@ -231,6 +236,36 @@ void BridgePlugin::process(const float* const* inputs, float* const* outputs, in
     if (body.size() != 2 * n * sizeof(float)) throw RenderError("the plug-in bridge sent a malformed reply");
     std::memcpy(outputs[0], body.data(), n * sizeof(float));
     std::memcpy(outputs[1], body.data() + n * sizeof(float), n * sizeof(float));
+}
+
+EditorPicture BridgePlugin::processWithEditor(const float* const* inputs, float* const* outputs, int frames,
+                                             int block) {
+    const size_t n = frames > 0 ? static_cast<size_t>(frames) : 0;
+    MessageWriter w;
+    w.bytes().reserve(8 + 2 * n * sizeof(float));
+    w.i32(static_cast<int32_t>(n));
+    w.i32(block);
+    if (n > 0) {
+        w.floats(inputs[0], n);
+        w.floats(inputs[1], n);
+    }
+    const std::vector<uint8_t> body = request(kBridgeEditorScreenshot, w, "cannot take the editor screenshot: ");
+    MessageReader r(body);
+    std::vector<float> audio(2 * n);
+    r.floats(audio.data(), 2 * n);
+    EditorPicture picture;
+    picture.width = static_cast<int>(r.u32());
+    picture.height = static_cast<int>(r.u32());
+    const size_t bytes = static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height) * 3;
+    if (r.failed() || picture.width <= 0 || picture.height <= 0 || r.remaining() != bytes) {
+        throw RenderError("the plug-in bridge sent a malformed reply");
+    }
+    picture.rgb.assign(body.end() - static_cast<std::ptrdiff_t>(bytes), body.end());
+    if (n > 0) {
+        std::memcpy(outputs[0], audio.data(), n * sizeof(float));
+        std::memcpy(outputs[1], audio.data() + n, n * sizeof(float));
+    }
+    return picture;
 }
 
 int64_t BridgePlugin::dispatch(int32_t opcode, int32_t index, int64_t value, float opt, std::string* text) {

@@ -7,11 +7,14 @@
 #include "tools/hostloader/BridgeMessage.h"
 #include "tools/render/BridgeProcess.h"
 #include "tools/render/RenderPlugin.h"
+#include "tools/render/XvfbServer.h"
 
 class BridgePlugin : public RenderPlugin {
 public:
-    // flavour: "win32" or "win64", the DLL's machine.
-    BridgePlugin(const std::string& dllPath, const std::string& flavour, const ToolPaths& paths);
+    // flavour: "win32" or "win64", the DLL's machine. withEditor: the bridge will show the editor, so
+    // it runs on an X display (a private Xvfb when DISPLAY is not set).
+    BridgePlugin(const std::string& dllPath, const std::string& flavour, const ToolPaths& paths,
+                 bool withEditor = false);
     ~BridgePlugin() override;
 
     PluginInfo info() override;
@@ -22,6 +25,8 @@ public:
     void setParameter(int index, float value) override;
     float getParameter(int index) override;
     void process(const float* const* inputs, float* const* outputs, int frames, int block) override;
+    EditorPicture processWithEditor(const float* const* inputs, float* const* outputs, int frames,
+                                    int block) override;
     std::string description() const override { return about; }
 
     // A raw dispatcher call through the bridge; text is what the plug-in wrote at ptr.
@@ -38,8 +43,11 @@ public:
     static void preparePrefix(const std::string& prefix);
 
 private:
-    std::vector<uint8_t> request(uint32_t code, const MessageWriter& payload);
+    // A refused request throws its message after `refusal`.
+    std::vector<uint8_t> request(uint32_t code, const MessageWriter& payload,
+                                 const char* refusal = "the plug-in bridge refused a request: ");
 
+    std::unique_ptr<XvfbServer> display;  // outlives the bridge that draws on it
     std::unique_ptr<BridgeProcess> process_;
     std::string about;
     bool closed = false;

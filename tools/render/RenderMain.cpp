@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "tools/hostloader/PngEncoder.h"
 #include "tools/render/AudioReader.h"
 #include "tools/render/AudioWriter.h"
 #include "tools/render/DemoSignal.h"
@@ -18,6 +19,7 @@
 #include "tools/render/RenderOptions.h"
 #include "tools/render/RenderPlugin.h"
 #include "tools/render/Renderer.h"
+#include "tools/render/XvfbServer.h"
 
 namespace {
 
@@ -25,6 +27,8 @@ void interrupted(int signalNumber) {
     // Never leave a half-written output behind, even on Ctrl-C.
     const char* pending = AudioWriter::pendingPath();
     if (pending[0]) unlink(pending);
+    const pid_t display = XvfbServer::runningPid();
+    if (display > 0) kill(display, SIGTERM);
     _exit(128 + signalNumber);
 }
 
@@ -62,7 +66,7 @@ void printInfo(RenderPlugin& plugin, const PluginInfo& info) {
 }
 
 std::string summary(const std::string& loaded, const PluginInfo& info, const RenderOptions& options,
-                    const RenderResult& r, double loadSeconds) {
+                    const RenderResult& r, const EditorPicture& editor, double loadSeconds) {
     std::ostringstream s;
     const RenderStats& st = r.stats;
     const double length = r.sampleRate > 0 ? static_cast<double>(r.frames) / r.sampleRate : 0.0;
@@ -80,14 +84,38 @@ std::string summary(const std::string& loaded, const PluginInfo& info, const Ren
     s << "gain reduction: largest " << decibelText(st.largestReductionDb()) << " dB, average "
       << decibelText(st.averageReductionDb()) << " dB\n";
     char speed[64];
-    std::snprintf(speed, sizeof speed, "%.2f s (%.1fx real time)", r.seconds, r.seconds > 0 ? length / r.seconds : 0.0);
+    // The frames played with the editor open went at real time: they do not count towards the speed.
+    const double rendered = r.sampleRate > 0 ? static_cast<double>(r.frames - r.editorFrames) / r.sampleRate : 0.0;
+    std::snprintf(speed, sizeof speed, "%.2f s (%.1fx real time)", r.seconds, r.seconds > 0 ? rendered / r.seconds : 0.0);
     s << "audio length:   " << duration(length) << " (" << r.frames << " frames, blocks of " << options.block
       << ")\n";
     s << "time taken:     " << speed;
     char load[48];
     std::snprintf(load, sizeof load, ", plus %.2f s to load the plug-in\n", loadSeconds);
     s << load;
+    if (!options.editorScreenshot.empty()) {
+        char editorLine[160];
+        std::snprintf(editorLine, sizeof editorLine, " (%d x %d; the last %.2f s played with the editor open)\n",
+                      editor.width, editor.height, r.sampleRate > 0 ? static_cast<double>(r.editorFrames) / r.sampleRate : 0.0);
+        s << "editor:         " << options.editorScreenshot << editorLine;
+    }
     return s.str();
+}
+
+// A picture is written under a temporary name in its folder and renamed: the folder must take files.
+void checkWritable(const std::string& path, const std::string& what) {
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        throw RenderError("cannot write " + what + " " + path + ": it is a folder");
+    }
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        throw RenderError("cannot write " + what + " " + path + ": no folder " + folder);
+    }
+    if (access(folder.c_str(), W_OK) != 0) {
+        throw RenderError("cannot write " + what + " " + path + ": " + std::strerror(errno));
+    }
 }
 
 int run(RenderOptions& options) {
@@ -101,6 +129,16 @@ int run(RenderOptions& options) {
         }
     }
     const bool demo = options.input.empty() && !options.info;
+    // Checked before anything is rendered: a long render must not end in "cannot do that".
+    const bool pluginReadable = access(pluginPath.c_str(), R_OK) == 0;
+    if (!options.editorScreenshot.empty() && !options.info) {
+        if (pluginReadable && !RenderPlugin::isWindowsBinary(pluginPath)) {
+            throw RenderError("the editor screenshot needs a Windows plug-in (DLL); " + pluginPath +
+                              " is a native library, whose editor draws off-screen only");
+        }
+        checkWritable(options.editorScreenshot, "the editor screenshot");
+    }
+    if (!options.plot.empty() && !options.info) checkWritable(options.plot, "the plot");
     std::vector<std::pair<std::string, float>> settings = options.settings;
     int program = options.program;
     if (demo) {
@@ -110,6 +148,9 @@ int run(RenderOptions& options) {
         options.input = options.demoDir + "/input.wav";
         options.output = options.demoDir + "/output.wav";
         if (options.plot.empty()) options.plot = options.demoDir + "/levels.png";
+        if (options.editorScreenshot.empty() && pluginReadable && RenderPlugin::isWindowsBinary(pluginPath)) {
+            options.editorScreenshot = options.demoDir + "/editor.png";
+        }
         std::vector<std::pair<std::string, float>> demoSettings = DemoSignal::settings();
         demoSettings.insert(demoSettings.end(), settings.begin(), settings.end());
         settings = demoSettings;
@@ -126,7 +167,8 @@ int run(RenderOptions& options) {
     if (!options.info) sampleRate = AudioReader(options.input).sampleRate();
 
     const auto loadStart = std::chrono::steady_clock::now();
-    std::unique_ptr<RenderPlugin> plugin = RenderPlugin::open(pluginPath, paths);
+    const bool withEditor = !options.editorScreenshot.empty() && !options.info;
+    std::unique_ptr<RenderPlugin> plugin = RenderPlugin::open(pluginPath, paths, withEditor);
     Renderer renderer(*plugin, options.block);
     renderer.configure(static_cast<float>(sampleRate), program, settings);
     const double loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loadStart).count();
@@ -134,7 +176,9 @@ int run(RenderOptions& options) {
         printInfo(*plugin, plugin->info());
         return 0;
     }
-    const RenderResult result = renderer.render(options.input, options.output, options.format, true);
+    EditorPicture editor;
+    const RenderResult result =
+        renderer.render(options.input, options.output, options.format, true, withEditor ? &editor : nullptr);
     const PluginInfo info = plugin->info();
     const std::string loaded = plugin->description();
     plugin.reset();
@@ -142,7 +186,12 @@ int run(RenderOptions& options) {
         const std::string title = "VozuvAzirOVA: " + options.input + " -> " + options.output;
         LevelPlot::write(options.plot, result.stats, result.sampleRate, title);
     }
-    const std::string text = summary(loaded, info, options, result, loadSeconds);
+    if (withEditor &&
+        !PngEncoder::writeFile(options.editorScreenshot, editor.rgb.data(), editor.width, editor.height, 3)) {
+        throw RenderError("cannot write the editor screenshot " + options.editorScreenshot + ": " +
+                          std::strerror(errno));
+    }
+    const std::string text = summary(loaded, info, options, result, editor, loadSeconds);
     std::fputs(text.c_str(), stdout);
     if (!options.plot.empty()) std::printf("plot:           %s\n", options.plot.c_str());
     if (demo) {
@@ -151,7 +200,8 @@ int run(RenderOptions& options) {
             std::fputs(text.c_str(), f);
             std::fclose(f);
         }
-        std::printf("demo:           %s/ (input.wav, output.wav, levels.png, summary.txt)\n", options.demoDir.c_str());
+        std::printf("demo:           %s/ (input.wav, output.wav, levels.png, %ssummary.txt)\n", options.demoDir.c_str(),
+                    options.editorScreenshot == options.demoDir + "/editor.png" ? "editor.png, " : "");
     }
     return 0;
 }

@@ -38,6 +38,10 @@ const char* RenderOptions::usage() {
            "                      (default: the 32-bit DLL of the win32 build tree, run under Wine)\n"
            "  --format F          float (default), pcm16, pcm24 or pcm32; FLAC takes pcm16 or pcm24\n"
            "  --plot FILE.png     picture of input and output levels and the gain reduction over time\n"
+           "  --editor-screenshot FILE.png\n"
+           "                      picture of the plug-in's editor, its meters showing the end of the render\n"
+           "                      (the last second plays in real time with the editor open; DLLs only; the\n"
+           "                      demo saves editor.png in its folder when it renders through a DLL)\n"
            "  --demo-dir DIR      folder of the demo (default vozuv-demo)\n"
            "  --info              print what the plug-in reports and which binary was loaded, then stop\n"
            "  -h, --help          this text\n";
@@ -110,6 +114,13 @@ bool RenderOptions::parse(int argc, char** argv, std::string& error) {
                 return false;
             }
             plot = value;
+        } else if (a == "--editor-screenshot") {
+            if (!next()) return false;
+            if (!endsWith(value, ".png")) {
+                error = "--editor-screenshot wants a file name ending in .png, not \"" + value + "\"";
+                return false;
+            }
+            editorScreenshot = value;
         } else if (a == "--format") {
             if (!next()) return false;
             if (value != "float" && value != "pcm16" && value != "pcm24" && value != "pcm32") {
@@ -129,6 +140,10 @@ bool RenderOptions::parse(int argc, char** argv, std::string& error) {
     }
     if (positional.size() > 2) {
         error = "too many file names: give INPUT and at most one OUTPUT";
+        return false;
+    }
+    if (!editorScreenshot.empty() && editorScreenshot == plot) {
+        error = "the editor screenshot and the plot would both be \"" + plot + "\"";
         return false;
     }
     if (!positional.empty()) input = positional[0];

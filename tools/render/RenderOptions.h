@@ -10,6 +10,7 @@ struct RenderOptions {
     std::string output;   // empty: derived from the input
     std::string plugin;   // empty: the 32-bit DLL of the configured win32 build tree
     std::string plot;     // PNG of the levels and the gain reduction
+    std::string editorScreenshot;  // PNG of the plug-in's editor at the end of the render
     std::string format = "float";  // float, pcm16, pcm24, pcm32 (FLAC: pcm16, pcm24)
     std::string demoDir = "vozuv-demo";
     int program = 0;      // 1 to 16, 0 keeps the plug-in's

@@ -19,7 +19,19 @@ ToolPaths ToolPaths::configured() {
     return paths;
 }
 
-std::unique_ptr<RenderPlugin> RenderPlugin::open(const std::string& path, const ToolPaths& paths) {
+EditorPicture RenderPlugin::processWithEditor(const float* const*, float* const*, int, int) {
+    throw RenderError("the editor screenshot needs a Windows plug-in (DLL): " + description() +
+                      " draws its editor off-screen only");
+}
+
+bool RenderPlugin::isWindowsBinary(const std::string& path) {
+    std::ifstream probe(path, std::ios::binary);
+    char magic[2] = {};
+    probe.read(magic, 2);
+    return probe.gcount() == 2 && magic[0] == 'M' && magic[1] == 'Z';
+}
+
+std::unique_ptr<RenderPlugin> RenderPlugin::open(const std::string& path, const ToolPaths& paths, bool withEditor) {
     std::ifstream probe(path, std::ios::binary);
     if (!probe) throw RenderError("cannot read the plug-in " + path + ": " + std::strerror(errno));
     char magic[2] = {};
@@ -30,7 +42,7 @@ std::unique_ptr<RenderPlugin> RenderPlugin::open(const std::string& path, const 
         if (image.flavour().empty()) {
             throw RenderError("the plug-in " + path + " is a Windows binary for neither 32-bit nor 64-bit x86");
         }
-        return std::make_unique<BridgePlugin>(path, image.flavour(), paths);
+        return std::make_unique<BridgePlugin>(path, image.flavour(), paths, withEditor);
     }
     return std::make_unique<NativePlugin>(path);
 }

@@ -2,9 +2,11 @@
 // vozuv-winhost.exe under Wine (Windows DLL). Failures are thrown as RenderError with one clear line.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "tools/hostloader/PluginInfo.h"
 
@@ -22,6 +24,13 @@ struct ToolPaths {
     std::string defaultPlugin() const { return win32Dir + "/VozuvAzirOVA.dll"; }
 };
 
+// The plug-in editor's client area as packed RGB rows, top to bottom.
+struct EditorPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;
+};
+
 class RenderPlugin {
 public:
     virtual ~RenderPlugin() = default;
@@ -35,10 +44,17 @@ public:
     virtual float getParameter(int index) = 0;
     // Two planar input and output channels; blocks of at most `block` frames reach processReplacing.
     virtual void process(const float* const* inputs, float* const* outputs, int frames, int block) = 0;
+    // Processes like `process`, but with the plug-in's editor open in a host window while the audio
+    // plays in real time, and answers the editor's picture once its meters have settled on the levels
+    // of the last block. Only a Windows plug-in (through the bridge) can show its editor.
+    virtual EditorPicture processWithEditor(const float* const* inputs, float* const* outputs, int frames, int block);
     // Which binary and how: "native library /x/VozuvAzirOVA.so", "32-bit DLL ... under Wine ...".
     virtual std::string description() const = 0;
 
     // Loads the binary at path: a Windows DLL (by its PE header) through the bridge, anything else in
-    // this process.
-    static std::unique_ptr<RenderPlugin> open(const std::string& path, const ToolPaths& paths);
+    // this process. withEditor: the editor will be shown (the bridge then gets an X display).
+    static std::unique_ptr<RenderPlugin> open(const std::string& path, const ToolPaths& paths,
+                                              bool withEditor = false);
+    // True when the file starts like a Windows executable ("MZ").
+    static bool isWindowsBinary(const std::string& path);
 };

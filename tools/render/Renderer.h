@@ -15,7 +15,9 @@ struct RenderResult {
     int sampleRate = 0;
     int channels = 0;
     long long frames = 0;
-    double seconds = 0.0;  // wall time of the render
+    double seconds = 0.0;  // wall time of the render, without the time the editor was open
+    long long editorFrames = 0;  // frames played with the editor open (real time)
+    double editorSeconds = 0.0;
     std::string outputFormat;
 };
 
@@ -28,8 +30,10 @@ public:
     // Program (1 to 16, 0 keeps the current one) and settings by parameter name; an unknown name
     // throws with the list of valid ones. The sample rate goes first: time constants depend on it.
     void configure(float sampleRate, int program, const std::vector<std::pair<std::string, float>>& settings);
+    // With editorPicture, the end of the file plays with the plug-in's editor open and its picture is
+    // stored there.
     RenderResult render(const std::string& input, const std::string& output, const std::string& format,
-                        bool showProgress);
+                        bool showProgress, EditorPicture* editorPicture = nullptr);
 
     // The gain the plug-in applies to a signal it does not compress: input gain times make-up
     // (both +-20 dB around the middle of their range); 1 when the plug-in has neither.

@@ -13,6 +13,7 @@
 #include "tools/hostloader/PluginHost.h"
 #include "tools/hostloader/PluginInfo.h"
 #include "tools/hostloader/PluginLibrary.h"
+#include "tools/winhost/EditorScreenshot.h"
 
 namespace {
 
@@ -98,6 +99,7 @@ bool sizeFits(uint32_t code, size_t size) {
         case kBridgeDispatch:
             return size == 20;
         case kBridgeProcess:
+        case kBridgeEditorScreenshot:
             return size >= 8;
         default:
             return false;
@@ -182,6 +184,31 @@ int runBridge(const std::string& pluginPath) {
                 float* outputs[2] = {out.data(), out.data() + n};
                 host.processBlocks(inputs, outputs, 2, frames, block);
                 w.floats(out.data(), 2 * n);
+                break;
+            }
+            case kBridgeEditorScreenshot: {
+                const int32_t frames = r.i32();
+                const int32_t block = r.i32();
+                if (frames < 0 || block < 1 || static_cast<size_t>(frames) * 2 * sizeof(float) != r.remaining()) {
+                    if (!pipe.fail("malformed editor screenshot request")) return 5;
+                    continue;
+                }
+                const size_t n = static_cast<size_t>(frames);
+                in.resize(2 * n);
+                out.assign(2 * n, 0.0f);
+                r.floats(in.data(), 2 * n);
+                const float* inputs[2] = {in.data(), in.data() + n};
+                float* outputs[2] = {out.data(), out.data() + n};
+                WindowPicture picture;
+                std::string error;
+                if (!playWithEditor(host, inputs, outputs, frames, block, picture, error)) {
+                    if (!pipe.fail(error)) return 5;
+                    continue;
+                }
+                w.floats(out.data(), 2 * n);
+                w.u32(static_cast<uint32_t>(picture.width));
+                w.u32(static_cast<uint32_t>(picture.height));
+                w.raw(picture.rgb.data(), picture.rgb.size());
                 break;
             }
             case kBridgeDispatch: {

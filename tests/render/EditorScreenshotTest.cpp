@@ -1,0 +1,166 @@
+// EditorScreenshotTest: vozuv-render --editor-screenshot through the 32-bit DLL under Wine: the picture
+// is the editor at its size, its knobs show the film-strip frames of the parameter values and its
+// meters the levels of the end of the render.
+#include <cairo.h>
+
+#include <cmath>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+
+#include "tests/render/RenderTestSupport.h"
+
+namespace {
+
+// A picture as 0xRRGGBB values, rows top to bottom.
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+uint32_t readLe(const std::vector<uint8_t>& b, size_t at, int bytes) {
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | b[at + i];
+    return v;
+}
+
+// The editor's bitmaps are 24-bit, bottom-up, rows padded to four bytes.
+Image loadBitmap(const std::string& name) {
+    std::ifstream in(std::string(VOZUV_SOURCE_DIR) + "/resources/" + name, std::ios::binary);
+    const std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Image image;
+    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M' || readLe(b, 28, 2) != 24) {
+        ADD_FAILURE() << name << " is no 24-bit bitmap";
+        return image;
+    }
+    image.width = static_cast<int>(readLe(b, 18, 4));
+    image.height = static_cast<int>(readLe(b, 22, 4));
+    const size_t offset = readLe(b, 10, 4), stride = (static_cast<size_t>(image.width) * 3 + 3) & ~size_t{3};
+    if (b.size() < offset + stride * image.height) {
+        ADD_FAILURE() << name << " is cut short";
+        return Image{};
+    }
+    for (int y = 0; y < image.height; ++y) {
+        const uint8_t* row = b.data() + offset + stride * (image.height - 1 - y);
+        for (int x = 0; x < image.width; ++x) {
+            image.pixels.push_back(uint32_t{row[3 * x + 2]} << 16 | uint32_t{row[3 * x + 1]} << 8 | row[3 * x]);
+        }
+    }
+    return image;
+}
+
+Image loadPng(const std::string& path) {
+    Image image;
+    cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
+    if (cairo_surface_status(s) == CAIRO_STATUS_SUCCESS) {
+        image.width = cairo_image_surface_get_width(s);
+        image.height = cairo_image_surface_get_height(s);
+        const uint8_t* data = cairo_image_surface_get_data(s);
+        for (int y = 0; y < image.height; ++y) {
+            const auto* row = reinterpret_cast<const uint32_t*>(data + y * cairo_image_surface_get_stride(s));
+            for (int x = 0; x < image.width; ++x) image.pixels.push_back(row[x] & 0xffffff);
+        }
+    }
+    cairo_surface_destroy(s);
+    return image;
+}
+
+// Pixels of `shot` in the w x h box at (x, y) that differ from `source` at (sx, sy).
+int differences(const Image& shot, int x, int y, const Image& source, int sx, int sy, int w, int h) {
+    int count = 0;
+    for (int j = 0; j < h; ++j) {
+        for (int i = 0; i < w; ++i) count += shot.at(x + i, y + j) != source.at(sx + i, sy + j);
+    }
+    return count;
+}
+
+// One letter per 8-pixel segment of the 96 x 6 meter at (x, 12): 'L' as in `lit`, '.' as in `unlit`,
+// '?' as in neither.
+std::string meterSegments(const Image& shot, int x, const Image& lit, const Image& unlit) {
+    std::string segments;
+    for (int s = 0; s < 12; ++s) {
+        if (differences(shot, x + 8 * s, 12, lit, 8 * s, 0, 8, 6) == 0) {
+            segments += 'L';
+        } else if (differences(shot, x + 8 * s, 12, unlit, 8 * s, 0, 8, 6) == 0) {
+            segments += '.';
+        } else {
+            segments += '?';
+        }
+    }
+    return segments;
+}
+
+// The frame a film-strip knob of 65 frames of 37 rows shows for a value.
+int knobFrame(float value) {
+    const int row = static_cast<int>(2368.0f * value);
+    return row / 37;
+}
+
+TEST(EditorScreenshotTest, KnobsShowTheParameterValuesAndMetersTheLevelsAtTheEnd) {
+    SKIP_WITHOUT_WIN32();
+    // A square wave: every frame of it, the last one too, peaks at 0.8.
+    Audio loud;
+    loud.sampleRate = 44100;
+    loud.channels = 2;
+    for (int i = 0; i < 26460; ++i) {
+        const float v = (i / 50) % 2 ? 0.8f : -0.8f;
+        loud.samples.insert(loud.samples.end(), {v, v});
+    }
+    const std::string dir = scratchDir();
+    writeAudio(dir + "/in.wav", loud);
+    const std::vector<std::pair<std::string, float>> knobs = {
+        {"InputGain", 0.5f},     {"LPShelf", 1.0f},   {"HPShelf", 0.0f},        {"CompThreshold", 0.3f},
+        {"CompRatio", 0.8f},     {"CompAttack", 0.1f}, {"CompRelease", 0.25f}, {"CompMakeup", 0.7f}};
+    std::vector<std::string> args = {"--editor-screenshot", "editor.png", "in.wav", "out.wav"};
+    for (const auto& k : knobs) args.insert(args.begin(), {"--set", k.first + "=" + std::to_string(k.second)});
+    const CommandResult r = runRender(args, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("editor:         editor.png (762 x 104; the last 0.60 s played with the editor open)"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(listDir(dir), (std::vector<std::string>{"editor.png", "in.wav", "out.wav"}));
+    // The audio played with the editor open is the render's own.
+    EXPECT_LE(largestDifference(readAudio(dir + "/out.wav"), processInProcess(loud, 512, 0, knobs)), 1e-6);
+
+    const Image shot = loadPng(dir + "/editor.png");
+    ASSERT_EQ(shot.width, 762);
+    ASSERT_EQ(shot.height, 104);
+
+    const Image strip = loadBitmap("knob_strip.bmp");
+    ASSERT_EQ(strip.height, 65 * 37);
+    const int knobLeft[8] = {99, 157, 207, 423, 473, 523, 573, 623};
+    for (int k = 0; k < 8; ++k) {
+        const int frame = knobFrame(knobs[k].second);
+        EXPECT_EQ(differences(shot, knobLeft[k], 39, strip, 0, frame * 37, 42, 37), 0)
+            << knobs[k].first << " should show frame " << frame;
+    }
+
+    // Read-outs: dark blue text on the light bar under every knob.
+    for (int left : {94, 152, 202, 418, 468, 518, 568, 618}) {
+        int text = 0;
+        for (int y = 83; y < 92; ++y) {
+            for (int x = left; x < left + 51; ++x) {
+                const uint32_t p = shot.at(x, y);
+                text += (p >> 16) < 80 && ((p >> 8) & 0xff) < 80 && (p & 0xff) >= 100;
+            }
+        }
+        EXPECT_GE(text, 5) << "read-out at " << left;
+    }
+
+    // Input meter: 0.8 lights 10 of 12 segments. Reduction meter (lit = reduction from the right):
+    // 40 dB above a -42 dB threshold at 24:1, the gain is far below a twelfth, all lit.
+    // Output meter: compressed, so fewer segments than the input, lit from the left.
+    const Image lit = loadBitmap("meter_lit.bmp"), unlit = loadBitmap("meter_unlit.bmp");
+    const Image greenLit = loadBitmap("meter_green_lit.bmp"), greenUnlit = loadBitmap("meter_green_unlit.bmp");
+    EXPECT_EQ(meterSegments(shot, 154, lit, unlit), "LLLLLLLLLL..");
+    EXPECT_EQ(meterSegments(shot, 421, greenLit, greenUnlit), "LLLLLLLLLLLL");
+    const std::string output = meterSegments(shot, 570, lit, unlit);
+    const size_t outputLit = output.find_first_not_of('L');
+    EXPECT_EQ(output.find_first_not_of('.', outputLit == std::string::npos ? 12 : outputLit), std::string::npos)
+        << output;
+    EXPECT_LT(outputLit, 10u) << output;
+}
+
+}  // namespace

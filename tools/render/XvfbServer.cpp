@@ -1,0 +1,72 @@
+// XvfbServer: Xvfb -displayfd tells which display it took once it accepts connections.
+#include "tools/render/XvfbServer.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <string>
+
+#include "tools/render/RenderPlugin.h"
+
+namespace {
+
+constexpr int kStartTimeoutMilliseconds = 30000;
+volatile pid_t livePid = -1;
+
+}  // namespace
+
+XvfbServer::XvfbServer() {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) throw RenderError("cannot start Xvfb for the editor window: no pipe");
+    pid = fork();
+    if (pid < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        throw RenderError("cannot start Xvfb for the editor window: cannot fork");
+    }
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_RDWR);
+        dup2(null, 0);
+        dup2(null, 1);
+        dup2(null, 2);
+        const int reportFd = dup(fds[1]);  // without close-on-exec
+        const std::string fd = std::to_string(reportFd);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    std::string text;
+    pollfd p{fds[0], POLLIN, 0};
+    while (text.find('\n') == std::string::npos && poll(&p, 1, kStartTimeoutMilliseconds) > 0) {
+        char buffer[32];
+        const ssize_t got = read(fds[0], buffer, sizeof buffer);
+        if (got <= 0) break;
+        text.append(buffer, static_cast<size_t>(got));
+    }
+    close(fds[0]);
+    if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0]))) {
+        kill(pid, SIGTERM);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        pid = -1;
+        throw RenderError(
+            "the editor screenshot needs an X display: DISPLAY is not set and Xvfb did not start (install xvfb)");
+    }
+    name = ":" + text.substr(0, text.find('\n'));
+    livePid = pid;
+}
+
+pid_t XvfbServer::runningPid() { return livePid; }
+
+XvfbServer::~XvfbServer() {
+    if (pid <= 0) return;
+    livePid = -1;
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+}
