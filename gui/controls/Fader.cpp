@@ -1,6 +1,7 @@
 // Fader: geometry, offscreen drawing, the drag loop with fine adjustment, wheel and keys.
 #include "gui/controls/Fader.h"
 
+#include "gui/controls/ValueSteps.h"
 #include "gui/core/ControlListener.h"
 #include "gui/core/OffscreenSurface.h"
 #include "gui/core/Pixmap.h"
@@ -135,34 +136,11 @@ void Fader::onMouseDown(DrawSurface* surface, const UiPoint& start) {
     if (window) window->endEdit(tag);
 }
 
-void Fader::stepValue(DrawSurface* surface, float step) {
-    value += step;
-    clampValue();
-    if (isDirty() && listener) listener->valueChanged(surface, this);
-}
-
 bool Fader::onWheel(DrawSurface* surface, const UiPoint&, float distance) {
-    if (!isMouseEnabled()) return false;
-    float step = distance * wheelStep;
-    if (surface && (surface->getMouseButtons() & KeyShift)) step *= 0.1f;
-    stepValue(surface, step);
-    return true;
+    return stepValueByWheel(*this, surface, distance);
 }
 
-int32_t Fader::onKeyDown(VstKeyCode& key) {
-    float direction;
-    switch (key.virt) {
-    case VKEY_LEFT:
-    case VKEY_DOWN: direction = -1.0f; break;
-    case VKEY_UP:
-    case VKEY_RIGHT: direction = 1.0f; break;
-    default: return -1;
-    }
-    float step = direction * wheelStep;
-    if (key.modifier & MODIFIER_SHIFT) step *= 0.1f;
-    stepValue(nullptr, step);
-    return 1;
-}
+int32_t Fader::onKeyDown(VstKeyCode& key) { return stepValueByKey(*this, key); }
 
 bool Fader::onAttached(Widget*) {
     delete offscreen;

@@ -56,7 +56,6 @@ protected:
     float valueToFraction(float v) const;
     // Value of a fraction along the track.
     float fractionToValue(float fraction) const;
-    void stepValue(DrawSurface* surface, float step);
 
     UiPoint imageOffset;
     UiPoint handleOffset;

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "gui/controls/ValueSteps.h"
 #include "gui/core/ControlListener.h"
 #include "gui/core/DrawSurface.h"
 #include "gui/core/Pixmap.h"
@@ -242,31 +243,8 @@ void RotaryKnob::trackLinear(DrawSurface* surface, UiPoint where, int32_t button
     if (window) window->endEdit(tag);
 }
 
-void RotaryKnob::stepValue(DrawSurface* surface, float step) {
-    value += step;
-    clampValue();
-    if (isDirty() && listener) listener->valueChanged(surface, this);
-}
-
 bool RotaryKnob::onWheel(DrawSurface* surface, const UiPoint&, float distance) {
-    if (!isMouseEnabled()) return false;
-    float step = distance * wheelStep;
-    if (surface && (surface->getMouseButtons() & KeyShift)) step *= 0.1f;
-    stepValue(surface, step);
-    return true;
+    return stepValueByWheel(*this, surface, distance);
 }
 
-int32_t RotaryKnob::onKeyDown(VstKeyCode& key) {
-    float direction;
-    switch (key.virt) {
-    case VKEY_LEFT:
-    case VKEY_DOWN: direction = -1.0f; break;
-    case VKEY_UP:
-    case VKEY_RIGHT: direction = 1.0f; break;
-    default: return -1;
-    }
-    float step = direction * wheelStep;
-    if (key.modifier & MODIFIER_SHIFT) step *= 0.1f;
-    stepValue(nullptr, step);
-    return 1;
-}
+int32_t RotaryKnob::onKeyDown(VstKeyCode& key) { return stepValueByKey(*this, key); }

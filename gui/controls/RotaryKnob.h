@@ -39,9 +39,6 @@ public:
     Pixmap* getHandlePixmap() const { return handlePixmap; }
 
 protected:
-    // Value change from the wheel or the keys: step, clamp, and tell the listener when it changed.
-    void stepValue(DrawSurface* surface, float step);
-
     UiPoint imageOffset;
     UiColor handleColour = colourWhite;
     UiColor handleShadowColour = colourGrey;

@@ -14,10 +14,12 @@ double largestReduction(const std::string& summary) {
     return at == std::string::npos ? -1.0 : std::stod(summary.substr(at + key.size()));
 }
 
-void expectDemoFolder(const std::string& dir, const CommandResult& r) {
+// withEditor: a render through a DLL also saves the editor's picture.
+void expectDemoFolder(const std::string& dir, const CommandResult& r, bool withEditor) {
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(listDir(dir + "/vozuv-demo"),
-              (std::vector<std::string>{"input.wav", "levels.png", "output.wav", "summary.txt"}));
+    std::vector<std::string> files = {"input.wav", "levels.png", "output.wav", "summary.txt"};
+    if (withEditor) files.insert(files.begin(), "editor.png");
+    EXPECT_EQ(listDir(dir + "/vozuv-demo"), files);
     std::ifstream file(dir + "/vozuv-demo/summary.txt");
     std::stringstream summary;
     summary << file.rdbuf();
@@ -32,13 +34,22 @@ void expectDemoFolder(const std::string& dir, const CommandResult& r) {
     EXPECT_EQ(cairo_image_surface_get_width(plot), 1200);
     EXPECT_EQ(cairo_image_surface_get_height(plot), 640);
     cairo_surface_destroy(plot);
+    const bool mentioned = summary.str().find("editor:         vozuv-demo/editor.png (762 x 104;") != std::string::npos;
+    EXPECT_EQ(mentioned, withEditor) << summary.str();
+    if (withEditor) {
+        EXPECT_NE(r.out.find("(input.wav, output.wav, levels.png, editor.png, summary.txt)"), std::string::npos);
+        cairo_surface_t* editor = cairo_image_surface_create_from_png((dir + "/vozuv-demo/editor.png").c_str());
+        EXPECT_EQ(cairo_image_surface_get_width(editor), 762);
+        EXPECT_EQ(cairo_image_surface_get_height(editor), 104);
+        cairo_surface_destroy(editor);
+    }
 }
 
 TEST(DemoTest, DemoRunsThroughTheNativeLibrary) {
     SKIP_WITHOUT_NATIVE();
     const std::string dir = scratchDir();
     const CommandResult r = runRender({"--plugin", nativePlugin()}, dir);
-    expectDemoFolder(dir, r);
+    expectDemoFolder(dir, r, false);
     EXPECT_NE(r.out.find("native library"), std::string::npos);
 }
 
@@ -46,7 +57,7 @@ TEST(DemoTest, DemoRunsThroughTheDllWithAFreshWinePrefix) {
     SKIP_WITHOUT_WIN32();
     const std::string dir = scratchDir();
     const CommandResult r = runRender({}, dir, {{"WINEPREFIX", dir + "/prefix"}});
-    expectDemoFolder(dir + "", r);
+    expectDemoFolder(dir, r, true);
     EXPECT_NE(r.out.find("32-bit DLL"), std::string::npos);
 }
 

@@ -139,6 +139,40 @@ TEST_F(RenderBadInputTest, DyingBridgeIsReportedWithItsExitStatus) {
     expectRefused(args, "died: exit status 70 (the plug-in crashed)", {{"VOZUV_WINE", late}, {"WINEPREFIX", tree + "/prefix"}});
 }
 
+TEST_F(RenderBadInputTest, EditorScreenshotThatCannotBeMadeIsRefusedBeforeRendering) {
+    const std::string tree = scratchDir();
+    writeFakePe(tree + "/VozuvAzirOVA.dll");
+    writeFakePe(tree + "/vozuv-winhost.exe");
+    mkdir((tree + "/prefix").c_str(), 0755);
+    std::ofstream(tree + "/prefix/system.reg") << "";
+    const std::string dll = tree + "/VozuvAzirOVA.dll";
+    mkdir((dir + "/shot.png").c_str(), 0755);
+    const std::vector<BadCase> cases = {
+        {{"--editor-screenshot", "editor.jpg", "in.wav", "out.wav"}, "--editor-screenshot wants a file name ending in .png"},
+        {{"--editor-screenshot", "/no-such-folder/editor.png", "in.wav", "out.wav"},
+         "cannot write the editor screenshot /no-such-folder/editor.png: no folder /no-such-folder"},
+        {{"--editor-screenshot", "shot.png", "in.wav", "out.wav"}, "cannot write the editor screenshot shot.png: it is a folder"},
+        {{"--editor-screenshot", "levels.png", "--plot", "levels.png", "in.wav", "out.wav"},
+         "the editor screenshot and the plot would both be"},
+    };
+    for (const BadCase& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.insert(args.begin(), {"--plugin", dll});
+        expectRefused(args, c.message);
+    }
+    // Without a display the renderer starts its own X server; without one of those either, it says so.
+    expectRefused({"--plugin", dll, "--editor-screenshot", "editor.png", "in.wav", "out.wav"},
+                  "the editor screenshot needs an X display: DISPLAY is not set and Xvfb did not start",
+                  {{"DISPLAY", ""}, {"PATH", tree}, {"WINEPREFIX", tree + "/prefix"}});
+    if (!nativePlugin().empty()) {
+        expectRefused(withPlugin({"--editor-screenshot", "editor.png", "in.wav", "out.wav"}),
+                      "the editor screenshot needs a Windows plug-in (DLL); " + nativePlugin() +
+                          " is a native library, whose editor draws off-screen only");
+        // The demo as well: refused before it writes its folder.
+        expectRefused(withPlugin({"--editor-screenshot", "editor.png"}), "needs a Windows plug-in (DLL)");
+    }
+}
+
 TEST_F(RenderBadInputTest, MissingDefaultPluginSaysHowToGetIt) {
     expectRefused({"in.wav", "out.wav"}, "no plug-in at /nowhere/VozuvAzirOVA.dll: build the win32 tree",
                   {{"VOZUV_WIN32_DIR", "/nowhere"}});

@@ -1,0 +1,2 @@
+// Proves that gui/controls/ValueSteps.h compiles on its own.
+#include "gui/controls/ValueSteps.h"
