@@ -148,10 +148,12 @@ TEST_F(RenderBadInputTest, EditorScreenshotThatCannotBeMadeIsRefusedBeforeRender
     const std::string dll = tree + "/VozuvAzirOVA.dll";
     mkdir((dir + "/shot.png").c_str(), 0755);
     const std::vector<BadCase> cases = {
-        {{"--editor-screenshot", "editor.jpg", "in.wav", "out.wav"}, "--editor-screenshot wants a file name ending in .png"},
+        {{"--editor-screenshot", "editor.jpg", "in.wav", "out.wav"},
+         "--editor-screenshot wants a file name ending in .png"},
         {{"--editor-screenshot", "/no-such-folder/editor.png", "in.wav", "out.wav"},
          "cannot write the editor screenshot /no-such-folder/editor.png: no folder /no-such-folder"},
-        {{"--editor-screenshot", "shot.png", "in.wav", "out.wav"}, "cannot write the editor screenshot shot.png: it is a folder"},
+        {{"--editor-screenshot", "shot.png", "in.wav", "out.wav"},
+         "cannot write the editor screenshot shot.png: it is a folder"},
         {{"--editor-screenshot", "levels.png", "--plot", "levels.png", "in.wav", "out.wav"},
          "the editor screenshot and the plot would both be"},
     };

@@ -121,8 +121,9 @@ BridgePlugin::BridgePlugin(const std::string& dllPath, const std::string& flavou
         display = std::make_unique<XvfbServer>();
         environment.emplace_back("DISPLAY", display->display());
     }
-    process_ = std::make_unique<BridgeProcess>(std::vector<std::string>{wine, winhost, "--bridge", windowsPath(dll)},
-                                               environment, "the plug-in bridge (vozuv-winhost.exe under Wine)");
+    std::vector<std::string> argv{wine, winhost, "--bridge", windowsPath(dll)};
+    if (withEditor) argv.push_back("--own-desktop");
+    process_ = std::make_unique<BridgeProcess>(argv, environment, "the plug-in bridge (vozuv-winhost.exe under Wine)");
     about = bits + " DLL " + dll + " through " + winhost + " under Wine (prefix " + prefix + ")";
 
     uint32_t header[2] = {};

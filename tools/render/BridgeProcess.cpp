@@ -68,17 +68,25 @@ BridgeProcess::~BridgeProcess() {
     if (pid > 0 && !exited) {
         if (toChild >= 0) close(toChild);
         toChild = -1;
-        for (int i = 0; i < 50 && !exited; ++i) {
-            if (waitpid(pid, &status, WNOHANG) == pid) exited = true;
-            else usleep(100000);
-        }
-        if (!exited) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-        }
+        reap(5.0);
     }
     for (int fd : {toChild, fromChild, errorsFromChild}) {
         if (fd >= 0) close(fd);
+    }
+}
+
+void BridgeProcess::reap(double graceSeconds) {
+    for (int waited = 0; !exited && waited < graceSeconds * 10; ++waited) {
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            exited = true;
+        } else {
+            usleep(100000);
+        }
+    }
+    if (!exited) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        exited = true;
     }
 }
 
@@ -157,18 +165,8 @@ std::string BridgeProcess::lastErrorLine() const {
 }
 
 void BridgeProcess::died() {
-    if (!exited) {
-        // Its pipes are closed or broken: it is on its way out. Give it a moment, then make sure.
-        for (int i = 0; i < 50 && !exited; ++i) {
-            if (waitpid(pid, &status, WNOHANG) == pid) exited = true;
-            else usleep(100000);
-        }
-        if (!exited) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            exited = true;
-        }
-    }
+    // Its pipes are closed or broken: it is on its way out. Give it a moment, then make sure.
+    reap(5.0);
     drainErrors();
     throw RenderError(name + " died: " + describeStatus(status) + lastErrorLine());
 }
@@ -176,15 +174,7 @@ void BridgeProcess::died() {
 int BridgeProcess::finish() {
     if (toChild >= 0) close(toChild);
     toChild = -1;
-    for (int i = 0; i < 100 && !exited; ++i) {
-        if (waitpid(pid, &status, WNOHANG) == pid) exited = true;
-        else usleep(100000);
-    }
-    if (!exited) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-        exited = true;
-    }
+    reap(10.0);
     drainErrors();
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
 }

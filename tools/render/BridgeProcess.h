@@ -25,6 +25,8 @@ public:
 private:
     // Moves data both ways until the write is done and the read is filled.
     void transfer(const uint8_t* out, size_t outSize, uint8_t* in, size_t inSize, double timeoutSeconds);
+    // Waits up to graceSeconds for the child to end by itself, then kills it; `status` holds how it ended.
+    void reap(double graceSeconds);
     void drainErrors();
     [[noreturn]] void died();
     std::string lastErrorLine() const;

@@ -86,7 +86,8 @@ std::string summary(const std::string& loaded, const PluginInfo& info, const Ren
     char speed[64];
     // The frames played with the editor open went at real time: they do not count towards the speed.
     const double rendered = r.sampleRate > 0 ? static_cast<double>(r.frames - r.editorFrames) / r.sampleRate : 0.0;
-    std::snprintf(speed, sizeof speed, "%.2f s (%.1fx real time)", r.seconds, r.seconds > 0 ? rendered / r.seconds : 0.0);
+    std::snprintf(speed, sizeof speed, "%.2f s (%.1fx real time)", r.seconds,
+                  r.seconds > 0 ? rendered / r.seconds : 0.0);
     s << "audio length:   " << duration(length) << " (" << r.frames << " frames, blocks of " << options.block
       << ")\n";
     s << "time taken:     " << speed;
@@ -95,8 +96,9 @@ std::string summary(const std::string& loaded, const PluginInfo& info, const Ren
     s << load;
     if (!options.editorScreenshot.empty()) {
         char editorLine[160];
+        const double played = r.sampleRate > 0 ? static_cast<double>(r.editorFrames) / r.sampleRate : 0.0;
         std::snprintf(editorLine, sizeof editorLine, " (%d x %d; the last %.2f s played with the editor open)\n",
-                      editor.width, editor.height, r.sampleRate > 0 ? static_cast<double>(r.editorFrames) / r.sampleRate : 0.0);
+                      editor.width, editor.height, played);
         s << "editor:         " << options.editorScreenshot << editorLine;
     }
     return s.str();

@@ -55,13 +55,16 @@ XvfbServer::XvfbServer() {
         waitpid(pid, &status, 0);
         pid = -1;
         throw RenderError(
-            "the editor screenshot needs an X display: DISPLAY is not set and Xvfb did not start (install xvfb)");
+            "the editor screenshot needs an X display: DISPLAY is not set and Xvfb did not start (install "
+            "xvfb)");
     }
     name = ":" + text.substr(0, text.find('\n'));
     livePid = pid;
 }
 
-pid_t XvfbServer::runningPid() { return livePid; }
+pid_t XvfbServer::runningPid() {
+    return livePid;
+}
 
 XvfbServer::~XvfbServer() {
     if (pid <= 0) return;

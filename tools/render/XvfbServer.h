@@ -7,7 +7,7 @@
 #include <string>
 
 class XvfbServer {
-public:
+  public:
     // Throws RenderError with one line when Xvfb cannot be started.
     XvfbServer();
     ~XvfbServer();
@@ -19,7 +19,7 @@ public:
     // The server of this process, -1 when none: the interrupt handler stops it.
     static pid_t runningPid();
 
-private:
+  private:
     pid_t pid = -1;
     std::string name;
 };

@@ -44,23 +44,21 @@ DWORD WINAPI playAudio(void* argument) {
 
 }  // namespace
 
-bool playWithEditor(PluginHost& host, const float* const* inputs, float* const* outputs, int frames, int block,
-                    WindowPicture& picture, std::string& error) {
-    AudioJob job{&host, inputs, outputs, frames, block, host.config().sampleRate > 0 ? host.config().sampleRate : 44100.0};
+bool playWithEditor(PluginHost& host, const float* const* inputs, float* const* outputs, int frames,
+                    int block, WindowPicture& picture, std::string& error) {
     EditorWindow editor(host);
-    const bool opened = editor.open(error);
+    if (!editor.open(error)) return false;
+    const double rate = host.config().sampleRate > 0 ? host.config().sampleRate : 44100.0;
+    AudioJob job{&host, inputs, outputs, frames, block, rate};
     HANDLE audio = CreateThread(nullptr, 0, playAudio, &job, 0, nullptr);
     if (!audio) {
         playAudio(&job);
-    } else if (opened) {
+    } else {
         while (WaitForSingleObject(audio, 0) == WAIT_TIMEOUT && editor.pump(1000, audio)) {
         }
-    }
-    if (audio) {
         WaitForSingleObject(audio, INFINITE);
         CloseHandle(audio);
     }
-    if (!opened) return false;
     bool ok = editor.pumpIdles(kSettleIdles);
     if (ok && !editor.capture(picture)) {
         error = "cannot capture the editor window";

@@ -11,6 +11,6 @@ class PluginHost;
 // Opens the editor, processes `frames` frames (planar stereo, blocks of at most `block` frames) on an
 // audio thread at the pace of the host's sample rate while the window's timer idles the editor, then
 // idles on until the meters have settled, captures the client area and closes the editor.
-// False with error set when the editor cannot be shown or captured; the audio is processed either way.
-bool playWithEditor(PluginHost& host, const float* const* inputs, float* const* outputs, int frames, int block,
-                    WindowPicture& picture, std::string& error);
+// False with error set when the editor cannot be shown or captured.
+bool playWithEditor(PluginHost& host, const float* const* inputs, float* const* outputs, int frames,
+                    int block, WindowPicture& picture, std::string& error);

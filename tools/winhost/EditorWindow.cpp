@@ -68,7 +68,8 @@ bool EditorWindow::open(std::string& error) {
     }
     const int width = rect->right - rect->left, height = rect->bottom - rect->top;
     if (width <= 0 || height <= 0) {
-        error = "the editor's rectangle is empty (" + std::to_string(width) + " x " + std::to_string(height) + ")";
+        error = "the editor's rectangle is empty (" + std::to_string(width) + " x " + std::to_string(height) +
+                ")";
         return false;
     }
 
@@ -132,8 +133,8 @@ bool EditorWindow::pump(DWORD milliseconds, HANDLE handle) {
         const DWORD elapsed = GetTickCount() - start;
         if (elapsed >= milliseconds) return true;
         const DWORD wait = milliseconds - elapsed < 10 ? milliseconds - elapsed : 10;
-        const DWORD woke = MsgWaitForMultipleObjects(handle ? 1 : 0, handle ? &handle : nullptr, FALSE, wait,
-                                                     QS_ALLINPUT);
+        const DWORD woke =
+            MsgWaitForMultipleObjects(handle ? 1 : 0, handle ? &handle : nullptr, FALSE, wait, QS_ALLINPUT);
         if (handle && woke == WAIT_OBJECT_0) return true;
     }
 }

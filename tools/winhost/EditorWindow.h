@@ -18,7 +18,7 @@ struct WindowPicture {
 };
 
 class EditorWindow {
-public:
+  public:
     static constexpr UINT kIdleMilliseconds = 20;
 
     explicit EditorWindow(PluginHost& host) : host(host) {}
@@ -42,7 +42,7 @@ public:
     // Repaints the window with its children and copies its client area.
     bool capture(WindowPicture& picture);
 
-private:
+  private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void closeEditor();
 

@@ -14,7 +14,7 @@ std::string WinHostArguments::windowsPath(const std::string& path) {
 }
 
 const char* WinHostArguments::usage() {
-    return "usage: vozuv-winhost --bridge PLUGIN.dll\n"
+    return "usage: vozuv-winhost --bridge PLUGIN.dll [--own-desktop]\n"
            "       vozuv-winhost --info PLUGIN.dll\n"
            "       vozuv-winhost --editor PLUGIN.dll [--screenshot FILE.png] [--seconds S] [--program N]\n"
            "                     [--set NAME=VALUE]... [--no-size-window] [--requests]\n";
@@ -60,6 +60,8 @@ bool WinHostArguments::parse(int argc, char** argv) {
             settings.emplace_back(v.substr(0, eq), static_cast<float>(std::atof(v.c_str() + eq + 1)));
         } else if (a == "--no-size-window") {
             sizeWindow = false;
+        } else if (a == "--own-desktop") {
+            ownDesktop = true;
         } else if (a == "--requests") {
             listRequests = true;
         } else {

@@ -15,6 +15,7 @@ struct WinHostArguments {
     std::vector<std::pair<std::string, float>> settings;  // NAME=VALUE or INDEX=VALUE
     bool sizeWindow = true;         // answer of CanDo "sizeWindow"
     bool listRequests = false;      // print the host requests on exit
+    bool ownDesktop = false;        // windows on a desktop of this process's own, not the shared one
     std::string error;
 
     // False with error set when the command line makes no sense.

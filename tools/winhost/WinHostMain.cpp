@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 
 #include "tools/hostloader/PluginHost.h"
 #include "tools/hostloader/PluginInfo.h"
@@ -24,6 +25,17 @@ LONG WINAPI reportCrash(EXCEPTION_POINTERS* exception) {
     std::fflush(stderr);
     ExitProcess(kCrashStatus);
     return EXCEPTION_EXECUTE_HANDLER;
+}
+
+// Windows of this process go to a desktop of its own. Wine runs each desktop from a process started
+// with the display of whoever needed it first; the shared desktop of the prefix may have been started
+// by a bridge without a display, and then no window can be created on it.
+void useOwnDesktop() {
+    const std::string name = "vozuv-winhost-" + std::to_string(GetCurrentProcessId());
+    HDESK desktop = CreateDesktopA(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    if (!desktop || !SetThreadDesktop(desktop)) {
+        std::fprintf(stderr, "vozuv-winhost: cannot use a desktop of its own (error %lu)\n", GetLastError());
+    }
 }
 
 int printInfo(const std::string& pluginPath) {
@@ -64,6 +76,7 @@ int main(int argc, char** argv) {
     }
     switch (arguments.mode) {
         case WinHostArguments::Mode::Bridge:
+            if (arguments.ownDesktop) useOwnDesktop();
             return runBridge(arguments.plugin);
         case WinHostArguments::Mode::Editor:
             return runEditor(arguments);

@@ -158,6 +158,74 @@ POINT HostedEditorFixture::toScreen(int x, int y) const {
     return p;
 }
 
+std::vector<HostRequest> HostedEditorFixture::editRequestsOf(VstInt32 parameter) const {
+    std::vector<HostRequest> seen;
+    for (const HostRequest& r : host->requests()) {
+        const bool edit = r.opcode == audioMasterBeginEdit || r.opcode == audioMasterEndEdit ||
+                          r.opcode == audioMasterAutomate;
+        if (edit && r.index == parameter) seen.push_back(r);
+    }
+    return seen;
+}
+
+DragRecord HostedEditorFixture::dragKnob(VstInt32 parameter, DragStep start,
+                                         const std::vector<DragStep>& path) {
+    DragRecord record;
+    std::vector<WORD> held;
+    auto fail = [&record](const std::string& what) {
+        record.failure += (record.failure.empty() ? "" : "; ") + what;
+    };
+    auto at = [](const DragStep& step) {
+        return "(" + std::to_string(step.x) + ", " + std::to_string(step.y) + ")";
+    };
+    auto count = [this](VstInt32 opcode) { return host->countRequests(opcode); };
+    auto hold = [&](WORD key) {
+        if (key == 0) return;
+        held.push_back(key);
+        if (!hostinput::holdKey(key)) fail("key " + std::to_string(key) + " not reported down");
+    };
+    auto lastAutomated = [&] {
+        float value = NAN;
+        for (const HostRequest& r : host->requests()) {
+            if (r.opcode == audioMasterAutomate && r.index == parameter) value = r.opt;
+        }
+        return value;
+    };
+    const size_t begun = count(audioMasterBeginEdit), ended = count(audioMasterEndEdit);
+
+    const bool inTime = hostinput::runWhileDispatching(
+        [&] {
+            if (!hostinput::moveTo(knobPoint(parameter, start.x, start.y)))
+                fail("the cursor did not reach the start");
+            hold(start.holdFirst);
+            hostinput::pressLeft();
+            // The knob's loop runs inside the button-down message: wait for it before moving on.
+            if (!hostinput::waitFor([&] { return count(audioMasterBeginEdit) > begun; }, 3000)) {
+                fail("no audioMasterBeginEdit: the press did not reach the knob");
+            } else {
+                for (const DragStep& step : path) {
+                    hold(step.holdFirst);
+                    const size_t automated = count(audioMasterAutomate);
+                    // moveTo returns once the cursor has stood still: the knob has seen it there.
+                    if (!hostinput::moveTo(knobPoint(parameter, step.x, step.y)))
+                        fail("the cursor missed " + at(step));
+                    if (!hostinput::waitFor([&] { return count(audioMasterAutomate) > automated; }, 2000)) {
+                        fail("the move to " + at(step) + " automated nothing");
+                    }
+                    record.automated.push_back(lastAutomated());
+                }
+            }
+            hostinput::releaseLeft();
+            for (auto key = held.rbegin(); key != held.rend(); ++key) hostinput::key(*key, false);
+            if (!hostinput::waitFor([&] { return count(audioMasterEndEdit) > ended; }, 3000)) {
+                fail("no audioMasterEndEdit after the release");
+            }
+        },
+        20000);
+    if (!inTime) fail("the drag did not end in time");
+    return record;
+}
+
 std::string HostedEditorFixture::knobDiffers(const ScreenImage& shot, VstInt32 parameter, float value) {
     const int left = layout::knobLeft(parameter);
     return shot.compare(left, layout::knobTop, layout::knobWidth, layout::knobHeight, PluginBinary::get().strip, 0,

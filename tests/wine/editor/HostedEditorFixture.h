@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/wine/editor/ScreenImage.h"
 #include "tools/hostloader/PluginHost.h"
@@ -53,6 +54,20 @@ struct PluginBinary {
 // The first row of the strip's frame that shows value: t = trunc(2368 × value), rounded down to a frame.
 int frameTop(float value);
 
+// A point of a knob drag in the knob's own coordinates; holdFirst (0: none) is a key pressed before the
+// cursor goes there and held to the end of the drag.
+struct DragStep {
+    int x;
+    int y;
+    WORD holdFirst = 0;
+};
+
+// What a drag did, as the thread that moved the mouse saw it.
+struct DragRecord {
+    std::vector<float> automated;  // after each step of the path, the value last automated for the knob
+    std::string failure;           // what did not happen as asked; empty when all did
+};
+
 class HostedEditorFixture : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -70,6 +85,15 @@ protected:
     ScreenImage capture() const { return ScreenImage::fromWindow(editorWindow); }
     // Screen point of a window pixel of the editor.
     POINT toScreen(int x, int y) const;
+    POINT knobPoint(VstInt32 parameter, int x, int y) const {
+        return toScreen(layout::knobLeft(parameter) + x, layout::knobTop + y);
+    }
+    // The host's record of the edit gestures of one parameter: begin edit, automation, end edit, in order.
+    std::vector<HostRequest> editRequestsOf(VstInt32 parameter) const;
+    // A real drag of the knob of parameter: holds start.holdFirst, presses the left button at start, goes
+    // through path waiting after each move until the host has seen a new automation, then lets everything go
+    // and waits for the end of the edit. Bounded in time.
+    DragRecord dragKnob(VstInt32 parameter, DragStep start, const std::vector<DragStep>& path);
 
     // Empty when the knob of parameter shows the strip frame of value, else what differs.
     static std::string knobDiffers(const ScreenImage& shot, VstInt32 parameter, float value);

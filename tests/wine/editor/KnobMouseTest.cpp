@@ -9,20 +9,7 @@ namespace {
 
 class KnobMouseTest : public HostedEditorFixture {
 protected:
-    // The host's record of the edit gesture of one parameter: begin edit, automation, end edit.
-    std::vector<HostRequest> gestureOf(VstInt32 parameter) const {
-        std::vector<HostRequest> seen;
-        for (const HostRequest& r : host->requests()) {
-            const bool edit = r.opcode == audioMasterBeginEdit || r.opcode == audioMasterEndEdit ||
-                              r.opcode == audioMasterAutomate;
-            if (edit && r.index == parameter) seen.push_back(r);
-        }
-        return seen;
-    }
     size_t countOf(VstInt32 opcode) const { return host->countRequests(opcode); }
-    POINT knobPoint(VstInt32 parameter, int x, int y) const {
-        return toScreen(layout::knobLeft(parameter) + x, layout::knobTop + y);
-    }
 };
 
 TEST_F(KnobMouseTest, DragAutomatesItsParameterBetweenBeginAndEndEdit) {
@@ -31,32 +18,11 @@ TEST_F(KnobMouseTest, DragAutomatesItsParameterBetweenBeginAndEndEdit) {
     host->clearRequests();
 
     // Circular mode: straight above the centre is 0.5; level with the centre on the right is 0.8333.
-    const POINT top = knobPoint(7, 21, 3);
-    const std::vector<POINT> path = {knobPoint(7, 30, 5), knobPoint(7, 37, 12), knobPoint(7, 40, 21)};
-    bool moved = true, began = false, followed = true, ended = false;
-    const bool inTime = hostinput::runWhileDispatching(
-        [&] {
-            moved = hostinput::moveTo(top);
-            hostinput::pressLeft();
-            // The knob's loop runs inside the button-down message: wait for it before moving on.
-            began = hostinput::waitFor([&] { return countOf(audioMasterBeginEdit) == 1; }, 3000);
-            for (const POINT& p : path) {
-                const size_t automated = countOf(audioMasterAutomate);
-                moved = hostinput::moveTo(p) && moved;
-                followed = hostinput::waitFor([&] { return countOf(audioMasterAutomate) > automated; }, 2000) &&
-                           followed;
-            }
-            hostinput::releaseLeft();
-            ended = hostinput::waitFor([&] { return countOf(audioMasterEndEdit) == 1; }, 3000);
-        },
-        15000);
-    ASSERT_TRUE(inTime);
-    EXPECT_TRUE(moved) << "the cursor did not reach a point of the path";
-    ASSERT_TRUE(began) << "no audioMasterBeginEdit: the click did not reach the knob";
-    EXPECT_TRUE(followed) << "a move of the cursor changed nothing";
-    EXPECT_TRUE(ended) << "no audioMasterEndEdit after the release";
+    const std::vector<DragStep> path = {{30, 5}, {37, 12}, {40, 21}};
+    const DragRecord drag = dragKnob(7, {21, 3}, path);
+    ASSERT_EQ(drag.failure, "");
 
-    const std::vector<HostRequest> gesture = gestureOf(7);
+    const std::vector<HostRequest> gesture = editRequestsOf(7);
     ASSERT_GE(gesture.size(), 2u + path.size());
     EXPECT_EQ(gesture.front().opcode, audioMasterBeginEdit);
     EXPECT_EQ(gesture.back().opcode, audioMasterEndEdit);
@@ -98,7 +64,7 @@ TEST_F(KnobMouseTest, ControlClickResetsToHalfWithoutAnEditGesture) {
     EXPECT_TRUE(held) << "Control not reported down";
     ASSERT_TRUE(automated) << "the Control-click did not reach the knob";
 
-    const std::vector<HostRequest> gesture = gestureOf(11);
+    const std::vector<HostRequest> gesture = editRequestsOf(11);
     ASSERT_EQ(gesture.size(), 1u);
     EXPECT_EQ(gesture[0].opcode, audioMasterAutomate);
     EXPECT_FLOAT_EQ(gesture[0].opt, 0.5f);

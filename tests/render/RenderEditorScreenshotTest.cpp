@@ -1,8 +1,9 @@
-// EditorScreenshotTest: vozuv-render --editor-screenshot through the 32-bit DLL under Wine: the picture
+// RenderEditorScreenshotTest: vozuv-render --editor-screenshot through the 32-bit DLL under Wine: the picture
 // is the editor at its size, its knobs show the film-strip frames of the parameter values and its
 // meters the levels of the end of the render.
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
@@ -45,7 +46,8 @@ Image loadBitmap(const std::string& name) {
     for (int y = 0; y < image.height; ++y) {
         const uint8_t* row = b.data() + offset + stride * (image.height - 1 - y);
         for (int x = 0; x < image.width; ++x) {
-            image.pixels.push_back(uint32_t{row[3 * x + 2]} << 16 | uint32_t{row[3 * x + 1]} << 8 | row[3 * x]);
+            image.pixels.push_back(uint32_t{row[3 * x + 2]} << 16 | uint32_t{row[3 * x + 1]} << 8 |
+                                   row[3 * x]);
         }
     }
     return image;
@@ -98,7 +100,7 @@ int knobFrame(float value) {
     return row / 37;
 }
 
-TEST(EditorScreenshotTest, KnobsShowTheParameterValuesAndMetersTheLevelsAtTheEnd) {
+TEST(RenderEditorScreenshotTest, KnobsShowTheParameterValuesAndMetersTheLevelsAtTheEnd) {
     SKIP_WITHOUT_WIN32();
     // A square wave, so every frame peaks alike: 0.8, then 0.3 for the last 1024 frames. The meters show
     // the last block once they have fallen from the loud part.
@@ -113,16 +115,18 @@ TEST(EditorScreenshotTest, KnobsShowTheParameterValuesAndMetersTheLevelsAtTheEnd
     const std::string dir = scratchDir();
     writeAudio(dir + "/in.wav", loud);
     const std::vector<std::pair<std::string, float>> knobs = {
-        {"InputGain", 0.5f},  {"LPShelf", 1.0f},    {"HPShelf", 0.0f},      {"CompThreshold", 0.3f},
-        {"CompRatio", 0.8f},  {"CompAttack", 0.1f}, {"CompRelease", 0.15f}, {"CompMakeup", 0.7f}};
+        {"InputGain", 0.5f}, {"LPShelf", 1.0f},    {"HPShelf", 0.0f},      {"CompThreshold", 0.3f},
+        {"CompRatio", 0.8f}, {"CompAttack", 0.1f}, {"CompRelease", 0.15f}, {"CompMakeup", 0.7f}};
     // What the knobs show: the effect's values, CompRatio clamped to 0.33.
     const float shown[8] = {0.5f, 1.0f, 0.0f, 0.3f, 0.33f, 0.1f, 0.15f, 0.7f};
     std::vector<std::string> args = {"--editor-screenshot", "editor.png", "in.wav", "out.wav"};
-    for (const auto& k : knobs) args.insert(args.begin(), {"--set", k.first + "=" + std::to_string(k.second)});
+    for (const auto& k : knobs)
+        args.insert(args.begin(), {"--set", k.first + "=" + std::to_string(k.second)});
     const CommandResult r = runRender(args, dir);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("editor:         editor.png (762 x 104; the last 0.60 s played with the editor open)"),
-              std::string::npos)
+    EXPECT_NE(
+        r.out.find("editor:         editor.png (762 x 104; the last 0.60 s played with the editor open)"),
+        std::string::npos)
         << r.out;
     EXPECT_EQ(listDir(dir), (std::vector<std::string>{"editor.png", "in.wav", "out.wav"}));
     // The audio played with the editor open is the render's own.
@@ -132,25 +136,50 @@ TEST(EditorScreenshotTest, KnobsShowTheParameterValuesAndMetersTheLevelsAtTheEnd
     ASSERT_EQ(shot.width, 762);
     ASSERT_EQ(shot.height, 104);
 
+    // Outside the controls the window shows the panel, untouched.
+    const Image panel = loadBitmap("panel.bmp");
+    ASSERT_EQ(panel.width, 762);
+    const int knobLeft[8] = {99, 157, 207, 423, 473, 523, 573, 623};
+    const int readoutLeft[8] = {94, 152, 202, 418, 468, 518, 568, 618};
+    auto covered = [&](int x, int y) {
+        for (int k = 0; k < 8; ++k) {
+            if (x >= knobLeft[k] && x < knobLeft[k] + 42 && y >= 39 && y < 76) return true;
+            if (x >= readoutLeft[k] && x < readoutLeft[k] + 51 && y >= 83 && y < 92) return true;
+        }
+        for (int meter : {154, 421, 570}) {
+            if (x >= meter && x < meter + 96 && y >= 12 && y < 18) return true;
+        }
+        return false;
+    };
+    int panelDifferences = 0;
+    for (int y = 0; y < 104; ++y) {
+        for (int x = 0; x < 762; ++x) panelDifferences += !covered(x, y) && shot.at(x, y) != panel.at(x, y);
+    }
+    EXPECT_EQ(panelDifferences, 0);
+
     const Image strip = loadBitmap("knob_strip.bmp");
     ASSERT_EQ(strip.height, 65 * 37);
-    const int knobLeft[8] = {99, 157, 207, 423, 473, 523, 573, 623};
     for (int k = 0; k < 8; ++k) {
         const int frame = knobFrame(shown[k]);
         EXPECT_EQ(differences(shot, knobLeft[k], 39, strip, 0, frame * 37, 42, 37), 0)
             << knobs[k].first << " should show frame " << frame;
     }
 
-    // Read-outs: dark blue text on the light bar under every knob.
-    for (int left : {94, 152, 202, 418, 468, 518, 568, 618}) {
-        int text = 0;
+    // Read-outs: dark blue text, centred on the light bar under every knob.
+    for (int left : readoutLeft) {
+        int text = 0, first = 762, last = -1;
         for (int y = 83; y < 92; ++y) {
             for (int x = left; x < left + 51; ++x) {
                 const uint32_t p = shot.at(x, y);
-                text += (p >> 16) < 80 && ((p >> 8) & 0xff) < 80 && (p & 0xff) >= 100;
+                if ((p >> 16) < 80 && ((p >> 8) & 0xff) < 80 && (p & 0xff) >= 100) {
+                    ++text;
+                    first = std::min(first, x);
+                    last = std::max(last, x);
+                }
             }
         }
         EXPECT_GE(text, 5) << "read-out at " << left;
+        EXPECT_NEAR((first + last) / 2.0, left + 25.0, 2.0) << "read-out at " << left;
     }
 
     // Input meter: 0.3 lights 4 of 12 segments. Reduction meter (lit = reduction from the right): the
@@ -158,12 +187,14 @@ TEST(EditorScreenshotTest, KnobsShowTheParameterValuesAndMetersTheLevelsAtTheEnd
     // twelfth, all lit.
     // Output meter: compressed, so fewer segments than the input, lit from the left.
     const Image lit = loadBitmap("meter_lit.bmp"), unlit = loadBitmap("meter_unlit.bmp");
-    const Image greenLit = loadBitmap("meter_green_lit.bmp"), greenUnlit = loadBitmap("meter_green_unlit.bmp");
+    const Image greenLit = loadBitmap("meter_green_lit.bmp"),
+                greenUnlit = loadBitmap("meter_green_unlit.bmp");
     EXPECT_EQ(meterSegments(shot, 154, lit, unlit), "LLLL........");
     EXPECT_EQ(meterSegments(shot, 421, greenLit, greenUnlit), "LLLLLLLLLLLL");
     const std::string output = meterSegments(shot, 570, lit, unlit);
     const size_t outputLit = output.find_first_not_of('L');
-    EXPECT_EQ(output.find_first_not_of('.', outputLit == std::string::npos ? 12 : outputLit), std::string::npos)
+    EXPECT_EQ(output.find_first_not_of('.', outputLit == std::string::npos ? 12 : outputLit),
+              std::string::npos)
         << output;
     EXPECT_LT(outputLit, 4u) << output;
 }
