@@ -1,5 +1,4 @@
-// KnobDragModeTest: the host's knob mode and Alt choose linear or circular dragging; Shift slows a linear
-// drag.
+// KnobDragModeTest: knob mode 2 and Alt choose linear or circular dragging; Shift slows a linear drag.
 #include <vector>
 
 #include "tests/wine/editor/HostedEditorFixture.h"
@@ -72,9 +71,9 @@ TEST_F(KnobDragModeTest, AltInKnobModeZeroDragsLinearly) {
 
 TEST_F(KnobDragModeTest, ShiftHalfwayThroughALinearDragSlowsItWithoutAJump) {
     ASSERT_NO_FATAL_FAILURE(setKnobMode(2));
-    // Under Wine's X11 desktop a cursor move inside the host window makes X re-enter it, and Wine then lifts the
-    // keys X does not see pressed; above the window the moves leave Shift alone. The host window goes down to
-    // make room.
+    // Under Wine's X11 desktop every cursor move inside the host window makes X re-enter it, and Wine then
+    // lifts the keys X does not see pressed; above the window the moves leave Shift down. The host window
+    // goes down to make room.
     SetWindowPos(parent, nullptr, 40, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     idle();
     // 70 pixels up at 1/200, Shift, one pixel more, then 60 pixels at 1/300.

@@ -36,8 +36,7 @@ TEST_F(KnobKeyTest, WithoutFocusTheLastKnobTakesTheKeysAndShowsThemAtTheNextIdle
     const ScreenImage before = capture();
 
     // Read-outs and meters come after the knobs in the window and pass the keys on to CompMakeup's knob. The
-    // host is told the value the knob asked for; the knob shows what the effect keeps (CompMakeup at most
-    // 0.75).
+    // host is told the value the knob asked for; the knob shows what the effect keeps (at most 0.75).
     struct Press {
         unsigned char key;
         int modifiers;
