@@ -106,6 +106,24 @@ bool sizeFits(uint32_t code, size_t size) {
     }
 }
 
+// The audio part of a process or screenshot request: frame count, block size, then both channels.
+struct AudioRequest {
+    int32_t frames = 0;
+    int32_t block = 0;
+
+    size_t frameCount() const { return static_cast<size_t>(frames); }
+
+    // Reads the request into `in` (left then right) and clears `out` to the same size; false when malformed.
+    bool read(MessageReader& r, std::vector<float>& in, std::vector<float>& out) {
+        frames = r.i32();
+        block = r.i32();
+        if (frames < 0 || block < 1 || frameCount() * 2 * sizeof(float) != r.remaining()) return false;
+        in.resize(2 * frameCount());
+        out.assign(2 * frameCount(), 0.0f);
+        return r.floats(in.data(), in.size());
+    }
+};
+
 }  // namespace
 
 int runBridge(const std::string& pluginPath) {
@@ -170,33 +188,27 @@ int runBridge(const std::string& pluginPath) {
                 w.f32(host.getParameter(r.i32()));
                 break;
             case kBridgeProcess: {
-                const int32_t frames = r.i32();
-                const int32_t block = r.i32();
-                if (frames < 0 || block < 1 || static_cast<size_t>(frames) * 2 * sizeof(float) != r.remaining()) {
+                AudioRequest audio;
+                if (!audio.read(r, in, out)) {
                     if (!pipe.fail("malformed process request")) return 5;
                     continue;
                 }
-                const size_t n = static_cast<size_t>(frames);
-                in.resize(2 * n);
-                out.assign(2 * n, 0.0f);
-                r.floats(in.data(), 2 * n);
+                const size_t n = audio.frameCount();
                 const float* inputs[2] = {in.data(), in.data() + n};
                 float* outputs[2] = {out.data(), out.data() + n};
-                host.processBlocks(inputs, outputs, 2, frames, block);
+                host.processBlocks(inputs, outputs, 2, audio.frames, audio.block);
                 w.floats(out.data(), 2 * n);
                 break;
             }
             case kBridgeEditorScreenshot: {
-                const int32_t frames = r.i32();
-                const int32_t block = r.i32();
-                if (frames < 0 || block < 1 || static_cast<size_t>(frames) * 2 * sizeof(float) != r.remaining()) {
+                AudioRequest audio;
+                if (!audio.read(r, in, out)) {
                     if (!pipe.fail("malformed editor screenshot request")) return 5;
                     continue;
                 }
-                const size_t n = static_cast<size_t>(frames);
-                in.resize(2 * n);
-                out.assign(2 * n, 0.0f);
-                r.floats(in.data(), 2 * n);
+                const int32_t frames = audio.frames;
+                const int32_t block = audio.block;
+                const size_t n = audio.frameCount();
                 const float* inputs[2] = {in.data(), in.data() + n};
                 float* outputs[2] = {out.data(), out.data() + n};
                 WindowPicture picture;
