@@ -2,10 +2,6 @@
 #include "effect/CompGatePlugin.h"
 #include "gui/core/Platform.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 // C++ reserves the name main for programs: the entry is defined under another name and exported as
 // `main` by effect/VozuvAzirOVA.def on Windows and by an assembler label elsewhere.
 #ifdef _WIN32
@@ -21,8 +17,10 @@ extern "C" AEffect* VSTCALLBACK vozuvPluginMain(audioMasterCallback hostCallback
 
 #ifdef _WIN32
 // Bitmap resources are loaded through the instance handle, stored on every call whatever the reason.
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD /*reason*/, LPVOID /*reserved*/) {
+// The module entry's Win32 signature (BOOL WINAPI (HINSTANCE, DWORD, LPVOID)) spelled out, so that the
+// system header stays inside the platform backend.
+extern "C" int __stdcall DllMain(void* instance, unsigned long /*reason*/, void* /*reserved*/) {
     platform::setModuleInstance(instance);
-    return TRUE;
+    return 1;
 }
 #endif
