@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "editor/CompGateFormats.h"
+#include "effect/CompGateParameters.h"
 #include "framework/EffectBase.h"
 #include "gui/controls/FilmstripKnob.h"
 #include "gui/controls/LevelMeter.h"
@@ -27,7 +28,10 @@ struct KnobPlace {
     int32_t left;
 };
 // In the window's child order.
-constexpr KnobPlace knobPlaces[] = {{1, 99}, {2, 157}, {3, 207}, {7, 423}, {8, 473}, {9, 523}, {10, 573}, {11, 623}};
+constexpr KnobPlace knobPlaces[] = {
+    {kInputGain, 99},  {kLpShelf, 157},    {kHpShelf, 207},     {kCompThreshold, 423},
+    {kCompRatio, 473}, {kCompAttack, 523}, {kCompRelease, 573}, {kCompMakeup, 623},
+};
 
 struct ReadoutPlace {
     VstInt32 parameter;
@@ -35,26 +39,19 @@ struct ReadoutPlace {
     ValueReadout::Converter converter;
 };
 constexpr ReadoutPlace readoutPlaces[] = {
-    {1, 94, formatGain},       {2, 152, formatShelf},  {3, 202, formatShelf},   {7, 418, formatThreshold},
-    {8, 468, formatRatio},     {9, 518, formatAttack}, {10, 568, formatRelease}, {11, 618, formatGain},
+    {kInputGain, 94, formatGain},           {kLpShelf, 152, formatShelf},   {kHpShelf, 202, formatShelf},
+    {kCompThreshold, 418, formatThreshold}, {kCompRatio, 468, formatRatio}, {kCompAttack, 518, formatAttack},
+    {kCompRelease, 568, formatRelease},     {kCompMakeup, 618, formatGain},
 };
 
 constexpr UiRect inputMeterBounds{154, 12, 250, 18};
 constexpr UiRect outputMeterBounds{570, 12, 666, 18};
 constexpr UiRect reductionMeterBounds{421, 12, 517, 18};
 
-// Meter channels the signal chain sends after every block.
-constexpr VstInt32 channelInput = 14;
-constexpr VstInt32 channelOutput = 15;
-constexpr VstInt32 channelReduction = 16;
-constexpr VstInt32 lastUserParameter = 13;
-
 }  // namespace
 
 CompGateEditor::CompGateEditor(EffectBase* effect) : GuiEditor(effect) {
     backgroundPixmap = new Pixmap(ResourcePanel);
-    rect.top = 0;
-    rect.left = 0;
     rect.bottom = static_cast<VstInt16>(backgroundPixmap->getHeight());
     rect.right = static_cast<VstInt16>(backgroundPixmap->getWidth());
 }
@@ -165,13 +162,14 @@ void CompGateEditor::setParameter(VstInt32 index, float value) {
     if (isOpen.load()) {
         if (index >= 0 && index < controlledParameterLimit) {
             // The effect's stored value, which may be limited, not the value sent.
-            if (knobs[index]) knobs[index]->setValue(effect->getParameter(index));
-            if (readouts[index]) readouts[index]->setValue(effect->getParameter(index));
-        } else if (index == channelInput) {
+            const float stored = effect->getParameter(index);
+            if (knobs[index]) knobs[index]->setValue(stored);
+            if (readouts[index]) readouts[index]->setValue(stored);
+        } else if (index == kMeterInput) {
             if (inputMeter) inputMeter->setValue(value);
-        } else if (index == channelOutput) {
+        } else if (index == kMeterOutput) {
             if (outputMeter) outputMeter->setValue(value);
-        } else if (index == channelReduction) {
+        } else if (index == kMeterGain) {
             if (reductionMeter) reductionMeter->setValue(value);
         }
         requestUpdate();
@@ -181,7 +179,7 @@ void CompGateEditor::setParameter(VstInt32 index, float value) {
 
 void CompGateEditor::valueChanged(DrawSurface* surface, ValueControl* control) {
     const int32_t tag = control->getTag();
-    if (tag < 0 || tag > lastUserParameter) return;
+    if (tag < 0 || tag >= kNumUserParameters) return;
     effect->setParameterAutomated(tag, control->getValue());
     // Without a surface (arrow keys) the next idle pass draws the control.
     if (surface) control->update(surface);

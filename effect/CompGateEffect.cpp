@@ -234,8 +234,6 @@ bool CompGateEffect::getVendorString(char* text) {
     return true;
 }
 
-void CompGateEffect::setSampleRate(float rate) { sampleRate.store(rate); }
-
 // The block size is not needed: every buffer of the signal chain has a fixed size.
 void CompGateEffect::setBlockSizeAndSampleRate(VstInt32 /*size*/, float rate) {
     sampleRate = rate;

@@ -23,7 +23,6 @@ public:
     void getParameterLabel(VstInt32 index, char* text) override;
     void getParameterDisplay(VstInt32 index, char* text) override;
     void getParameterName(VstInt32 index, char* text) override;
-    void setSampleRate(float rate) override;
     bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
     VstInt32 getCategory() override;
     void setBlockSizeAndSampleRate(VstInt32 size, float rate) override;

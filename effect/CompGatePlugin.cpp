@@ -10,12 +10,10 @@
 std::atomic<bool> CompGatePlugin::editorCreationFailed(false);
 
 namespace {
-constexpr VstInt32 kUniqueId = fourCharCode('Q', 'V', 'b', 'x');
 const char* const kEffectName = "VozuvAzirOVA";
 }  // namespace
 
 CompGatePlugin::CompGatePlugin(audioMasterCallback hostCallback) : CompGateEffect(hostCallback) {
-    setUniqueId(kUniqueId);
     // The editor enters itself in `editor` and raises the has-editor flag; when it cannot be created,
     // editorCreationFailed is set and `main` refuses the instance.
     if (!new (std::nothrow) CompGateEditor(this)) editorCreationFailed.store(true, std::memory_order_relaxed);

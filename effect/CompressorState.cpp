@@ -275,20 +275,10 @@ BlockMeters CompressorState::processBlock(const ChainSettings& settings, const f
         d.lowPass[c] = load(lowPass[c]);
     }
 
-    BlockMeters meters;
-    if (settings.hpActive && settings.lpActive) {
-        meters = runFrames<true, true>(d, settings, gainTable, holdSamples, peakReleaseCoefficient, in0, in1, out0,
-                                       out1, frames);
-    } else if (settings.hpActive) {
-        meters = runFrames<true, false>(d, settings, gainTable, holdSamples, peakReleaseCoefficient, in0, in1, out0,
-                                        out1, frames);
-    } else if (settings.lpActive) {
-        meters = runFrames<false, true>(d, settings, gainTable, holdSamples, peakReleaseCoefficient, in0, in1, out0,
-                                        out1, frames);
-    } else {
-        meters = runFrames<false, false>(d, settings, gainTable, holdSamples, peakReleaseCoefficient, in0, in1, out0,
-                                         out1, frames);
-    }
+    auto* const run = settings.hpActive ? (settings.lpActive ? runFrames<true, true> : runFrames<true, false>)
+                                        : (settings.lpActive ? runFrames<false, true> : runFrames<false, false>);
+    const BlockMeters meters =
+        run(d, settings, gainTable, holdSamples, peakReleaseCoefficient, in0, in1, out0, out1, frames);
 
     peakEnvelope = d.peakEnvelope;
     detectorLevel = d.level;

@@ -1,7 +1,6 @@
 // EffectBase: construction of the record, the entry functions and the first-generation dispatcher.
 #include "framework/EffectBase.h"
 
-#include <cmath>
 #include <cstring>
 
 #include "framework/EditorBase.h"

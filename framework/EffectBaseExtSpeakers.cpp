@@ -50,7 +50,7 @@ bool EffectBaseExt::copySpeakerProperties(VstSpeakerProperties* to, VstSpeakerPr
 
 bool EffectBaseExt::matchArrangement(VstSpeakerArrangement** slot, VstSpeakerArrangement* from) {
     if (!from || !slot) return false;
-    releaseArrangement(slot);
+    // allocateArrangement releases what the slot held.
     if (!allocateArrangement(slot, from->numChannels)) return false;
     (*slot)->type = from->type;
     for (VstInt32 i = 0; i < from->numChannels; ++i) {

@@ -20,10 +20,12 @@ bool isShortlyBefore(uint32_t a, uint32_t b) {
 }  // namespace
 
 GuiEditor::GuiEditor(EffectBase* effect)
-    : EditorBase(effect), rect{0, 0, 0, 0}, pluginWindow(nullptr), nextIdleTicks(0), inServiceIdle(false) {
+    : EditorBase(effect),
+      rect{0, 0, 0, 0},
+      pluginWindow(nullptr),
+      nextIdleTicks(getTicks()),
+      inServiceIdle(false) {
     if (effect) effect->setEditor(this);
-    parentWindow = nullptr;
-    nextIdleTicks = getTicks();
     platform::initialiseOle();
 }
 

@@ -17,12 +17,9 @@ Fader::Fader(const UiRect& bounds, ControlListener* listener, int32_t tag, int32
     }
     controlWidth = bounds.right - bounds.left;
     controlHeight = bounds.bottom - bounds.top;
-    transparentHandle = true;
-    freeClick = true;
     minPosition = minPos - (isHorizontal() ? bounds.left : bounds.top);
     travel = maxPos - minPos;
     setHandleOffset(UiPoint{0, 0});
-    zoomFactor = 10.0f;
 }
 
 Fader::~Fader() {

@@ -10,7 +10,7 @@ class OffscreenSurface;
 // Style bits of a fader; each fader gets exactly one of the four end bits, matching its orientation.
 enum FaderStyle : int32_t {
     FaderHorizontal = 1,
-    FaderVertical = 2,  // marks the vertical kind; only FaderHorizontal is tested
+    FaderVertical = 2,  // marks the vertical kind; the geometry looks at FaderHorizontal only
     FaderMinLeft = 8,
     FaderMinRight = 16,
     FaderMinTop = 32,

@@ -25,11 +25,9 @@ RotaryKnob::RotaryKnob(const UiRect& bounds, ControlListener* listener, int32_t 
         handlePixmap->retain();
         inset = static_cast<int32_t>(handlePixmap->getWidth() * 0.5 + 2.5);
     }
-    rangeAngle = 1.0f;
     radius = static_cast<float>(bounds.right - bounds.left) * 0.5f;
     setStartAngle(3.9269907f);   // 5π/4: lower left
     setRangeAngle(-4.712389f);   // 3π/2 clockwise
-    zoomFactor = 1.5f;
 }
 
 RotaryKnob::~RotaryKnob() {

@@ -6,9 +6,6 @@
 DrawSurface::DrawSurface(PluginWindow* window, NativeHandle deviceContext, NativeHandle windowHandle)
     : deviceContext(deviceContext), windowHandle(windowHandle), window(window) {
     clipArea = defaultClipArea();
-    fontColour = colourWhite;
-    frameColour = colourWhite;
-    fillColour = colourBlack;
     if (windowHandle) screenOrigin = getWindowScreenOrigin();
     attachNative();
 }

@@ -104,8 +104,8 @@ protected:
     UiRect defaultClipArea() const;
 
 private:
-    // Backend: remember the selected objects and set up pens, brushes and colours (construction steps
-    // 4 to 6); runs at the end of construction. Does nothing without a device context.
+    // Backend: remember the objects selected in the context, then set up pen, brush and colours; runs at
+    // the end of construction. Does nothing without a device context.
     void attachNative();
     // Backend: select the remembered objects again and delete the surface's own ones.
     void detachNative();

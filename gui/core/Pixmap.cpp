@@ -1,10 +1,7 @@
 // Pixmap, neutral half: construction order and reference counting.
 #include "gui/core/Pixmap.h"
 
-Pixmap::Pixmap(int32_t resourceId) : resourceId(resourceId) {
-    loadResource();
-    transparentColour = colourDefaultTransparent;
-}
+Pixmap::Pixmap(int32_t resourceId) : resourceId(resourceId) { loadResource(); }
 
 Pixmap::Pixmap(int32_t width, int32_t height) : width(width), height(height) { createBlank(); }
 

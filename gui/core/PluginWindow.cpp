@@ -28,8 +28,7 @@ PluginWindow::PluginWindow(const UiRect& bounds, NativeHandle parentWindow, GuiE
 PluginWindow::PluginWindow(const UiRect& bounds, const char* title, GuiEditor* editor, int32_t style)
     : Widget(bounds), editor(editor), open(false), standalone(true) {
     platform::initialiseOle();
-    hostWindowRecord = new HostWindowRecord();
-    std::memset(hostWindowRecord, 0, sizeof(HostWindowRecord));
+    hostWindowRecord = new HostWindowRecord();  // value-initialised: all zero
     if (title) {
         std::strncpy(hostWindowRecord->title, title, sizeof(hostWindowRecord->title) - 1);
     }

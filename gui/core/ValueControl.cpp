@@ -9,8 +9,6 @@ ValueControl::ValueControl(const UiRect& bounds, ControlListener* listener, int3
     : Widget(bounds), listener(listener), tag(tag), background(background) {
     uint32_t systemInterval = platform::getDoubleClickTime();
     doubleClickInterval = systemInterval < 250u ? 250 : int32_t(systemInterval > 0x7FFFFFFFu ? 0x7FFFFFFFu : systemInterval);
-    transparent = false;
-    mouseEnabled = true;
     if (background) background->retain();
 }
 

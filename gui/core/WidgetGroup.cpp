@@ -233,8 +233,6 @@ void WidgetGroup::takeFocus(DrawSurface* surface) {
     for (Node* node = firstNode; node; node = node->next) node->widget->takeFocus(surface);
 }
 
-bool WidgetGroup::hitTest(const UiPoint& where, int32_t buttons) { return Widget::hitTest(where, buttons); }
-
 void WidgetGroup::setBounds(const UiRect& area) {
     Widget::setBounds(area);
     if (offscreen) {

@@ -28,7 +28,6 @@ public:
     void loseFocus(DrawSurface* surface) override;
     void takeFocus(DrawSurface* surface) override;
     bool isDirty() override;
-    bool hitTest(const UiPoint& where, int32_t buttons) override;
     void setBounds(const UiRect& area) override;
     bool onRemoved(Widget* parent) override;
     bool onAttached(Widget* parent) override;

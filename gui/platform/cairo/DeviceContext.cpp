@@ -13,12 +13,8 @@ constexpr uint32_t contextTag = 0x44435458;  // "DCTX": tells a live context fro
 
 DeviceContext* DeviceContext::forWindow(HeadlessWindow* window) {
     if (!HeadlessWindow::isAlive(window)) return nullptr;
-    auto* context = new DeviceContext;
-    context->tag_ = contextTag;
+    DeviceContext* context = createMemory();
     context->window_ = window;
-    context->pen_ = stockBlackPen();
-    context->brush_ = stockWhiteBrush();
-    context->font_ = stockSystemFont();
     return context;
 }
 

@@ -30,13 +30,17 @@ UiRect shifted(const DrawSurface& surface, const UiRect& r) {
                   r.bottom + surface.offset.v};
 }
 
-uint32_t rgbOf(UiColor colour) {
-    return uint32_t(colour.red) << 16 | uint32_t(colour.green) << 8 | colour.blue;
-}
-
 // The cosmetic dotted pattern of a one-pixel PS_DOT pen: three pixels on, three off.
 constexpr int32_t dotOn = 3;
 constexpr int32_t dotOff = 3;
+
+// A wide pen's coverage mask (over clip, as ShapeRaster makes it) in the pen's colour; the mask is consumed.
+void applyPenMask(DeviceContext& dc, const HeadlessPen& pen, cairo_surface_t* mask, const UiRect& clip) {
+    if (!mask) return;
+    PixelRaster raster(dc.target(), clip);
+    raster.applyMask(mask, clip.left, clip.top, pen.rgb, dc.rop);
+    cairo_surface_destroy(mask);
+}
 
 // Lines through points with the pen selected in the context. The dotted pattern starts afresh with
 // every call and runs on across the segments of one call, as LineTo and Polyline have it.
@@ -53,11 +57,7 @@ void strokeThrough(DeviceContext& dc, const UiPoint* points, int32_t count) {
     }
     // A wide pen is geometric: round ends that include the last point, always solid.
     const UiRect clip = dc.effectiveClip();
-    cairo_surface_t* mask = ShapeRaster::strokeMask(points, count, pen->width, clip);
-    if (!mask) return;
-    PixelRaster raster(dc.target(), clip);
-    raster.applyMask(mask, clip.left, clip.top, pen->rgb, dc.rop);
-    cairo_surface_destroy(mask);
+    applyPenMask(dc, *pen, ShapeRaster::strokeMask(points, count, pen->width, clip), clip);
 }
 
 // Brush fills of shapes follow the raster operation, like the pen.
@@ -77,11 +77,7 @@ void outlineArc(DeviceContext& dc, const UiRect& box, UiPoint from, UiPoint to, 
         return;
     }
     const UiRect clip = dc.effectiveClip();
-    cairo_surface_t* mask = ShapeRaster::arcStrokeMask(box, from, to, whole, pen->width, clip);
-    if (!mask) return;
-    PixelRaster raster(dc.target(), clip);
-    raster.applyMask(mask, clip.left, clip.top, pen->rgb, dc.rop);
-    cairo_surface_destroy(mask);
+    applyPenMask(dc, *pen, ShapeRaster::arcStrokeMask(box, from, to, whole, pen->width, clip), clip);
 }
 
 void recreatePen(DrawSurface& surface) {
@@ -100,7 +96,6 @@ void DrawSurface::attachNative() {
     savedPen = dc->pen();
     savedFont = dc->font();
     dc->backgroundMode = BackgroundTransparent;
-    if (windowHandle) screenOrigin = getWindowScreenOrigin();
     setFrameColour(frameColour);
     setLineStyle(lineStyle);
     setFillColour(fillColour);

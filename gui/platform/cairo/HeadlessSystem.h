@@ -31,5 +31,7 @@ public:
     // Thickness of a dialog frame (SM_CYDLGFRAME), used when the editor resizes its host's windows.
     static int32_t dialogFrame;
 
-    static void reset();  // everything but the class registration and OLE counters
+    // Everything but the class registration, the OLE counters and paintDispatchCalls (ScriptedInput
+    // measures those from a baseline of its own).
+    static void reset();
 };

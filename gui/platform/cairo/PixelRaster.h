@@ -9,6 +9,11 @@
 
 typedef struct _cairo_surface cairo_surface_t;
 
+// A toolkit colour as the raster's 0x00RRGGBB pixel value.
+inline uint32_t rgbOf(UiColor colour) {
+    return uint32_t(colour.red) << 16 | uint32_t(colour.green) << 8 | colour.blue;
+}
+
 // Works on the pixels of an RGB24 or ARGB32 image inside a clip rectangle. Cairo has no raster
 // operations, no Bresenham lines without their last pixel and no flood fill; this is where they live.
 // Construction flushes Cairo's pending drawing, destruction tells Cairo the pixels changed.

@@ -11,10 +11,6 @@
 
 namespace {
 
-uint32_t rgbOf(UiColor colour) {
-    return uint32_t(colour.red) << 16 | uint32_t(colour.green) << 8 | colour.blue;
-}
-
 DeviceContext* targetOf(DrawSurface* surface) {
     return surface ? DeviceContext::fromHandle(surface->deviceContext) : nullptr;
 }
@@ -102,6 +98,10 @@ void Pixmap::buildMask(DrawSurface* surface, const UiPoint& where) {
     mask = nullptr;
     if (width <= 0 || height <= 0) return;
     cairo_surface_t* maskImage = cairo_image_surface_create(CAIRO_FORMAT_A8, width, height);
+    if (cairo_surface_status(maskImage) != CAIRO_STATUS_SUCCESS) {  // an error surface has no pixels
+        cairo_surface_destroy(maskImage);
+        return;
+    }
     cairo_surface_flush(maskImage);
     unsigned char* bits = cairo_image_surface_get_data(maskImage);
     const int32_t stride = cairo_image_surface_get_stride(maskImage);

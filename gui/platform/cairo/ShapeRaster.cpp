@@ -33,6 +33,10 @@ double screenAngle(double dx, double dy) {
 cairo_surface_t* newMask(const UiRect& clip, cairo_t*& cr) {
     if (clip.isEmpty()) return nullptr;
     cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, clip.width(), clip.height());
+    if (cairo_surface_status(mask) != CAIRO_STATUS_SUCCESS) {  // an error surface has no pixels to read
+        cairo_surface_destroy(mask);
+        return nullptr;
+    }
     cr = cairo_create(mask);
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
     cairo_translate(cr, -clip.left, -clip.top);

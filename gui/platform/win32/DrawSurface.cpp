@@ -29,18 +29,15 @@ POINT* shiftPoints(const UiPoint* points, int32_t count, const UiPoint& offset, 
 
 void DrawSurface::attachNative() {
     HDC dc = asDc(deviceContext);
-    if (dc) {
-        savedBrush = GetCurrentObject(dc, OBJ_BRUSH);
-        savedPen = GetCurrentObject(dc, OBJ_PEN);
-        savedFont = GetCurrentObject(dc, OBJ_FONT);
-        SetBkMode(dc, TRANSPARENT);
-    }
-    if (dc) {
-        setFrameColour(frameColour);
-        setLineStyle(lineStyle);
-        setFillColour(fillColour);
-        setFontColour(fontColour);
-    }
+    if (!dc) return;
+    savedBrush = GetCurrentObject(dc, OBJ_BRUSH);
+    savedPen = GetCurrentObject(dc, OBJ_PEN);
+    savedFont = GetCurrentObject(dc, OBJ_FONT);
+    SetBkMode(dc, TRANSPARENT);
+    setFrameColour(frameColour);
+    setLineStyle(lineStyle);
+    setFillColour(fillColour);
+    setFontColour(fontColour);
 }
 
 void DrawSurface::detachNative() {
@@ -189,10 +186,7 @@ void DrawSurface::setFillColour(UiColor colour) {
     SetBkColor(dc, toColorRef(colour));  // also the colour behind opaque text
     LOGBRUSH description{BS_SOLID, toColorRef(colour), 0};
     HBRUSH brush = CreateBrushIndirect(&description);
-    if (!brush) {
-        (void)GetLastError();  // the previous brush stays selected
-        return;
-    }
+    if (!brush) return;  // the previous brush stays selected
     if (dc) SelectObject(dc, brush);
     if (ownBrush) DeleteObject(ownBrush);
     ownBrush = brush;
