@@ -1,6 +1,7 @@
 // CompGateEditor: panel layout, open and close, and the two-way hand-off between controls and effect.
 #include "editor/CompGateEditor.h"
 
+#include <initializer_list>
 #include <thread>
 
 #include "editor/CompGateFormats.h"
@@ -76,6 +77,14 @@ VstInt32 CompGateEditor::open(void* parent) {
 
     const UiRect area{0, 0, backgroundPixmap->getWidth(), backgroundPixmap->getHeight()};
     pluginWindow = new PluginWindow(area, parent, this);
+    if (!pluginWindow->getChildWindow()) {
+        // No window to show (no display, or a parent that is not a window): the host learns it from 0.
+        delete pluginWindow;
+        pluginWindow = nullptr;
+        for (Pixmap* pixmap : std::initializer_list<Pixmap*>{strip, meterLit, meterUnlit, greenLit, greenUnlit, bar})
+            pixmap->release();
+        return 0;
+    }
     pluginWindow->setBackground(backgroundPixmap);
 
     buildKnobs(strip);

@@ -175,6 +175,7 @@ void PluginWindow::update(DrawSurface* surface) {
 }
 
 void PluginWindow::idle() {
+    handleNativeEvents();
     if (!open || firstDrawPending || !isAnythingDirty()) return;
     DrawSurface* surface = beginTemporarySurface();
     if (!surface) return;

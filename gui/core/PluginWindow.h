@@ -115,4 +115,7 @@ private:
     void resizeWindowChain(int32_t width, int32_t height);
     // Backend: brings the standalone window's frame to the top.
     void bringFrameToTop();
+    // Backend: handles the window system's waiting events for the child window; a backend whose events
+    // arrive through a host-driven message loop has nothing to do.
+    void handleNativeEvents();
 };

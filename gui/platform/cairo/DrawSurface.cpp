@@ -1,12 +1,10 @@
-// Headless half of DrawSurface: GDI's drawing operations over Cairo images and pixel-level raster work.
+// Cairo half of DrawSurface: GDI's drawing operations over Cairo images and pixel-level raster work
+// (shared by the headless and the X11 backends; the input half is per backend).
 #include "gui/core/DrawSurface.h"
 
 #include "gui/platform/cairo/DeviceContext.h"
 #include "gui/platform/cairo/HeadlessFont.h"
-#include "gui/platform/cairo/HeadlessSystem.h"
-#include "gui/platform/cairo/HeadlessWindow.h"
 #include "gui/platform/cairo/PixelRaster.h"
-#include "gui/platform/cairo/ScriptedInput.h"
 #include "gui/platform/cairo/ShapeRaster.h"
 
 #include <cairo.h>
@@ -112,11 +110,6 @@ void DrawSurface::detachNative() {
     delete static_cast<HeadlessPen*>(ownPen);
     delete static_cast<HeadlessFont*>(ownFont);
     ownBrush = ownPen = ownFont = nullptr;
-}
-
-UiPoint DrawSurface::getWindowScreenOrigin() const {
-    const HeadlessWindow* window = HeadlessWindow::fromHandle(windowHandle);
-    return window ? window->screenOrigin() : UiPoint{};
 }
 
 void DrawSurface::moveTo(const UiPoint& point) {
@@ -328,40 +321,6 @@ void DrawSurface::drawText(const char* text, const UiRect& area, bool opaque, in
         cairo_destroy(cr);
     }
     dc->backgroundMode = BackgroundTransparent;
-}
-
-int32_t DrawSurface::getMouseButtons() {
-    const int32_t physical = ScriptedInput::instance().pollButtons();
-    const bool swapped = HeadlessSystem::buttonsSwapped;
-    int32_t buttons = 0;
-    if (physical & MouseLeft) buttons |= swapped ? MouseRight : MouseLeft;
-    if (physical & MouseMiddle) buttons |= MouseMiddle;
-    if (physical & MouseRight) buttons |= swapped ? MouseLeft : MouseRight;
-    return buttons | (physical & (KeyShift | KeyControl | KeyAlt));
-}
-
-void DrawSurface::getMousePosition(UiPoint& where) {
-    const UiPoint cursor = ScriptedInput::instance().cursor();
-    where.h = cursor.h - screenOrigin.h;
-    where.v = cursor.v - screenOrigin.v;
-}
-
-bool DrawSurface::waitForDoubleClick() {
-    ScriptedInput& input = ScriptedInput::instance();
-    const UiPoint start = input.cursor();
-    const UiRect box{start.h - 2, start.v - 2, start.h + 2, start.v + 2};
-    const uint32_t deadline = HeadlessWindow::lastMessageTime() + input.doubleClickTime();
-    // The queue of this system is the script: a step that presses the primary button after a step
-    // without it is a button-down message. Each look costs a millisecond of the scripted clock.
-    bool wasDown = (input.peekButtons() & MouseLeft) != 0;
-    while (input.ticks() < deadline) {
-        if (!box.contains(input.cursor())) return false;
-        const bool down = (input.pollButtons() & MouseLeft) != 0;
-        if (down && !wasDown) return true;
-        wasDown = down;
-        input.advance(1);
-    }
-    return false;
 }
 
 void DrawSurface::copyFromSurface(DrawSurface* source, const UiRect& area, int32_t x, int32_t y) {

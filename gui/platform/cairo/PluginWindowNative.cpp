@@ -183,3 +183,6 @@ void PluginWindow::resizeWindowChain(int32_t width, int32_t height) {
 }
 
 void PluginWindow::bringFrameToTop() { ++HeadlessSystem::framesBroughtToTop; }
+
+// Headless windows get their messages from their callers.
+void PluginWindow::handleNativeEvents() {}

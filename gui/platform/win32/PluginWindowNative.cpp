@@ -265,3 +265,6 @@ void PluginWindow::bringFrameToTop() {
     HWND grandParent = parent ? GetParent(parent) : nullptr;
     if (grandParent) BringWindowToTop(grandParent);
 }
+
+// Messages arrive through the host's message loop and the window procedure.
+void PluginWindow::handleNativeEvents() {}

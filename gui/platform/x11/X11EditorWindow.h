@@ -1,0 +1,86 @@
+// The editor's X11 child window: its own connection, the Cairo image it shows, events and pointer.
+#pragma once
+
+#include "gui/core/UiTypes.h"
+
+#include "gui/platform/x11/XlibHeaders.h"
+
+#include <cstdint>
+#include <memory>
+
+class HeadlessWindow;
+class ImageUpload;
+class PluginWindow;
+
+// One child window of the host's parent, on a connection of its own that lives as long as the window.
+// The toolkit draws into `image` (an off-screen window of the Cairo drawing code, so the pixels are those
+// of the headless backend) and the changed pixels are copied to the X window. Events are read when the
+// host idles the editor: exposures repaint, button presses and the wheel go to the plug-in window.
+class X11EditorWindow {
+public:
+    // Null when no display can be opened or parent is not a window of it.
+    static X11EditorWindow* create(Window parent, int32_t width, int32_t height, PluginWindow* owner);
+    ~X11EditorWindow();  // destroys the window (unless the host did) and closes the connection
+    X11EditorWindow(const X11EditorWindow&) = delete;
+    X11EditorWindow& operator=(const X11EditorWindow&) = delete;
+
+    // The live window whose image is backing; null when none.
+    static X11EditorWindow* fromImage(const void* backing);
+    static X11EditorWindow* first();
+    // The first window, in creation order, with an exposure waiting paints it; false when none.
+    static bool paintFirstExposed();
+
+    HeadlessWindow* image() const { return image_; }
+    Display* display() const { return display_; }
+    Window window() const { return window_; }
+    bool isGone() const { return gone_; }
+
+    // Reads every waiting event. While a button press is being handled (a control's mouse loop) only
+    // exposures and the window's destruction are handled; further presses are dropped.
+    void handleEvents();
+    // Paints the area the server reported exposed, if any (the paint message of a mouse loop's idle).
+    bool paintExposed();
+    // Copies what the toolkit drew to the window.
+    void show();
+
+    // Pointer: root coordinates, and the buttons and modifiers as toolkit bits. Just after a press is
+    // handed to the plug-in window, the first two polls answer the press's own state (the window's routing
+    // and the control's first look), so a click the host idled late still reads as a click.
+    UiPoint pointer();
+    int32_t pollButtons();
+    UiPoint screenOrigin();
+    // Waits for a second press of the left button within the double-click time; false when the pointer
+    // leaves a 5 by 5 box first.
+    bool waitForSecondClick();
+
+    void setCursorShape(int32_t kind);
+    uint32_t doubleClickTime() const { return doubleClickTime_; }
+
+private:
+    X11EditorWindow() = default;
+    bool open(Window parent, int32_t width, int32_t height);
+    void dispatch(XEvent& event);
+    void pressAt(const XButtonEvent& press);
+    void queryPointer();
+
+    Display* display_ = nullptr;
+    Window window_ = 0;
+    Window root_ = 0;
+    GC gc_ = nullptr;
+    Colormap colormap_ = 0;
+    Cursor cursors_[7] = {};
+    std::unique_ptr<ImageUpload> upload_;
+    HeadlessWindow* image_ = nullptr;
+    PluginWindow* owner_ = nullptr;
+    bool gone_ = false;
+    bool shown_ = false;
+    UiRect exposed_;
+    UiRect lost_;
+    int32_t pressDepth_ = 0;
+    int32_t pressPolls_ = 0;
+    int32_t pressState_ = 0;
+    Time pressTime_ = 0;
+    uint32_t doubleClickTime_ = 400;
+    UiPoint pointer_;
+    int32_t buttons_ = 0;
+};
