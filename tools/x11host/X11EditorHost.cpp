@@ -1,8 +1,6 @@
 // X11EditorHost: the host window, the editor opcodes and read-back through Xlib.
 #include "tools/x11host/X11EditorHost.h"
 
-#include <X11/Xutil.h>
-
 #include <chrono>
 #include <thread>
 

@@ -2,7 +2,12 @@
 // it with the window id, idle calls, and the window's picture read back from the server.
 #pragma once
 
+// Xlib with its Pixmap type renamed: it would clash with the toolkit's Pixmap class in programs that
+// link both.
+#define Pixmap XlibPixmap
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#undef Pixmap
 
 #include <cstdint>
 #include <string>

@@ -1,0 +1,118 @@
+// Real pointer input through XTest: a knob drag with its edit gesture, the wheel, Control-click.
+#include <chrono>
+#include <thread>
+
+#include "tests/x11/X11Session.h"
+
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace {
+
+// The user's hand: XTest on a connection of its own, so it can act while the host's thread is held in
+// the knob's mouse loop inside effEditIdle.
+struct Hand {
+    Hand() : display(XOpenDisplay(privateDisplay().c_str())) {}
+    ~Hand() {
+        if (display) XCloseDisplay(display);
+    }
+    void moveTo(int x, int y) {
+        XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
+        XSync(display, False);
+    }
+    void button(unsigned int button, bool down) {
+        XTestFakeButtonEvent(display, button, down, CurrentTime);
+        XSync(display, False);
+    }
+    void control(bool down) {
+        XTestFakeKeyEvent(display, XKeysymToKeycode(display, XK_Control_L), down, CurrentTime);
+        XSync(display, False);
+    }
+    Display* display;
+};
+
+// Waits (without idling the editor) until pred holds; the host thread does the idling.
+template <typename Pred>
+bool waitFor(Pred pred, int timeoutMs = 10000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+struct KnobOnScreen {
+    KnobOnScreen(NativeInstance& native, VstInt32 index) {
+        HeadlessReference layout;
+        const UiPoint centre = layout.knobCentre(index);
+        native.window->toScreen(native.window->editorWindow(), centre.h, centre.v, x, y);
+    }
+    int x = 0;
+    int y = 0;
+};
+
+}  // namespace
+
+TEST(X11EditorInputTest, DragMovesTheParameterInsideOneEditGesture) {
+    NativeInstance native;
+    native.openEditor();
+    const KnobOnScreen knob(native, 7);
+    native.host.setParameter(7, 0.5f);
+    native.window->idle();
+    native.host.clearRequests();
+
+    std::thread user([&] {
+        Hand hand;
+        hand.moveTo(knob.x, knob.y - 12);
+        hand.button(1, true);
+        waitFor([&] { return native.host.countRequests(audioMasterBeginEdit) > 0; });
+        for (int step = 1; step <= 10; ++step) {
+            hand.moveTo(knob.x + 2 * step, knob.y - 12 + step);  // clockwise round the top
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        waitFor([&] { return native.host.countRequests(audioMasterAutomate) > 0; });
+        hand.button(1, false);
+    });
+    const bool ended = native.window->idleUntil([&] { return native.host.countRequests(audioMasterEndEdit) > 0; });
+    user.join();
+    ASSERT_TRUE(ended);
+
+    EXPECT_GT(native.host.getParameter(7), 0.5f);
+    std::vector<VstInt32> order;
+    for (const HostRequest& r : native.host.requests()) {
+        if (r.opcode != audioMasterBeginEdit && r.opcode != audioMasterAutomate && r.opcode != audioMasterEndEdit)
+            continue;
+        EXPECT_EQ(r.index, 7);
+        if (order.empty() || order.back() != r.opcode) order.push_back(r.opcode);
+    }
+    EXPECT_EQ(order, (std::vector<VstInt32>{audioMasterBeginEdit, audioMasterAutomate, audioMasterEndEdit}));
+}
+
+TEST(X11EditorInputTest, WheelStepsAndControlClickRestoresTheDefault) {
+    NativeInstance native;
+    native.openEditor();
+    const KnobOnScreen knob(native, 7);
+    native.host.setParameter(7, 0.2f);
+    native.host.clearRequests();
+    Hand hand;
+    hand.moveTo(knob.x, knob.y);
+
+    // One notch up: one wheel step (a tenth of the range), automated, no edit gesture.
+    hand.button(4, true);
+    hand.button(4, false);
+    ASSERT_TRUE(native.window->idleUntil([&] { return native.host.countRequests(audioMasterAutomate) > 0; }));
+    EXPECT_NEAR(native.host.getParameter(7), 0.3f, 1e-6);
+    hand.button(5, true);
+    hand.button(5, false);
+    ASSERT_TRUE(native.window->idleUntil([&] { return native.host.countRequests(audioMasterAutomate) > 1; }));
+    EXPECT_NEAR(native.host.getParameter(7), 0.2f, 1e-6);
+
+    // Control-click: back to the default, even when the click is over before the host idles.
+    hand.control(true);
+    hand.button(1, true);
+    hand.button(1, false);
+    hand.control(false);
+    ASSERT_TRUE(native.window->idleUntil([&] { return native.host.getParameter(7) == 0.5f; }));
+    EXPECT_EQ(native.host.countRequests(audioMasterBeginEdit), 0u);
+}
