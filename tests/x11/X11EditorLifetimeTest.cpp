@@ -49,6 +49,12 @@ TEST(X11EditorLifetimeTest, EveryEndingReleasesTheWindowAndTheConnection) {
     EXPECT_EQ(serverClientCount(probe.display()), clients + 1);
     EXPECT_GT(processedPeak(native.host), 0.0f);
 
+    // ... or closes it at once, before the editor could hear of it: its requests on the dead window fail.
+    native.openEditor();
+    native.window->destroyParent();
+    native.window->close();
+    EXPECT_EQ(serverClientCount(probe.display()), clients + 1);
+
     // effClose with the editor open.
     native.window = std::make_unique<X11EditorHost>(privateDisplay().c_str());
     ASSERT_TRUE(native.window->open(native.host));
