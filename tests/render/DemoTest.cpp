@@ -14,7 +14,7 @@ double largestReduction(const std::string& summary) {
     return at == std::string::npos ? -1.0 : std::stod(summary.substr(at + key.size()));
 }
 
-// withEditor: a render through a DLL also saves the editor's picture.
+// withEditor: the demo also saves the editor's picture.
 void expectDemoFolder(const std::string& dir, const CommandResult& r, bool withEditor) {
     ASSERT_EQ(r.status, 0) << r.err;
     std::vector<std::string> files = {"input.wav", "levels.png", "output.wav", "summary.txt"};
@@ -49,7 +49,7 @@ TEST(DemoTest, DemoRunsThroughTheNativeLibrary) {
     SKIP_WITHOUT_NATIVE();
     const std::string dir = scratchDir();
     const CommandResult r = runRender({"--plugin", nativePlugin()}, dir);
-    expectDemoFolder(dir, r, false);
+    expectDemoFolder(dir, r, true);
     EXPECT_NE(r.out.find("native library"), std::string::npos);
 }
 

@@ -166,13 +166,6 @@ TEST_F(RenderBadInputTest, EditorScreenshotThatCannotBeMadeIsRefusedBeforeRender
     expectRefused({"--plugin", dll, "--editor-screenshot", "editor.png", "in.wav", "out.wav"},
                   "the editor screenshot needs an X display: DISPLAY is not set and Xvfb did not start",
                   {{"DISPLAY", ""}, {"PATH", tree}, {"WINEPREFIX", tree + "/prefix"}});
-    if (!nativePlugin().empty()) {
-        expectRefused(withPlugin({"--editor-screenshot", "editor.png", "in.wav", "out.wav"}),
-                      "the editor screenshot needs a Windows plug-in (DLL); " + nativePlugin() +
-                          " is a native library, whose editor draws off-screen only");
-        // The demo as well: refused before it writes its folder.
-        expectRefused(withPlugin({"--editor-screenshot", "editor.png"}), "needs a Windows plug-in (DLL)");
-    }
 }
 
 TEST_F(RenderBadInputTest, MissingDefaultPluginSaysHowToGetIt) {

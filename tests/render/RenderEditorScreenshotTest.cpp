@@ -1,4 +1,5 @@
-// RenderEditorScreenshotTest: vozuv-render --editor-screenshot through the 32-bit DLL under Wine: the picture
+// RenderEditorScreenshotTest: vozuv-render --editor-screenshot through the 32-bit DLL under Wine and through
+// the native library in an X11 window: the picture
 // is the editor at its size, its knobs show the film-strip frames of the parameter values and its
 // meters the levels of the end of the render.
 #include <cairo.h>
@@ -100,8 +101,9 @@ int knobFrame(float value) {
     return row / 37;
 }
 
-TEST(RenderEditorScreenshotTest, KnobsShowTheParameterValuesAndMetersTheLevelsAtTheEnd) {
-    SKIP_WITHOUT_WIN32();
+// The picture of a render with pluginArgs (empty: the product DLL) in the environment env.
+void expectEditorPicture(const std::vector<std::string>& pluginArgs,
+                         const std::vector<std::pair<std::string, std::string>>& env) {
     // A square wave, so every frame peaks alike: 0.8, then 0.3 for the last 1024 frames. The meters show
     // the last block once they have fallen from the loud part.
     Audio loud;
@@ -122,7 +124,8 @@ TEST(RenderEditorScreenshotTest, KnobsShowTheParameterValuesAndMetersTheLevelsAt
     std::vector<std::string> args = {"--editor-screenshot", "editor.png", "in.wav", "out.wav"};
     for (const auto& k : knobs)
         args.insert(args.begin(), {"--set", k.first + "=" + std::to_string(k.second)});
-    const CommandResult r = runRender(args, dir);
+    args.insert(args.begin(), pluginArgs.begin(), pluginArgs.end());
+    const CommandResult r = runRender(args, dir, env);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(
         r.out.find("editor:         editor.png (762 x 104; the last 0.60 s played with the editor open)"),
@@ -197,6 +200,17 @@ TEST(RenderEditorScreenshotTest, KnobsShowTheParameterValuesAndMetersTheLevelsAt
               std::string::npos)
         << output;
     EXPECT_LT(outputLit, 4u) << output;
+}
+
+TEST(RenderEditorScreenshotTest, KnobsShowTheParameterValuesAndMetersTheLevelsAtTheEnd) {
+    SKIP_WITHOUT_WIN32();
+    expectEditorPicture({}, {});
+}
+
+// The native library's editor in an X11 window, on a private X server when DISPLAY is not set.
+TEST(RenderEditorScreenshotTest, NativeLibraryShowsTheSamePictureThroughX11) {
+    SKIP_WITHOUT_NATIVE();
+    expectEditorPicture({"--plugin", nativePlugin()}, {{"DISPLAY", ""}});
 }
 
 }  // namespace

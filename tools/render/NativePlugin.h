@@ -20,6 +20,9 @@ public:
     void process(const float* const* inputs, float* const* outputs, int frames, int block) override {
         host.processBlocks(inputs, outputs, 2, frames, block);
     }
+    // The editor in an X11 window ($DISPLAY, or a private Xvfb when none is set) while the audio plays
+    // in real time on another thread, idled every 30 ms as Linux hosts do.
+    EditorPicture processWithEditor(const float* const* inputs, float* const* outputs, int frames, int block) override;
     std::string description() const override { return "native library " + library.path(); }
 
 private:

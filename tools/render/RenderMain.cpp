@@ -134,10 +134,6 @@ int run(RenderOptions& options) {
     // Checked before anything is rendered: a long render must not end in "cannot do that".
     const bool pluginReadable = access(pluginPath.c_str(), R_OK) == 0;
     if (!options.editorScreenshot.empty() && !options.info) {
-        if (pluginReadable && !RenderPlugin::isWindowsBinary(pluginPath)) {
-            throw RenderError("the editor screenshot needs a Windows plug-in (DLL); " + pluginPath +
-                              " is a native library, whose editor draws off-screen only");
-        }
         checkWritable(options.editorScreenshot, "the editor screenshot");
     }
     if (!options.plot.empty() && !options.info) checkWritable(options.plot, "the plot");
@@ -150,7 +146,7 @@ int run(RenderOptions& options) {
         options.input = options.demoDir + "/input.wav";
         options.output = options.demoDir + "/output.wav";
         if (options.plot.empty()) options.plot = options.demoDir + "/levels.png";
-        if (options.editorScreenshot.empty() && pluginReadable && RenderPlugin::isWindowsBinary(pluginPath)) {
+        if (options.editorScreenshot.empty() && pluginReadable) {
             options.editorScreenshot = options.demoDir + "/editor.png";
         }
         std::vector<std::pair<std::string, float>> demoSettings = DemoSignal::settings();

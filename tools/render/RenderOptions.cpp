@@ -40,8 +40,9 @@ const char* RenderOptions::usage() {
            "  --plot FILE.png     picture of input and output levels and the gain reduction over time\n"
            "  --editor-screenshot FILE.png\n"
            "                      picture of the plug-in's editor, its meters showing the end of the render\n"
-           "                      (the last second plays in real time with the editor open; DLLs only; the\n"
-           "                      demo saves editor.png in its folder when it renders through a DLL)\n"
+           "                      (the last second plays in real time with the editor open, a DLL's under\n"
+           "                      Wine, a native library's in an X11 window; without DISPLAY a private Xvfb\n"
+           "                      is started; the demo saves editor.png in its folder)\n"
            "  --demo-dir DIR      folder of the demo (default vozuv-demo)\n"
            "  --info              print what the plug-in reports and which binary was loaded, then stop\n"
            "  -h, --help          this text\n";

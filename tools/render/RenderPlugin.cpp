@@ -20,8 +20,7 @@ ToolPaths ToolPaths::configured() {
 }
 
 EditorPicture RenderPlugin::processWithEditor(const float* const*, float* const*, int, int) {
-    throw RenderError("the editor screenshot needs a Windows plug-in (DLL): " + description() +
-                      " draws its editor off-screen only");
+    throw RenderError("the editor screenshot is not available for " + description());
 }
 
 bool RenderPlugin::isWindowsBinary(const std::string& path) {

@@ -46,7 +46,7 @@ public:
     virtual void process(const float* const* inputs, float* const* outputs, int frames, int block) = 0;
     // Processes like `process`, but with the plug-in's editor open in a host window while the audio
     // plays in real time, and answers the editor's picture once its meters have settled on the levels
-    // of the last block. Only a Windows plug-in (through the bridge) can show its editor.
+    // of the last block: a Windows plug-in through the bridge, a native one in an X11 window.
     virtual EditorPicture processWithEditor(const float* const* inputs, float* const* outputs, int frames, int block);
     // Which binary and how: "native library /x/VozuvAzirOVA.so", "32-bit DLL ... under Wine ...".
     virtual std::string description() const = 0;
