@@ -6,6 +6,10 @@
 #include <memory>
 #include <stdexcept>
 
+#include "effect/CompGatePlugin.h"
+#include "framework/GuiEditor.h"
+#include "gui/core/PluginWindow.h"
+#include "gui/platform/cairo/HeadlessWindow.h"
 #include "tools/hostloader/PluginHost.h"
 #include "tools/hostloader/PluginLibrary.h"
 #include "tools/render/XvfbServer.h"
@@ -78,5 +82,21 @@ void BM_AutomatedKnobAtIdle(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_AutomatedKnobAtIdle)->Unit(benchmark::kMicrosecond);
+
+// The same full repaint on the headless backend in this process: the drawing alone, no transport.
+VstIntPtr VSTCALLBACK quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+void BM_HeadlessFullRepaint(benchmark::State& state) {
+    CompGatePlugin* plugin = new CompGatePlugin(&quietHost);
+    HeadlessWindow parent(nullptr, UiRect{0, 0, 800, 200});
+    plugin->dispatch(effEditOpen, 0, 0, parent.handle(), 0.0f);
+    auto* editor = static_cast<GuiEditor*>(plugin->getEditor());
+    HeadlessWindow* child = HeadlessWindow::fromHandle(editor->getPluginWindow()->getChildWindow());
+    for (auto _ : state) child->paint();
+    delete plugin;
+}
+BENCHMARK(BM_HeadlessFullRepaint)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

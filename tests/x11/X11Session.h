@@ -22,12 +22,15 @@
 #include <X11/extensions/XRes.h>
 
 // One Xvfb per test process (no window manager, no TCP), started on first use and stopped at exit; the
-// plug-in opens its own connection through DISPLAY.
+// plug-in opens its own connection through DISPLAY. A connection held for the whole run keeps the server
+// from resetting whenever its last other client leaves, which refuses connections made meanwhile.
 inline const std::string& privateDisplay() {
     static std::unique_ptr<XvfbServer> server;
+    [[maybe_unused]] static Display* keeper = nullptr;
     if (!server) {
         server = std::make_unique<XvfbServer>();
         setenv("DISPLAY", server->display().c_str(), 1);
+        keeper = XOpenDisplay(server->display().c_str());
     }
     return server->display();
 }

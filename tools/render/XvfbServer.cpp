@@ -35,8 +35,10 @@ XvfbServer::XvfbServer() {
         dup2(null, 2);
         const int reportFd = dup(fds[1]);  // without close-on-exec
         const std::string fd = std::to_string(reportFd);
+        // -noreset: without it the server resets when its last client leaves and refuses the next one
+        // while it does.
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-               static_cast<char*>(nullptr));
+               "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);

@@ -7,6 +7,8 @@
 
 #include <cairo.h>
 
+#include <memory>
+
 namespace {
 constexpr uint32_t contextTag = 0x44435458;  // "DCTX": tells a live context from a stray handle
 }
@@ -105,8 +107,9 @@ HeadlessBrush* DeviceContext::stockWhiteBrush() {
 
 HeadlessFont* DeviceContext::stockSystemFont() {
     // The system font of a fresh context: a bold sans serif with a 16-pixel cell.
-    static HeadlessFont* font = HeadlessFont::createStock("Arial", 14, true);
-    return font;
+    // Freed when the library unloads: a host that loads and unloads the plug-in must not leak it.
+    static const std::unique_ptr<HeadlessFont> font(HeadlessFont::createStock("Arial", 14, true));
+    return font.get();
 }
 
 void DeviceContext::bitBlt(DeviceContext* target, int32_t x, int32_t y, int32_t width, int32_t height,
