@@ -7,7 +7,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   libgtest-dev googletest libbenchmark-dev
   libsndfile1-dev libcairo2-dev fonts-liberation fontconfig
-  libx11-dev libxext-dev libxtst-dev libxres-dev x11-utils
+  libx11-dev libxext-dev libxtst-dev libxres-dev
   wine wine64 wine32:i386 xvfb xauth
 )
 
