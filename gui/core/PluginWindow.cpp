@@ -40,7 +40,8 @@ PluginWindow::~PluginWindow() {
     // Loops still running inside this window's messages learn first that it is going.
     WindowWatch::windowGone(lifeline);
     lifeline = nullptr;
-    setCursor(CursorDefault);
+    // Only a window that changed the cursor puts it back; any other leaves the host's cursor as it is.
+    if (savedCursor) setCursor(CursorDefault);
     setDropActive(false);
     removeAllChildren(true);
     if (background) background->release();
