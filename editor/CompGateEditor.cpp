@@ -12,6 +12,7 @@
 #include "gui/controls/ValueReadout.h"
 #include "gui/core/Pixmap.h"
 #include "gui/core/PluginWindow.h"
+#include "gui/core/WindowWatch.h"
 
 namespace {
 
@@ -189,7 +190,10 @@ void CompGateEditor::setParameter(VstInt32 index, float value) {
 void CompGateEditor::valueChanged(DrawSurface* surface, ValueControl* control) {
     const int32_t tag = control->getTag();
     if (tag < 0 || tag >= kNumUserParameters) return;
+    WindowWatch watch(pluginWindow);
     effect->setParameterAutomated(tag, control->getValue());
+    // A host that closed the editor or the plug-in on the automation request took the control along.
+    if (watch.windowClosed()) return;
     // Without a surface (arrow keys) the next idle pass draws the control.
     if (surface) control->update(surface);
 }

@@ -4,6 +4,7 @@
 #include "framework/EffectBaseExt.h"
 #include "gui/core/Platform.h"
 #include "gui/core/PluginWindow.h"
+#include "gui/core/WindowWatch.h"
 
 RelaxedAtomic<VstInt32> GuiEditor::knobMode(0);
 
@@ -26,12 +27,10 @@ GuiEditor::GuiEditor(EffectBase* effect)
       nextIdleTicks(getTicks()),
       inServiceIdle(false) {
     if (effect) effect->setEditor(this);
-    platform::initialiseOle();
 }
 
-GuiEditor::~GuiEditor() {
-    platform::uninitialiseOle();
-}
+// OLE belongs to the editor's window (its drop target), not to the editor object.
+GuiEditor::~GuiEditor() {}
 
 VstInt32 GuiEditor::getRect(ERect** where) {
     *where = &rect;
@@ -39,6 +38,7 @@ VstInt32 GuiEditor::getRect(ERect** where) {
 }
 
 VstInt32 GuiEditor::open(void* parent) {
+    inServiceIdle = false;  // left set when the host closed the editor from inside serviceIdle
     requestUpdate();
     parentWindow = parent;
     return 0;
@@ -82,11 +82,16 @@ void GuiEditor::serviceIdle() {
         now += 4;
         if (isShortlyBefore(now, nextIdleTicks - 50)) return;
     }
+    // A host may close the editor or the plug-in from its idle or from the paint of one of its windows;
+    // this editor may then be gone too.
+    WindowWatch watch(pluginWindow);
     idle();
     platform::dispatchOnePaintMessage();
+    if (watch.windowClosed()) return;
     nextIdleTicks = now + 100;
     inServiceIdle = true;
     if (effect) effect->hostIdle();
+    if (watch.windowClosed()) return;
     inServiceIdle = false;
 }
 

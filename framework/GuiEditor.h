@@ -11,7 +11,7 @@ class PluginWindow;
 
 class GuiEditor : public EditorBase {
   public:
-    // Enters itself in the effect (which owns it from then on) and initialises OLE for the calling thread.
+    // Enters itself in the effect, which owns it from then on.
     explicit GuiEditor(EffectBase* effect);
     ~GuiEditor() override;
 

@@ -6,6 +6,7 @@
 #include "gui/core/OffscreenSurface.h"
 #include "gui/core/Pixmap.h"
 #include "gui/core/PluginWindow.h"
+#include "gui/core/WindowWatch.h"
 
 Fader::Fader(const UiRect& bounds, ControlListener* listener, int32_t tag, int32_t minPos, int32_t maxPos,
              Pixmap* handle, Pixmap* background, const UiPoint& imageOffset, int32_t style)
@@ -106,8 +107,11 @@ void Fader::onMouseDown(DrawSurface* surface, const UiPoint& start) {
 
     int32_t lastButtons = buttons;
     float anchor = value;
+    // The host may close the editor, or the plug-in, from inside any request below: then this fader is gone.
+    WindowWatch watch(window);
     if (window) {
         window->beginEdit(tag);
+        if (watch.windowClosed()) return;
         window->setFocusWidget(this);
     }
     UiPoint where = start;
@@ -126,9 +130,13 @@ void Fader::onMouseDown(DrawSurface* surface, const UiPoint& start) {
         if (buttons & KeyShift) v = anchor + (v - anchor) / zoomFactor;
         value = v;
         clampValue();
-        if (isDirty() && listener) listener->valueChanged(surface, this);
+        if (isDirty() && listener) {
+            listener->valueChanged(surface, this);
+            if (watch.windowClosed()) return;
+        }
         surface->getMousePosition(where);
         pumpIdle();
+        if (watch.windowClosed()) return;
     }
     if (window) window->endEdit(tag);
 }

@@ -8,6 +8,7 @@
 #include "gui/core/DrawSurface.h"
 #include "gui/core/Pixmap.h"
 #include "gui/core/PluginWindow.h"
+#include "gui/core/WindowWatch.h"
 
 namespace {
 
@@ -174,8 +175,11 @@ void RotaryKnob::trackCircular(DrawSurface* surface, UiPoint where) {
     float previous = pointToValue(UiPoint{where.h - origin.h, where.v - origin.v});
     const float half = (maximum - minimum) * 0.5f;
 
+    // The host may close the editor, or the plug-in, from inside any request below: then this knob is gone.
+    WindowWatch watch(window);
     if (window) {
         window->beginEdit(tag);
+        if (watch.windowClosed()) return;
         window->setFocusWidget(this);
     }
     UiPoint handled{-1, -1};
@@ -194,10 +198,14 @@ void RotaryKnob::trackCircular(DrawSurface* surface, UiPoint where) {
                 value = minimum;
             else
                 previous = v;
-            if (isDirty() && listener) listener->valueChanged(surface, this);
+            if (isDirty() && listener) {
+                listener->valueChanged(surface, this);
+                if (watch.windowClosed()) return;
+            }
         }
         surface->getMousePosition(where);
         pumpIdle();
+        if (watch.windowClosed()) return;
     } while (buttons & MouseLeft);
     if (window) window->endEdit(tag);
 }
@@ -213,8 +221,11 @@ void RotaryKnob::trackLinear(DrawSurface* surface, UiPoint where, int32_t button
     float base = value;
     int32_t lastButtons = buttons;
 
+    // The host may close the editor, or the plug-in, from inside any request below: then this knob is gone.
+    WindowWatch watch(window);
     if (window) {
         window->beginEdit(tag);
+        if (watch.windowClosed()) return;
         window->setFocusWidget(this);
     }
     UiPoint handled{-1, -1};
@@ -233,10 +244,14 @@ void RotaryKnob::trackLinear(DrawSurface* surface, UiPoint where, int32_t button
             }
             value = base + delta * rate;
             clampValue();
-            if (isDirty() && listener) listener->valueChanged(surface, this);
+            if (isDirty() && listener) {
+                listener->valueChanged(surface, this);
+                if (watch.windowClosed()) return;
+            }
         }
         surface->getMousePosition(where);
         pumpIdle();
+        if (watch.windowClosed()) return;
     } while (buttons & MouseLeft);
     if (window) window->endEdit(tag);
 }

@@ -2,6 +2,7 @@
 #include "gui/core/DrawSurface.h"
 
 #include "gui/core/PluginWindow.h"
+#include "gui/core/WindowWatch.h"
 
 DrawSurface::DrawSurface(PluginWindow* window, NativeHandle deviceContext, NativeHandle windowHandle)
     : deviceContext(deviceContext), windowHandle(windowHandle), window(window) {
@@ -22,12 +23,14 @@ void DrawSurface::resetClipArea() { setClipArea(defaultClipArea()); }
 
 bool DrawSurface::waitForDrag() {
     if (!window) return false;
+    WindowWatch watch(window);
     UiPoint start;
     getMousePosition(start);
     UiRect box{start.h - 2, start.v - 2, start.h + 2, start.v + 2};
     for (;;) {
         if (!(getMouseButtons() & MouseLeft)) return false;
         window->runEditorIdle();
+        if (watch.windowClosed()) return false;  // the host closed the editor meanwhile
         UiPoint where;
         getMousePosition(where);
         if (!box.contains(where)) return true;

@@ -31,7 +31,8 @@ uint32_t getTicks();
 // Suspends the calling thread (Sleep on Win32; advances the scripted clock on the headless backend).
 void sleepFor(uint32_t milliseconds);
 
-// OLE initialisation of the calling thread for the editor's drag and drop; results are ignored.
+// OLE initialisation of the calling thread; results are ignored. The toolkit itself does not call these:
+// the Win32 window initialises OLE with its drop registration and undoes exactly that on the same thread.
 void initialiseOle();
 void uninitialiseOle();
 

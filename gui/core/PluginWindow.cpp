@@ -8,7 +8,6 @@
 #include "framework/GuiEditor.h"
 #include "gui/core/DrawSurface.h"
 #include "gui/core/Pixmap.h"
-#include "gui/core/Platform.h"
 
 namespace {
 constexpr int32_t childArrayStep = 20;
@@ -20,14 +19,12 @@ int16_t toInt16(int32_t v) { return static_cast<int16_t>(v); }
 
 PluginWindow::PluginWindow(const UiRect& bounds, NativeHandle parentWindow, GuiEditor* editor)
     : Widget(bounds), editor(editor), parentWindow(parentWindow) {
-    platform::initialiseOle();
     loadBlendLibrary();
     createChildWindow(parentWindow);
 }
 
 PluginWindow::PluginWindow(const UiRect& bounds, const char* title, GuiEditor* editor, int32_t style)
     : Widget(bounds), editor(editor), open(false), standalone(true) {
-    platform::initialiseOle();
     hostWindowRecord = new HostWindowRecord();  // value-initialised: all zero
     if (title) {
         std::strncpy(hostWindowRecord->title, title, sizeof(hostWindowRecord->title) - 1);
@@ -40,14 +37,17 @@ PluginWindow::PluginWindow(const UiRect& bounds, const char* title, GuiEditor* e
 }
 
 PluginWindow::~PluginWindow() {
-    setCursor(CursorDefault);
+    // Loops still running inside this window's messages learn first that it is going.
+    WindowWatch::windowGone(lifeline);
+    lifeline = nullptr;
+    // Only a window that changed the cursor puts it back; any other leaves the host's cursor as it is.
+    if (savedCursor) setCursor(CursorDefault);
     setDropActive(false);
     removeAllChildren(true);
     if (background) background->release();
     background = nullptr;
     delete currentSurface;
     currentSurface = nullptr;
-    platform::uninitialiseOle();
     freeBlendLibrary();
     if (childWindow) destroyChildWindow();
     if (standalone) closeWindow();
@@ -264,17 +264,23 @@ bool PluginWindow::onWheel(DrawSurface* surface, const UiPoint&, float distance)
     return result;
 }
 
-bool PluginWindow::onDrop(const char* const* items, int32_t count, int32_t kind, const UiPoint& where) {
+bool PluginWindow::askDropChildren(const UiPoint& where, const std::function<bool(Widget*)>& ask) {
     if (modalWidget || focusWidget) return false;
     for (int32_t i = childCount - 1; i >= 0; --i) {
         Widget* child = children[i];
         UiRect childBounds;
         child->getBounds(childBounds);
-        if (child->isMouseEnabled() && childBounds.containsInclusive(where) &&
-            child->onDrop(items, count, kind, where))
-            return true;
+        if (child->isMouseEnabled() && childBounds.containsInclusive(where) && ask(child)) return true;
     }
     return false;
+}
+
+bool PluginWindow::onDrop(const char* const* items, int32_t count, int32_t kind, const UiPoint& where) {
+    return askDropChildren(where, [&](Widget* child) { return child->onDrop(items, count, kind, where); });
+}
+
+bool PluginWindow::acceptsDrop(int32_t kind, const UiPoint& where) {
+    return askDropChildren(where, [&](Widget* child) { return child->acceptsDrop(kind, where); });
 }
 
 Widget* PluginWindow::widgetUnderCursor() {

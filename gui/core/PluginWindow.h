@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "gui/core/HostWindowRecord.h"
 #include "gui/core/Widget.h"
+#include "gui/core/WindowWatch.h"
 
 class DrawSurface;
 class GuiEditor;
@@ -26,6 +28,7 @@ public:
     int32_t onKeyDown(VstKeyCode& key) override;
     int32_t onKeyUp(VstKeyCode& key) override;
     bool onDrop(const char* const* items, int32_t count, int32_t kind, const UiPoint& where) override;
+    bool acceptsDrop(int32_t kind, const UiPoint& where) override;
     bool onWheel(DrawSurface* surface, const UiPoint& where, float distance) override;
     GuiEditor* getEditor() override;
 
@@ -73,6 +76,8 @@ public:
     NativeHandle getChildWindow() const { return childWindow; }
     NativeHandle getParentWindow() const { return parentWindow; }
     HostWindowRecord* getHostWindowRecord() const { return hostWindowRecord; }
+    // Ends (is marked closed) when the window is destroyed; see WindowWatch.
+    WindowLifeline* getLifeline() const { return lifeline; }
 
     // Called by the backend's window procedure.
     void onNativeDestroy() {
@@ -98,9 +103,12 @@ protected:
     bool standalone = false;
     HostWindowRecord* hostWindowRecord = nullptr;  // owned, standalone mode only
     NativeHandle savedCursor = nullptr;
-    NativeHandle nativeState = nullptr;  // backend-private (the drop target, the headless window record)
+    NativeHandle nativeState = nullptr;  // backend-private (the drop registration, the headless window record)
+    WindowLifeline* lifeline = WindowWatch::createLifeline();
 
 private:
+    // Drop routing: asks the mouse-enabled children whose bounds hold where, last first, until one answers true.
+    bool askDropChildren(const UiPoint& where, const std::function<bool(Widget*)>& ask);
     // Backend: the blending library and its entry points (embedded construction only).
     void loadBlendLibrary();
     void freeBlendLibrary();

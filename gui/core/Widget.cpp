@@ -31,6 +31,7 @@ int32_t Widget::onKeyDown(VstKeyCode&) { return -1; }
 int32_t Widget::onKeyUp(VstKeyCode&) { return -1; }
 
 bool Widget::onDrop(const char* const*, int32_t, int32_t, const UiPoint&) { return false; }
+bool Widget::acceptsDrop(int32_t, const UiPoint&) { return false; }
 
 bool Widget::onWheel(DrawSurface*, const UiPoint&, float) { return false; }
 

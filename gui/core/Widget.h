@@ -54,6 +54,8 @@ public:
     virtual void release();  // the last reference deletes the widget
     virtual void retain();
     virtual int32_t getRetainCount();
+    // Whether onDrop with this kind of data at this point would be accepted; asked while a drag hovers.
+    virtual bool acceptsDrop(int32_t kind, const UiPoint& where);
 
     // Draws this widget through its window at once.
     void redraw();

@@ -188,17 +188,27 @@ int32_t WidgetGroup::onKeyUp(VstKeyCode& key) {
     return -1;
 }
 
-bool WidgetGroup::onDrop(const char* const* items, int32_t count, int32_t kind, const UiPoint& where) {
+bool WidgetGroup::askDropChildren(const UiPoint& where,
+                                  const std::function<bool(Widget*, const UiPoint&)>& ask) {
     if (!window) return false;
     UiPoint local = toLocal(where);
     for (Node* node = lastNode; node; node = node->previous) {
         Widget* child = node->widget;
         UiRect area;
         child->getMouseArea(area);
-        if (child->isMouseEnabled() && area.containsInclusive(local) && child->onDrop(items, count, kind, local))
-            return true;
+        if (child->isMouseEnabled() && area.containsInclusive(local) && ask(child, local)) return true;
     }
     return false;
+}
+
+bool WidgetGroup::onDrop(const char* const* items, int32_t count, int32_t kind, const UiPoint& where) {
+    return askDropChildren(where, [&](Widget* child, const UiPoint& local) {
+        return child->onDrop(items, count, kind, local);
+    });
+}
+
+bool WidgetGroup::acceptsDrop(int32_t kind, const UiPoint& where) {
+    return askDropChildren(where, [&](Widget* child, const UiPoint& local) { return child->acceptsDrop(kind, local); });
 }
 
 bool WidgetGroup::onWheel(DrawSurface* surface, const UiPoint& where, float distance) {

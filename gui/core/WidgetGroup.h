@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "gui/core/Widget.h"
 
@@ -24,6 +25,7 @@ public:
     int32_t onKeyDown(VstKeyCode& key) override;
     int32_t onKeyUp(VstKeyCode& key) override;
     bool onDrop(const char* const* items, int32_t count, int32_t kind, const UiPoint& where) override;
+    bool acceptsDrop(int32_t kind, const UiPoint& where) override;
     bool onWheel(DrawSurface* surface, const UiPoint& where, float distance) override;
     void loseFocus(DrawSurface* surface) override;
     void takeFocus(DrawSurface* surface) override;
@@ -74,6 +76,8 @@ private:
     SavedOrigin moveOrigin(DrawSurface* surface);
     static void restoreOrigin(DrawSurface* surface, const SavedOrigin& saved);
     UiPoint toLocal(const UiPoint& where) const;
+    // Drop routing: asks the children under where, last first, until one answers true.
+    bool askDropChildren(const UiPoint& where, const std::function<bool(Widget*, const UiPoint&)>& ask);
     void ensureOffscreen();
     void deleteOffscreen();
     void unlinkAndDestroy(Node* node, bool releaseIt);

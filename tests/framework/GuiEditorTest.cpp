@@ -228,19 +228,21 @@ TEST_F(GuiEditorTest, ServiceIdleDispatchesOnePaintMessagePerPass) {
     EXPECT_EQ(HeadlessSystem::paintDispatches, 2);
 }
 
-// Every editor object holds one OLE initialisation from construction to destruction, open or closed.
-TEST_F(GuiEditorTest, OleInitialisationLastsAsLongAsTheEditor) {
+// OLE is held only while the editor is open (its window's drop target), never by the editor object itself.
+TEST_F(GuiEditorTest, OleInitialisationLastsAsLongAsTheOpenWindow) {
     const int32_t before = HeadlessSystem::oleDepth();
     auto* other = new ProbeEffect(nullptr);
     auto* otherEditor = new ProbeGuiEditor(other);
-    EXPECT_EQ(HeadlessSystem::oleDepth(), before + 1);
+    EXPECT_EQ(HeadlessSystem::oleDepth(), before);
     HeadlessWindow parent(nullptr, UiRect{0, 0, 800, 200});
     for (int cycle = 0; cycle < 2; ++cycle) {
         dispatch(other->record(), effEditOpen, 0, 0, parent.handle());
         ASSERT_NE(otherEditor->getPluginWindow(), nullptr);
-        dispatch(other->record(), effEditClose);
         EXPECT_EQ(HeadlessSystem::oleDepth(), before + 1);
+        dispatch(other->record(), effEditClose);
+        EXPECT_EQ(HeadlessSystem::oleDepth(), before);
     }
+    dispatch(other->record(), effEditOpen, 0, 0, parent.handle());
     dispatch(other->record(), effClose);
     EXPECT_EQ(HeadlessSystem::oleDepth(), before);
 }

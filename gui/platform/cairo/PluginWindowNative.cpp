@@ -101,7 +101,13 @@ bool PluginWindow::setDropActive(bool flag) {
     if (!dropActive && !flag) return true;
     HeadlessWindow* child = HeadlessWindow::fromHandle(childWindow);
     if (!child) return false;
+    if (flag == dropActive) return true;
     child->setDropTarget(flag);
+    // As on Win32: OLE is initialised for the drop registration only, and undone with it.
+    if (flag)
+        platform::initialiseOle();
+    else
+        platform::uninitialiseOle();
     dropActive = flag;
     return true;
 }

@@ -280,15 +280,18 @@ void DrawSurface::getMousePosition(UiPoint& where) {
 }
 
 bool DrawSurface::waitForDoubleClick() {
+    // Only a click on this surface's own window is taken: clicks meant for the host's windows stay queued.
+    HWND own = static_cast<HWND>(windowHandle);
+    if (!own) return false;
     POINT cursor{0, 0};
     GetCursorPos(&cursor);
     const UiRect box{cursor.x - 2, cursor.y - 2, cursor.x + 2, cursor.y + 2};
     const DWORD deadline = static_cast<DWORD>(GetMessageTime()) + GetDoubleClickTime();
-    while (GetTickCount() < deadline) {
+    while (static_cast<int32_t>(deadline - GetTickCount()) > 0) {  // also across the tick count's wrap
         GetCursorPos(&cursor);
         if (!box.contains(UiPoint{cursor.x, cursor.y})) return false;
         MSG message;
-        if (PeekMessageA(&message, nullptr, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE | PM_NOYIELD)) return true;
+        if (PeekMessageA(&message, own, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE | PM_NOYIELD)) return true;
     }
     return false;
 }

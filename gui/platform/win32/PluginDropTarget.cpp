@@ -58,38 +58,51 @@ HRESULT STDMETHODCALLTYPE PluginDropTarget::DragEnter(IDataObject* data, DWORD k
                                                       DWORD* effect) {
     FORMATETC text = globalFormat(CF_TEXT);
     FORMATETC files = globalFormat(CF_HDROP);
-    accepting = data && (data->QueryGetData(&text) == S_OK || data->QueryGetData(&files) == S_OK);
+    dragKind = -1;
+    if (data && data->QueryGetData(&text) == S_OK)
+        dragKind = DropText;
+    else if (data && data->QueryGetData(&files) == S_OK)
+        dragKind = DropFiles;
     return DragOver(keyState, where, effect);
 }
 
-HRESULT STDMETHODCALLTYPE PluginDropTarget::DragOver(DWORD keyState, POINTL, DWORD* effect) {
+HRESULT STDMETHODCALLTYPE PluginDropTarget::DragOver(DWORD, POINTL where, DWORD* effect) {
     if (!effect) return E_INVALIDARG;
-    if (!accepting) {
-        *effect = DROPEFFECT_NONE;
-    } else {
-        *effect = (keyState & MK_CONTROL) ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
-    }
+    *effect = effectAt(where, *effect);
     return S_OK;
+}
+
+DWORD PluginDropTarget::effectAt(POINTL where, DWORD offered) {
+    if (!window || dragKind < 0 || !(offered & DROPEFFECT_COPY)) return DROPEFFECT_NONE;
+    RECT frame{0, 0, 0, 0};
+    if (window->getChildWindow()) GetWindowRect(static_cast<HWND>(window->getChildWindow()), &frame);
+    const UiPoint local{where.x - frame.left, where.y - frame.top};
+    return window->acceptsDrop(dragKind, local) ? DROPEFFECT_COPY : DROPEFFECT_NONE;
 }
 
 HRESULT STDMETHODCALLTYPE PluginDropTarget::DragLeave() { return S_OK; }
 
-HRESULT STDMETHODCALLTYPE PluginDropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD*) {
-    if (window && data) {
+HRESULT STDMETHODCALLTYPE PluginDropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
+    // Whatever a widget does with the data, it works on a copy: the source keeps its text or files.
+    const DWORD offered = effect ? *effect : DROPEFFECT_COPY;
+    bool accepted = false;
+    if (window && data && (offered & DROPEFFECT_COPY)) {
         STGMEDIUM medium{};
         FORMATETC text = globalFormat(CF_TEXT);
         FORMATETC files = globalFormat(CF_HDROP);
         if (data->GetData(&text, &medium) == S_OK) {
-            deliverText(medium);
+            accepted = deliverText(medium);
         } else if (data->GetData(&files, &medium) == S_OK) {
-            deliverFiles(medium);
+            accepted = deliverFiles(medium);
         }
     }
+    if (effect) *effect = accepted ? DROPEFFECT_COPY : DROPEFFECT_NONE;
     DragLeave();
     return S_OK;
 }
 
-void PluginDropTarget::deliverText(STGMEDIUM& medium) {
+bool PluginDropTarget::deliverText(STGMEDIUM& medium) {
+    bool accepted = false;
     if (medium.tymed == TYMED_HGLOBAL) {
         const char* text = static_cast<const char*>(GlobalLock(medium.hGlobal));
         const SIZE_T size = GlobalSize(medium.hGlobal);
@@ -97,14 +110,16 @@ void PluginDropTarget::deliverText(STGMEDIUM& medium) {
             const char* items[1] = {text};
             UiPoint where;
             window->getCursorPosition(where);
-            window->onDrop(items, static_cast<int32_t>(size), DropText, where);
+            accepted = window->onDrop(items, static_cast<int32_t>(size), DropText, where);
         }
         if (text) GlobalUnlock(medium.hGlobal);
     }
     ReleaseStgMedium(&medium);  // through the supplied release interface, else GlobalFree
+    return accepted;
 }
 
-void PluginDropTarget::deliverFiles(STGMEDIUM& medium) {
+bool PluginDropTarget::deliverFiles(STGMEDIUM& medium) {
+    bool accepted = false;
     HDROP list = medium.tymed == TYMED_HGLOBAL ? static_cast<HDROP>(medium.hGlobal) : nullptr;
     const UINT count = list ? DragQueryFileA(list, 0xFFFFFFFF, nullptr, 0) : 0;
     char** names = count ? new (std::nothrow) char*[count] : nullptr;
@@ -121,11 +136,12 @@ void PluginDropTarget::deliverFiles(STGMEDIUM& medium) {
         }
         UiPoint where;
         window->getCursorPosition(where);
-        window->onDrop(names, obtained, DropFiles, where);
+        accepted = window->onDrop(names, obtained, DropFiles, where);
         for (int32_t i = 0; i < obtained; ++i) delete[] names[i];
         delete[] names;
     }
     ReleaseStgMedium(&medium);
+    return accepted;
 }
 
 void PluginDropTarget::resolveShortcut(char* name, int bufferSize) {

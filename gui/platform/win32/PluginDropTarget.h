@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <cstdint>
+
 class PluginWindow;
 
 class PluginDropTarget : public IDropTarget {
@@ -24,15 +26,21 @@ public:
     HRESULT STDMETHODCALLTYPE DragLeave() override;
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL where, DWORD* effect) override;
 
+    // Cuts the target off from its window: later calls from OLE find nothing to deliver to.
+    void detach() { window = nullptr; }
+
     // Replaces a ".lnk" shortcut name in place (a buffer of bufferSize bytes) by its target's short path;
     // leaves the name unchanged when it cannot be resolved.
     static void resolveShortcut(char* name, int bufferSize);
 
 private:
-    void deliverText(STGMEDIUM& medium);
-    void deliverFiles(STGMEDIUM& medium);
+    // The effect answered for the drag at a screen point: COPY when a widget there accepts the data and the
+    // source allows copying, else NONE. Never MOVE: a source would delete what it believes was moved.
+    DWORD effectAt(POINTL where, DWORD offered);
+    bool deliverText(STGMEDIUM& medium);
+    bool deliverFiles(STGMEDIUM& medium);
 
     LONG referenceCount = 0;
-    bool accepting = false;  // the current drag offers text or files
+    int32_t dragKind = -1;  // DropText or DropFiles for the current drag, -1 when it offers neither
     PluginWindow* window;
 };

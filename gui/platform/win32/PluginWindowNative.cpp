@@ -167,20 +167,50 @@ void PluginWindow::setCursor(int32_t kind) {
     SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(systemCursor)));
 }
 
+namespace {
+
+// What a window's drop registration holds. OLE is initialised for the registration only, on the thread that
+// opens the window, and only what succeeded is undone, on that same thread: the host's apartment and its own
+// initialisations stay as they were.
+struct DropRegistration {
+    PluginDropTarget* target = nullptr;  // one reference, so it can be cut off from the window
+    DWORD thread = 0;
+    bool oleHeld = false;
+};
+
+}  // namespace
+
 bool PluginWindow::setDropActive(bool flag) {
-    if (!dropActive && !flag) return true;
-    if (!childWindow) return false;
-    HWND child = asWindow(childWindow);
-    if (flag) {
-        // Held for the call, so a target the registration refused is deleted again.
-        PluginDropTarget* target = new PluginDropTarget(this);
-        target->AddRef();
-        RegisterDragDrop(child, target);
-        target->Release();
-    } else {
-        RevokeDragDrop(child);
+    auto* registration = static_cast<DropRegistration*>(nativeState);
+    if (flag == (registration != nullptr)) {
+        dropActive = flag;
+        return true;
     }
-    dropActive = flag;
+    if (flag) {
+        if (!childWindow) return false;
+        registration = new DropRegistration();
+        registration->thread = GetCurrentThreadId();
+        // Fails (RPC_E_CHANGED_MODE) on a thread of the multithreaded apartment, where OLE drag and drop
+        // cannot work: the window then goes without a drop target.
+        registration->oleHeld = SUCCEEDED(OleInitialize(nullptr));
+        registration->target = new PluginDropTarget(this);
+        registration->target->AddRef();
+        const bool registered =
+            registration->oleHeld && SUCCEEDED(RegisterDragDrop(asWindow(childWindow), registration->target));
+        nativeState = registration;
+        dropActive = true;
+        if (!registered) setDropActive(false);
+        return registered;
+    }
+    if (childWindow) RevokeDragDrop(asWindow(childWindow));
+    // OLE may still hold the target (a drag in progress, a revocation refused): it must not reach this window.
+    registration->target->detach();
+    registration->target->Release();
+    // An initialisation made on another thread cannot be undone from here; it stays with that thread.
+    if (registration->oleHeld && registration->thread == GetCurrentThreadId()) OleUninitialize();
+    delete registration;
+    nativeState = nullptr;
+    dropActive = false;
     return true;
 }
 

@@ -290,3 +290,29 @@ TEST(SwappedButtonsTest, PhysicalRightButtonIsThePrimaryOneWhenSwapped) {
 }
 
 }  // namespace
+
+namespace {
+
+// The wait runs for the double-click time after the last message the thread took: take one now.
+void freshMessageTime(HWND window) {
+    PostMessageA(window, WM_USER, 0, 0);
+    MSG message;
+    GetMessageA(&message, window, WM_USER, WM_USER);
+}
+
+}  // namespace
+
+TEST_F(DrawSurfaceTest, DoubleClickWaitTakesOnlyClicksOnItsOwnWindow) {
+    pumpMessages();
+    freshMessageTime(parent.handle());
+    PostMessageA(parent.handle(), WM_LBUTTONDOWN, MK_LBUTTON, 0);  // a click meant for the host
+    EXPECT_FALSE(surface->waitForDoubleClick());
+    MSG message;
+    EXPECT_TRUE(PeekMessageA(&message, parent.handle(), WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE))
+        << "the host's click was taken from its queue";
+
+    freshMessageTime(parent.handle());
+    PostMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    EXPECT_TRUE(surface->waitForDoubleClick());
+    EXPECT_FALSE(PeekMessageA(&message, child, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE));
+}

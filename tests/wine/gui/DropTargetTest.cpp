@@ -12,84 +12,17 @@
 
 #include "GuiTestSupport.h"
 #include "RecordingWidget.h"
+#include "TestDataObject.h"
 #include "gui/core/PluginWindow.h"
 #include "gui/platform/win32/PluginDropTarget.h"
 
 namespace {
 
-// A data object offering one HGLOBAL format: CF_TEXT or CF_HDROP, or nothing at all.
-class TestDataObject : public IDataObject {
-public:
-    TestDataObject(CLIPFORMAT format, std::vector<char> bytes) : format(format), bytes(std::move(bytes)) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-            *object = this;
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override { return --references; }  // lives on the test's stack
-
-    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* wanted, STGMEDIUM* medium) override {
-        if (QueryGetData(wanted) != S_OK) return DV_E_FORMATETC;
-        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-        std::memcpy(GlobalLock(memory), bytes.data(), bytes.size());
-        GlobalUnlock(memory);
-        handedOutSize = GlobalSize(memory);
-        medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = memory;
-        medium->pUnkForRelease = nullptr;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* wanted) override {
-        const bool match = format && wanted->cfFormat == format && (wanted->tymed & TYMED_HGLOBAL) &&
-                           wanted->dwAspect == DVASPECT_CONTENT && wanted->lindex == -1;
-        return match ? S_OK : DV_E_FORMATETC;
-    }
-    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
-
-    CLIPFORMAT format;
-    std::vector<char> bytes;
-    ULONG references = 1;
-    SIZE_T handedOutSize = 0;
-};
-
-TestDataObject textData(const char* text) { return TestDataObject(CF_TEXT, std::vector<char>(text, text + std::strlen(text) + 1)); }
-
-// A DROPFILES record followed by the ANSI names, each NUL-terminated, and a final NUL.
-TestDataObject fileData(const std::vector<std::string>& names) {
-    std::vector<char> bytes(sizeof(DROPFILES));
-    DROPFILES header{};
-    header.pFiles = sizeof(DROPFILES);
-    header.fWide = FALSE;
-    std::memcpy(bytes.data(), &header, sizeof header);
-    for (const std::string& name : names) bytes.insert(bytes.end(), name.c_str(), name.c_str() + name.size() + 1);
-    bytes.push_back(0);
-    return TestDataObject(CF_HDROP, bytes);
-}
-
-std::string tempPath(const char* name) {
-    char directory[MAX_PATH];
-    GetTempPathA(sizeof directory, directory);
-    return std::string(directory) + name;
-}
-
-void writeFile(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(file, "x", 1, &written, nullptr);
-    CloseHandle(file);
-}
+using testdata::TestDataObject;
+using testdata::fileData;
+using testdata::tempPath;
+using testdata::textData;
+using testdata::writeFile;
 
 bool makeShortcut(const std::string& link, const std::string& target) {
     IShellLinkA* shellLink = nullptr;
@@ -120,22 +53,14 @@ TEST(PluginDropTargetTest, IdentityCountsAndDragEffects) {
     EXPECT_EQ(asked, nullptr);
     EXPECT_EQ(target->Release(), 2u);
 
+    // Without a window nobody can take the data: no effect whatever the source offers.
     TestDataObject text = textData("abc");
-    TestDataObject files = fileData({"C:\\a.txt"});
-    TestDataObject nothing(0, {});
-    DWORD effect = 0;
+    DWORD effect = DROPEFFECT_MOVE | DROPEFFECT_COPY;
     target->DragEnter(&text, 0, POINTL{0, 0}, &effect);
-    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_MOVE));
-    target->DragOver(MK_CONTROL, POINTL{0, 0}, &effect);
-    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
-    target->DragEnter(&files, MK_CONTROL, POINTL{0, 0}, &effect);
-    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
-    target->DragEnter(&nothing, MK_CONTROL, POINTL{0, 0}, &effect);
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
-    target->DragOver(0, POINTL{0, 0}, &effect);
-    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
-    // Without a window a drop delivers nothing but still succeeds.
+    effect = DROPEFFECT_MOVE | DROPEFFECT_COPY;
     EXPECT_EQ(target->Drop(&text, 0, POINTL{0, 0}, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
     EXPECT_EQ(target->Release(), 1u);
     EXPECT_EQ(target->Release(), 0u);
 }
@@ -151,7 +76,14 @@ protected:
         child = static_cast<HWND>(window->getChildWindow());
         RECT frame;
         GetWindowRect(child, &frame);
-        SetCursorPos(frame.left + 20, frame.top + 30);
+        // A warp can come back late from the X server: wait until the cursor is reported there.
+        for (int tries = 0; tries < 200; ++tries) {
+            SetCursorPos(frame.left + 20, frame.top + 30);
+            POINT at;
+            GetCursorPos(&at);
+            if (at.x == frame.left + 20 && at.y == frame.top + 30) break;
+            Sleep(5);
+        }
     }
     ~DropTest() override {
         delete window;
@@ -172,7 +104,7 @@ TEST_F(DropTest, TextReachesTheWidgetUnderTheCursorWithItsSize) {
     IDropTarget* target = registeredTarget();
     ASSERT_NE(target, nullptr);
     TestDataObject text = textData("dropped text");
-    DWORD effect = 0;
+    DWORD effect = DROPEFFECT_COPY;
     ASSERT_EQ(target->DragEnter(&text, 0, POINTL{0, 0}, &effect), S_OK);
     EXPECT_EQ(target->Drop(&text, 0, POINTL{0, 0}, &effect), S_OK);
     ASSERT_EQ(widget->drops, 1);
@@ -195,7 +127,7 @@ TEST_F(DropTest, FilesArriveByNameWithShortcutsResolvedToTheirTarget) {
     ASSERT_TRUE(GetShortPathNameA(target.c_str(), shortTarget, sizeof shortTarget));
 
     TestDataObject files = fileData({plain, shortcut});
-    DWORD effect = 0;
+    DWORD effect = DROPEFFECT_COPY;
     EXPECT_EQ(registeredTarget()->Drop(&files, 0, POINTL{0, 0}, &effect), S_OK);
     ASSERT_EQ(widget->drops, 1);
     EXPECT_EQ(widget->dropKind, DropFiles);
@@ -211,6 +143,7 @@ TEST_F(DropTest, FilesArriveByNameWithShortcutsResolvedToTheirTarget) {
     const std::string broken = tempPath("vozuv_drop_broken.lnk");
     writeFile(broken);
     TestDataObject brokenFiles = fileData({broken});
+    effect = DROPEFFECT_COPY;
     registeredTarget()->Drop(&brokenFiles, 0, POINTL{0, 0}, &effect);
     ASSERT_EQ(widget->dropped.size(), 1u);
     EXPECT_EQ(widget->dropped[0], broken);
@@ -221,10 +154,51 @@ TEST_F(DropTest, FilesArriveByNameWithShortcutsResolvedToTheirTarget) {
     DeleteFileA(broken.c_str());
 }
 
+// A source that offers MOVE deletes its file when the target answers MOVE; the editor only ever copies.
+TEST_F(DropTest, EffectIsCopyOverAnAcceptingWidgetAndNoneElsewhere) {
+    const std::string path = tempPath("vozuv_drop_effect.txt");
+    writeFile(path);
+    TestDataObject files = fileData({path});
+    const DWORD offered = DROPEFFECT_MOVE | DROPEFFECT_COPY;
+    RECT frame;
+    GetWindowRect(child, &frame);
+    const POINTL inside{frame.left + 20, frame.top + 30}, outside{frame.right + 50, frame.top + 30};
+    IDropTarget* target = registeredTarget();
+    ASSERT_NE(target, nullptr);
+    auto answer = [&](DWORD keys, POINTL where, bool enter) {
+        DWORD effect = offered;
+        if (enter)
+            target->DragEnter(&files, keys, where, &effect);
+        else
+            target->DragOver(keys, where, &effect);
+        return effect;
+    };
+
+    EXPECT_EQ(answer(0, inside, true), static_cast<DWORD>(DROPEFFECT_COPY));
+    EXPECT_EQ(answer(0, inside, false), static_cast<DWORD>(DROPEFFECT_COPY));
+    EXPECT_EQ(answer(MK_CONTROL, inside, false), static_cast<DWORD>(DROPEFFECT_COPY));
+    EXPECT_EQ(answer(0, outside, false), static_cast<DWORD>(DROPEFFECT_NONE));
+    DWORD moveOnly = DROPEFFECT_MOVE;
+    target->DragOver(0, inside, &moveOnly);
+    EXPECT_EQ(moveOnly, static_cast<DWORD>(DROPEFFECT_NONE));
+    DWORD effect = offered;
+    EXPECT_EQ(target->Drop(&files, 0, inside, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+    EXPECT_EQ(widget->drops, 1);
+
+    widget->accepts = false;
+    EXPECT_EQ(answer(0, inside, true), static_cast<DWORD>(DROPEFFECT_NONE));
+    effect = offered;
+    target->Drop(&files, 0, inside, &effect);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileA(path.c_str());
+}
+
 TEST_F(DropTest, RefusedWhileAWidgetHasTheFocus) {
     window->setFocusWidget(widget);
     TestDataObject text = textData("ignored");
-    DWORD effect = 0;
+    DWORD effect = DROPEFFECT_COPY;
     EXPECT_EQ(registeredTarget()->Drop(&text, 0, POINTL{0, 0}, &effect), S_OK);
     EXPECT_EQ(widget->drops, 0);
     window->setFocusWidget(nullptr);

@@ -151,6 +151,11 @@ TEST_F(PluginWindowMessageTest, CursorPositionAndShapes) {
     second.setCursor(CursorMove);
     second.setCursor(CursorDefault);
     EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
+
+    // A window that never changed the cursor leaves the host's alone when it goes, a hidden one included.
+    SetCursor(nullptr);
+    delete new PluginWindow(UiRect{0, 0, 20, 20}, parent.handle(), nullptr);
+    EXPECT_EQ(GetCursor(), nullptr);
 }
 
 TEST_F(PluginWindowMessageTest, ServiceIdlePacesPassesByTheTickCount) {

@@ -41,6 +41,7 @@ public:
         }
         return accepts;
     }
+    bool acceptsDrop(int32_t, const UiPoint&) override { return accepts; }
     bool onRemoved(Widget* parent) override {
         // The drop target must already be gone when the window lets its children go.
         PluginWindow* owner = static_cast<PluginWindow*>(parent);
