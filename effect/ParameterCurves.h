@@ -12,7 +12,12 @@ inline double gainDecibels(double value) { return (value - 0.5) * 40.0; }
 inline double thresholdDecibels(double value) { return (value - 1.0) * 60.0; }
 
 // CompRatio, 1 to 30 (10.57 at the stored limit); formed as 1 - v * (-29) with 29 in single precision.
-inline double compressionRatio(double value) { return 1.0 - value * static_cast<double>(-29.0f); }
+// Values below 0 would give a ratio below 1, an infinite one at -1/29 and a negative one beyond: the
+// ratio is held at 1 there (no compression), NaN included.
+inline double compressionRatio(double value) {
+    const double ratio = 1.0 - value * static_cast<double>(-29.0f);
+    return ratio >= 1.0 ? ratio : 1.0;
+}
 
 // The time constant in seconds; the constants are the single-precision values of the original formula.
 inline double timeConstantSeconds(float value, float spanMs) {

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "effect/CompGateParameters.h"
 #include "gui/platform/cairo/HeadlessFont.h"
@@ -47,6 +48,28 @@ TEST(FormatTest, ReadoutsAgreeWithTheHostDisplayAndLabel) {
             }
         }
     }
+}
+
+// The pixels of a read-out, to see whether it was drawn again with another text.
+std::vector<uint32_t> readoutPixels(EditorRig& rig, int32_t left) {
+    std::vector<uint32_t> pixels;
+    for (int32_t y = 83; y < 92; ++y) {
+        for (int32_t x = left; x < left + 51; ++x) pixels.push_back(rgbOf(rig.child()->pixel(x, y)));
+    }
+    return pixels;
+}
+
+// The corner moves with the rate while the value stays: the next idle pass draws the new text.
+TEST(FormatTest, ReadoutsShowANewRateAtTheNextIdle) {
+    EditorRig rig;
+    rig.plugin->setParameter(kHpShelf, 0.25f);
+    rig.openAndPaint();
+    rig.idle();
+    const std::vector<uint32_t> at44 = readoutPixels(rig, 202);
+    rig.dispatch(effSetSampleRate, 0, 0, nullptr, 96000.0f);
+    EXPECT_EQ(readoutLine(rig, kHpShelf), "1.91 kHz");
+    rig.idle();
+    EXPECT_NE(readoutPixels(rig, 202), at44);
 }
 
 TEST(FormatTest, EveryTextFitsTheReadout) {

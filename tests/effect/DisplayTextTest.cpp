@@ -33,6 +33,9 @@ TEST(DisplayTextTest, GainsThresholdAndRatio) {
     EXPECT_EQ(shown(instance, kCompRatio, 0.0517f), "2.5:1|");  // 2.4993
     EXPECT_EQ(shown(instance, kCompRatio, 0.9f), "10.6:1|");    // stored as 0.33
     EXPECT_EQ(shown(instance, kCompRatio, 0.0f), "1.0:1|");
+    // Below 0 the ratio would fall under 1 and, at -1/29, become infinite: it stays at 1.
+    EXPECT_EQ(shown(instance, kCompRatio, -1.0f / 29.0f), "1.0:1|");
+    EXPECT_EQ(instance.plugin().chainSettings().inverseRatio, 1.0);
 }
 
 TEST(DisplayTextTest, FilterCornersFollowTheSampleRate) {

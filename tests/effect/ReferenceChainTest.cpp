@@ -58,7 +58,7 @@ float randomValue(Random& r, VstInt32 index, bool quiet) {
         case 0: return special[r.below(8)];
         case 4: return float(std::pow(10.0, r.uniform(-5.0, -1.0)));  // filter corners far down
         case 1:
-            if (index == kCompRatio) return float(r.uniform(-0.03, 1.5));
+            if (index == kCompRatio) return float(r.uniform(-0.5, 1.5));
             if (index == kCompThreshold) return float(r.uniform(-1.0, 1.5));  // down to -120 dB
             return float(r.uniform(-0.5, 1.5));
         default: break;

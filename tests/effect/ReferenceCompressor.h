@@ -89,7 +89,8 @@ public:
                 buildGainTable();
                 break;
             case 8:
-                inverseRatio = 1.0 / (1.0 - v * double(-29.0f));
+                // A ratio below 1 (a value below 0) counts as 1.
+                inverseRatio = 1.0 / std::max(1.0, 1.0 - v * double(-29.0f));
                 buildGainTable();
                 break;
             case 9:
