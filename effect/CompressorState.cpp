@@ -208,8 +208,9 @@ CompressorState::CompressorState()
 
 void CompressorState::setPeakHold(float sampleRate) {
     const double holdLength = 0.02 * sampleRate;
-    holdSamples = static_cast<int32_t>(holdLength);
-    peakReleaseCoefficient = 1.0 / holdLength;
+    // Held inside what a counter and a one-pole fall can do, whatever rate a host claims.
+    holdSamples = holdLength < 2147483647.0 ? static_cast<int32_t>(holdLength) : INT32_MAX;
+    peakReleaseCoefficient = holdLength > 1.0 ? 1.0 / holdLength : 1.0;
     // A hold begun at a higher rate ends no later than a new one would.
     if (holdCounter > holdSamples) holdCounter = holdSamples;
 }

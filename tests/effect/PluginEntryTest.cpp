@@ -81,6 +81,12 @@ TEST(PluginEntryTest, SampleRateFollowsTheHostButBlockSizeDoesNot) {
     instance.dispatch(effSetBlockSizeAndSampleRate, 0, 64, nullptr, -48000.0f);
     EXPECT_EQ(p.getSampleRate(), 96000.0f);
     EXPECT_DOUBLE_EQ(p.chainSettings().attackCoefficient, 1.0 / (seconds * 96000.0));
+    // Absurd rates keep the hold counter and the peak fall within range.
+    instance.dispatch(effSetSampleRate, 0, 0, nullptr, 3.0e38f);
+    EXPECT_EQ(p.getChainState().holdSamples, INT32_MAX);
+    instance.dispatch(effSetSampleRate, 0, 0, nullptr, 10.0f);
+    EXPECT_EQ(p.getChainState().holdSamples, 0);
+    EXPECT_EQ(p.getChainState().peakReleaseCoefficient, 1.0);
 }
 
 TEST(PluginEntryTest, PluginForwardsEveryParameterToItsEditor) {

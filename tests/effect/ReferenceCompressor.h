@@ -213,8 +213,9 @@ public:
 
 private:
     void setHold() {
-        holdSamples = static_cast<int32_t>(0.02 * fs);
-        peakReleaseCoefficient = 1.0 / (0.02 * fs);
+        const double length = 0.02 * fs;
+        holdSamples = length < 2147483647.0 ? static_cast<int32_t>(length) : 2147483647;
+        peakReleaseCoefficient = length > 1.0 ? 1.0 / length : 1.0;
         if (holdCounter > holdSamples) holdCounter = holdSamples;
     }
     // Coefficients from 0 < c <= 1 only; anything else follows at once.
