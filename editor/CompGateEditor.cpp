@@ -38,12 +38,10 @@ constexpr KnobPlace knobPlaces[] = {
 struct ReadoutPlace {
     VstInt32 parameter;
     int32_t left;
-    ValueReadout::Converter converter;
 };
 constexpr ReadoutPlace readoutPlaces[] = {
-    {kInputGain, 94, formatGain},           {kLpShelf, 152, formatShelf},   {kHpShelf, 202, formatShelf},
-    {kCompThreshold, 418, formatThreshold}, {kCompRatio, 468, formatRatio}, {kCompAttack, 518, formatAttack},
-    {kCompRelease, 568, formatRelease},     {kCompMakeup, 618, formatGain},
+    {kInputGain, 94},  {kLpShelf, 152},    {kHpShelf, 202},     {kCompThreshold, 418},
+    {kCompRatio, 468}, {kCompAttack, 518}, {kCompRelease, 568}, {kCompMakeup, 618},
 };
 
 constexpr UiRect inputMeterBounds{154, 12, 250, 18};
@@ -140,10 +138,23 @@ void CompGateEditor::buildReadouts(Pixmap* bar) {
         readout->setBackColour(colourWhite);
         readout->setFrameColour(colourWhite);
         readout->setValue(effect->getParameter(place.parameter));
-        readout->setConverter(place.converter);
+        readoutSources[place.parameter] = {effect, place.parameter};
+        readout->setConverterWithData(formatReadout, &readoutSources[place.parameter]);
         readouts[place.parameter] = readout;
         pluginWindow->addChild(readout);
     }
+}
+
+void CompGateEditor::idle() {
+    // Filter corners move with the sample rate while the values stay: redraw the texts on a change.
+    const float rate = effect->getSampleRate();
+    if (isOpen.load() && rate != shownSampleRate) {
+        for (ValueReadout* readout : readouts) {
+            if (readout) readout->setDirty(true);
+        }
+    }
+    shownSampleRate = rate;
+    GuiEditor::idle();
 }
 
 void CompGateEditor::close() {
@@ -165,6 +176,12 @@ FilmstripKnob* CompGateEditor::getKnob(VstInt32 index) const {
 
 ValueReadout* CompGateEditor::getReadout(VstInt32 index) const {
     return isOpen.load() && index >= 0 && index < controlledParameterLimit ? readouts[index] : nullptr;
+}
+
+void CompGateEditor::getReadoutText(VstInt32 index, char* text) const {
+    text[0] = '\0';
+    ValueReadout* readout = getReadout(index);
+    if (readout) formatReadout(readout->getValue(), text, const_cast<ReadoutSource*>(&readoutSources[index]));
 }
 
 void CompGateEditor::setParameter(VstInt32 index, float value) {

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "editor/CompGateFormats.h"
 #include "framework/GuiEditor.h"
 #include "gui/core/ControlListener.h"
 
@@ -20,6 +21,7 @@ public:
 
     VstInt32 open(void* parent) override;
     void close() override;
+    void idle() override;
     // Mirrors the effect's value of a user parameter into its knob and read-out, or a level into a meter.
     // Runs on the host's and the audio thread: stores only, no drawing, allocation or system call.
     void setParameter(VstInt32 index, float value) override;
@@ -30,6 +32,8 @@ public:
     // The control of a parameter while open, else null (also for parameters without one).
     FilmstripKnob* getKnob(VstInt32 index) const;
     ValueReadout* getReadout(VstInt32 index) const;
+    // The line the read-out of a parameter shows for its current value; empty while closed.
+    void getReadoutText(VstInt32 index, char* text) const;
     LevelMeter* getInputMeter() const { return inputMeter; }
     LevelMeter* getOutputMeter() const { return outputMeter; }
     LevelMeter* getReductionMeter() const { return reductionMeter; }
@@ -53,6 +57,8 @@ private:
 
     FilmstripKnob* knobs[controlledParameterLimit] = {};    // not owned: the window owns its children
     ValueReadout* readouts[controlledParameterLimit] = {};  // not owned
+    ReadoutSource readoutSources[controlledParameterLimit] = {};
+    float shownSampleRate = 0.0f;  // user-interface thread only
     LevelMeter* inputMeter = nullptr;
     LevelMeter* outputMeter = nullptr;
     LevelMeter* reductionMeter = nullptr;

@@ -1,10 +1,16 @@
-// The editor's value-to-text converters: a parameter value (0..1) to the text of its read-out.
+// The editor's value-to-text converter: a parameter value to the line its read-out shows.
 #pragma once
 
-// Each writes a zero-terminated text of at most a few dozen characters into text.
-void formatGain(float value, char* text);       // "%d" dB of -20..+20 (InputGain, CompMakeup)
-void formatShelf(float value, char* text);      // "%.2f" of 0.01..22.01 (LPShelf, HPShelf)
-void formatThreshold(float value, char* text);  // "%d" dB of -60..0
-void formatRatio(float value, char* text);      // "1:%d" of 1..30
-void formatAttack(float value, char* text);     // "%d" ms of 0..150
-void formatRelease(float value, char* text);    // "%d" ms of 0..1500
+#include "framework/VstInterface.h"
+
+class EffectBase;
+
+// What a read-out shows: which parameter, and the effect whose sample rate places its filter corners.
+struct ReadoutSource {
+    EffectBase* effect;
+    VstInt32 parameter;
+};
+
+// Converter with data (a ReadoutSource): the host display's number and label on one line, "-12.0 dB",
+// "1.23 kHz", "3.9:1", "16.4 ms".
+void formatReadout(float value, char* text, void* source);

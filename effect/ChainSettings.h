@@ -3,8 +3,8 @@
 
 struct ChainSettings {
     double inputGainLinear;
-    // High-pass detector section; its coefficients are kept in single precision.
-    float hpB, hpC1, hpC2;
+    // High-pass detector section; single-precision coefficients widened, except where those are unstable.
+    double hpB, hpC1, hpC2;
     bool hpActive;
     // Low-pass detector section.
     double lpC0, lpC1, lpC2;

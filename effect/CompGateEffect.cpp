@@ -6,6 +6,9 @@
 #include <cstring>
 #include <new>
 
+#include "effect/CompGateDisplay.h"
+#include "effect/DetectorFilterDesign.h"
+#include "effect/ParameterCurves.h"
 #include "framework/GuiEditor.h"
 
 namespace {
@@ -37,14 +40,6 @@ float clampParameter(VstInt32 index, float value) {
     }
 }
 
-// Time constant of (0.01 + 0.99 v) x span ms as a per-sample coefficient; the constants are the
-// single-precision values of the original formula, widened.
-double timeCoefficient(float value, float spanMs, float sampleRate) {
-    const double seconds = (static_cast<double>(0.01f) + static_cast<double>(0.99f) * value) *
-                           static_cast<double>(spanMs) * static_cast<double>(0.001f);
-    return static_cast<double>(1.0f) / (seconds * sampleRate);
-}
-
 }  // namespace
 
 CompGateEffect::CompGateEffect(audioMasterCallback hostCallback)
@@ -56,7 +51,7 @@ CompGateEffect::CompGateEffect(audioMasterCallback hostCallback)
       inputGainDb(0.0), inputGainLinear(0.0), thresholdDb(0.0), thresholdLinear(0.0), inverseRatio(0.0),
       attackCoefficient(0.0), releaseCoefficient(0.0), makeupLinear(0.0),
       lpC0(0.0), lpC1(0.0), lpC2(0.0), lpActive(false),
-      hpB(0.0f), hpC1(0.0f), hpC2(0.0f), hpActive(false) {
+      hpB(0.0), hpC1(0.0), hpC2(0.0), hpActive(false) {
     programs = new (std::nothrow) CompGateProgram[kNumPrograms];
     chain.setPeakHold(getSampleRate());
     rebuildGainTable();
@@ -102,53 +97,49 @@ void CompGateEffect::computeDerived(VstInt32 index, float value) {
     const double v = value;
     switch (index) {
         case kInputGain: {
-            const double db = (v - 0.5) * 40.0;
+            const double db = gainDecibels(v);
             inputGainDb = db;
             inputGainLinear = std::pow(10.0, db * 0.05);
             break;
         }
         case kLpShelf: {
             // Bilinear second-order low-pass with Q = 1 and pre-warped corner K = tan(pi f / fs) = v^2.
-            const double k = v * v;
-            const double n = k * k + k + 1.0;
-            lpC0 = k * k / n;
-            lpC1 = 2.0 * (1.0 - k * k) / n;
-            lpC2 = (n - 2.0 * k) / n;
-            lpActive = value != 1.0f;
+            const SectionCoefficients c = DetectorFilterDesign::lowPass(value);
+            lpC0 = c.gain;
+            lpC1 = c.c1;
+            lpC2 = c.c2;
+            lpActive = c.active;
             break;
         }
         case kHpShelf: {
-            // The matching high-pass; its coefficients are kept in single precision.
-            const double k = v * v;
-            const double n = k * k + k + 1.0;
-            hpB = static_cast<float>(1.0 / n);
-            hpC1 = static_cast<float>(2.0 * (1.0 - k * k) / n);
-            hpC2 = static_cast<float>((n - 2.0 * k) / n);
-            hpActive = value != 0.0f;
+            // The matching high-pass.
+            const SectionCoefficients c = DetectorFilterDesign::highPass(value);
+            hpB = c.gain;
+            hpC1 = c.c1;
+            hpC2 = c.c2;
+            hpActive = c.active;
             break;
         }
         case kCompThreshold: {
-            const double db = (v - 1.0) * 60.0;
+            const double db = thresholdDecibels(v);
             thresholdDb = db;
             thresholdLinear = std::pow(10.0, db * 0.05);
             rebuildGainTable();
             break;
         }
         case kCompRatio: {
-            // Formed as 1 - v * (-29) with 29 in single precision.
-            const double ratio = 1.0 - v * static_cast<double>(-29.0f);
-            inverseRatio = 1.0 / ratio;
+            inverseRatio = 1.0 / compressionRatio(v);
             rebuildGainTable();
             break;
         }
         case kCompAttack:
-            attackCoefficient = timeCoefficient(value, 150.0f, getSampleRate());
+            attackCoefficient = timeCoefficient(value, kAttackSpanMs, getSampleRate());
             break;
         case kCompRelease:
-            releaseCoefficient = timeCoefficient(value, 1500.0f, getSampleRate());
+            releaseCoefficient = timeCoefficient(value, kReleaseSpanMs, getSampleRate());
             break;
         case kCompMakeup:
-            makeupLinear = std::pow(10.0, ((v - 0.5) * 40.0) * 0.05);
+            makeupLinear = std::pow(10.0, gainDecibels(v) * 0.05);
             break;
         default:
             break;  // stored and displayed only
@@ -170,13 +161,20 @@ void CompGateEffect::getParameterName(VstInt32 index, char* text) {
 }
 
 void CompGateEffect::getParameterLabel(VstInt32 index, char* text) {
-    if (isUserParameter(index)) std::strcpy(text, kParameterLabels[index]);
+    if (!isUserParameter(index)) return;
+    ParameterText shown;
+    if (describeParameter(index, liveValue(index).load(), getSampleRate(), shown)) {
+        std::strcpy(text, shown.unit);
+    } else {
+        std::strcpy(text, kParameterLabels[index]);
+    }
 }
 
 void CompGateEffect::getParameterDisplay(VstInt32 index, char* text) {
     if (!isUserParameter(index)) return;
-    if (index == kInputGain) {
-        formatFloat(static_cast<float>(getInputGainDb()), text);
+    ParameterText shown;
+    if (describeParameter(index, liveValue(index).load(), getSampleRate(), shown)) {
+        std::strcpy(text, shown.number);
     } else if (index == kVolume) {
         formatDecibels(volume.load(), text);
     } else {
@@ -234,9 +232,21 @@ bool CompGateEffect::getVendorString(char* text) {
     return true;
 }
 
+void CompGateEffect::setSampleRate(float rate) { applySampleRate(rate); }
+
 // The block size is not needed: every buffer of the signal chain has a fixed size.
-void CompGateEffect::setBlockSizeAndSampleRate(VstInt32 /*size*/, float rate) {
+void CompGateEffect::setBlockSizeAndSampleRate(VstInt32 /*size*/, float rate) { applySampleRate(rate); }
+
+// The rate may have reached the framework without passing here (a host query); nothing is reset.
+void CompGateEffect::resume() { applySampleRate(getSampleRate()); }
+
+void CompGateEffect::applySampleRate(float rate) {
+    // A rate that is not a positive number would turn every time constant into infinity or NaN.
+    if (!(rate > 0.0f) || !std::isfinite(rate)) return;
     sampleRate = rate;
+    chain.setPeakHold(rate);
+    attackCoefficient = timeCoefficient(compAttack.load(), kAttackSpanMs, rate);
+    releaseCoefficient = timeCoefficient(compRelease.load(), kReleaseSpanMs, rate);
 }
 
 // Audio --------------------------------------------------------------------------------------------------

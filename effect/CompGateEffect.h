@@ -25,7 +25,10 @@ public:
     void getParameterName(VstInt32 index, char* text) override;
     bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
     VstInt32 getCategory() override;
+    // A new rate re-derives every time constant, whatever order the host sets rate and parameters in.
+    void setSampleRate(float rate) override;
     void setBlockSizeAndSampleRate(VstInt32 size, float rate) override;
+    void resume() override;
     bool getVendorString(char* text) override;
 
     // The derived values as one block would read them now.
@@ -40,6 +43,7 @@ protected:
     RelaxedAtomic<float>& liveValue(VstInt32 index);
     void computeDerived(VstInt32 index, float value);
     void rebuildGainTable();
+    void applySampleRate(float rate);
 
     CompGateProgram* programs;
 
@@ -52,7 +56,7 @@ protected:
         attackCoefficient, releaseCoefficient, makeupLinear;
     RelaxedAtomic<double> lpC0, lpC1, lpC2;
     RelaxedAtomic<bool> lpActive;
-    RelaxedAtomic<float> hpB, hpC1, hpC2;
+    RelaxedAtomic<double> hpB, hpC1, hpC2;
     RelaxedAtomic<bool> hpActive;
 
     CompressorState chain;

@@ -103,9 +103,10 @@ BlockMeters runFrames(DetectorLocals& d, const ChainSettings& s, const RelaxedAt
     int32_t hold = d.holdCounter;
     SectionLocals hpLeft = d.highPass[0], hpRight = d.highPass[1];
     SectionLocals lpLeft = d.lowPass[0], lpRight = d.lowPass[1];
-    float peak = 0.0f;
-    double gain = 1.0;
-    double outputGain = 1.0;
+    // The meters show the block's extremes: a ternary on floating-point values compiles to max/min.
+    float peakMax = 0.0f;
+    double peakAfterGainMax = 0.0;
+    double gainMin = 1.0;
 
     for (int32_t i = 0; i < frames; ++i) {
         const float xL = static_cast<float>(static_cast<double>(in0[i]) * inputGain);
@@ -122,7 +123,7 @@ BlockMeters runFrames(DetectorLocals& d, const ChainSettings& s, const RelaxedAt
             dR = lowPassStep(lpRight, dR, lpC0, lpC1, lpC2);
         }
         const double absL = magnitude(dL), absR = magnitude(dR);
-        peak = static_cast<float>(absL > absR ? absL : absR);
+        const float peak = static_cast<float>(absL > absR ? absL : absR);
 
         // Peak hold, then a one-pole fall of the hold's own length.
         if (peak > envelope) {
@@ -143,6 +144,7 @@ BlockMeters runFrames(DetectorLocals& d, const ChainSettings& s, const RelaxedAt
 
         // Table lookup on the float's bit pattern: exponent and top mantissa bits give the step, the
         // remaining 17 bits the position inside it.
+        double gain;
         if (!(level > thresholdLinear)) {
             gain = 1.0;
         } else {
@@ -163,9 +165,14 @@ BlockMeters runFrames(DetectorLocals& d, const ChainSettings& s, const RelaxedAt
             }
         }
 
-        outputGain = gain * makeup;
+        const double outputGain = gain * makeup;
         out0[i] = static_cast<float>(xL * outputGain);
         if (out1) out1[i] = static_cast<float>(xR * outputGain);
+
+        const double peakAfterGain = peak * outputGain;
+        peakMax = peak > peakMax ? peak : peakMax;
+        peakAfterGainMax = peakAfterGain > peakAfterGainMax ? peakAfterGain : peakAfterGainMax;
+        gainMin = gain < gainMin ? gain : gainMin;
     }
 
     d.peakEnvelope = envelope;
@@ -175,7 +182,8 @@ BlockMeters runFrames(DetectorLocals& d, const ChainSettings& s, const RelaxedAt
     d.highPass[1] = hpRight;
     d.lowPass[0] = lpLeft;
     d.lowPass[1] = lpRight;
-    return {peak, static_cast<float>(peak * outputGain), static_cast<float>(gain)};
+    // Rounding to single precision keeps the order, so the extremes are rounded once, here.
+    return {peakMax, static_cast<float>(peakAfterGainMax), static_cast<float>(gainMin)};
 }
 
 }  // namespace
@@ -200,8 +208,11 @@ CompressorState::CompressorState()
 
 void CompressorState::setPeakHold(float sampleRate) {
     const double holdLength = 0.02 * sampleRate;
-    holdSamples = static_cast<int32_t>(holdLength);
-    peakReleaseCoefficient = 1.0 / holdLength;
+    // Held inside what a counter and a one-pole fall can do, whatever rate a host claims.
+    holdSamples = holdLength < 2147483647.0 ? static_cast<int32_t>(holdLength) : INT32_MAX;
+    peakReleaseCoefficient = holdLength > 1.0 ? 1.0 / holdLength : 1.0;
+    // A hold begun at a higher rate ends no later than a new one would.
+    if (holdCounter > holdSamples) holdCounter = holdSamples;
 }
 
 void CompressorState::resetDetector() {

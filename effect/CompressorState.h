@@ -16,11 +16,11 @@ struct FilterSection {
     double out;  // stage output of the last frame
 };
 
-// What the block's last frame hands to the meters.
+// What a block hands to the meters: its loudest and most reduced frames.
 struct BlockMeters {
-    float peak;           // detector peak
-    float peakAfterGain;  // detector peak times the output gain
-    float gain;           // gain factor, 1.0 without reduction
+    float peak;           // largest detector peak
+    float peakAfterGain;  // largest detector peak times the output gain
+    float gain;           // smallest gain factor, 1.0 without reduction
 };
 
 struct CompressorState {
@@ -35,7 +35,7 @@ struct CompressorState {
     CompressorState(const CompressorState&) = delete;
     CompressorState& operator=(const CompressorState&) = delete;
 
-    // Peak-hold time of 20 ms at the given rate.
+    // Peak-hold time of 20 ms at the given rate; set between blocks, as a host sets its rate.
     void setPeakHold(float sampleRate);
 
     // Envelopes, hold counter and filter sections back to zero.

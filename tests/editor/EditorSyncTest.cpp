@@ -2,6 +2,7 @@
 // audio thread running while the editor opens and closes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -166,22 +167,29 @@ TEST(EditorSyncTest, ArrowKeysGoToTheFocusKnobElseToTheLastKnob) {
     (void)up;
 }
 
-TEST(EditorSyncTest, AudioBlocksFeedTheMeters) {
+// A block whose loud part lies in its middle and whose last frame is silent lights the meters as far as
+// that loud part reaches.
+TEST(EditorSyncTest, AudioBlocksFeedTheMetersTheirLoudestPart) {
     EditorRig rig;
     rig.openAndPaint();
-    std::vector<float> left(64, 0.5f), right(64, -0.25f), outLeft(64), outRight(64);
+    rig.plugin->setParameter(7, 0.5f);  // threshold -30 dB
+    std::vector<float> left(512, 0.0f), right(512, 0.0f), outLeft(512), outRight(512);
+    std::fill(left.begin() + 200, left.begin() + 300, 0.5f);
+    std::fill(right.begin() + 250, right.begin() + 260, -0.25f);
     float* inputs[2] = {left.data(), right.data()};
     float* outputs[2] = {outLeft.data(), outRight.data()};
-    rig.plugin->processReplacing(inputs, outputs, 64);
-    // Defaults: threshold at 0 dB, so no gain reduction; the detector sees the louder channel.
+    rig.plugin->processReplacing(inputs, outputs, 512);
+    // The detector sees the louder channel; the 16 ms attack has reduced the gain before the part ends.
     EXPECT_FLOAT_EQ(rig.editor->getInputMeter()->getValue(), 0.5f);
-    EXPECT_FLOAT_EQ(rig.editor->getOutputMeter()->getValue(), 0.5f);
-    EXPECT_FLOAT_EQ(rig.editor->getReductionMeter()->getValue(), 1.0f);
+    EXPECT_GT(rig.editor->getOutputMeter()->getValue(), 0.45f);
+    EXPECT_LT(rig.editor->getReductionMeter()->getValue(), 0.9f);
     for (int i = 0; i < 10; ++i) rig.idle();
     EXPECT_FALSE(rig.editor->getInputMeter()->isDirty());
-    const BmpImage lit = resourceImage(14), unlit = resourceImage(15);
+    const BmpImage lit = resourceImage(14), unlit = resourceImage(15), greenLit = resourceImage(24);
     EXPECT_EQ(mismatches(rig.child(), {154, 12, 202, 18}, lit, 0, 0), 0);
     EXPECT_EQ(mismatches(rig.child(), {202, 12, 250, 18}, unlit, 48, 0), 0);
+    // Gain reduction lights from the right: the rightmost green segment at least.
+    EXPECT_EQ(mismatches(rig.child(), {509, 12, 517, 18}, greenLit, 88, 0), 0);
 }
 
 TEST(EditorSyncTest, AudioThreadMayRunWhileTheEditorOpensAndCloses) {

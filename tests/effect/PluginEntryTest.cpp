@@ -69,13 +69,24 @@ TEST(PluginEntryTest, SampleRateFollowsTheHostButBlockSizeDoesNot) {
     EXPECT_EQ(instance.dispatch(effSetBlockSizeAndSampleRate, 0, 333, nullptr, 48000.0f), 1);
     EXPECT_EQ(p.getSampleRate(), 48000.0f);
     EXPECT_EQ(p.getBlockSize(), 1024);
-    // Time constants set from now on use the new rate; the peak hold stays at its 44100 length.
-    instance.set(kCompAttack, 0.5f);
-    const double seconds = (double(0.01f) + double(0.99f) * 0.5) * double(150.0f) * double(0.001f);
+    // Every time constant follows the new rate, those set before it included.
+    const double seconds = (double(0.01f) + double(0.99f) * 0.1f) * double(150.0f) * double(0.001f);
     EXPECT_DOUBLE_EQ(p.chainSettings().attackCoefficient, 1.0 / (seconds * 48000.0));
-    EXPECT_EQ(p.getChainState().holdSamples, 882);
+    EXPECT_EQ(p.getChainState().holdSamples, 960);
     instance.dispatch(effSetSampleRate, 0, 0, nullptr, 96000.0f);
     EXPECT_EQ(p.getSampleRate(), 96000.0f);
+    EXPECT_EQ(p.getChainState().holdSamples, 1920);
+    // A rate that is no rate is refused.
+    instance.dispatch(effSetSampleRate, 0, 0, nullptr, 0.0f);
+    instance.dispatch(effSetBlockSizeAndSampleRate, 0, 64, nullptr, -48000.0f);
+    EXPECT_EQ(p.getSampleRate(), 96000.0f);
+    EXPECT_DOUBLE_EQ(p.chainSettings().attackCoefficient, 1.0 / (seconds * 96000.0));
+    // Absurd rates keep the hold counter and the peak fall within range.
+    instance.dispatch(effSetSampleRate, 0, 0, nullptr, 3.0e38f);
+    EXPECT_EQ(p.getChainState().holdSamples, INT32_MAX);
+    instance.dispatch(effSetSampleRate, 0, 0, nullptr, 10.0f);
+    EXPECT_EQ(p.getChainState().holdSamples, 0);
+    EXPECT_EQ(p.getChainState().peakReleaseCoefficient, 1.0);
 }
 
 TEST(PluginEntryTest, PluginForwardsEveryParameterToItsEditor) {

@@ -2,6 +2,7 @@
 // written on its own from the parameter and chain rules, for bit-for-bit comparisons with the effect.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -21,13 +22,19 @@ public:
         for (int i = 0; i < kLevels; ++i) {
             levelTable[i] = static_cast<float>(std::ldexp(1.0 + (i % 64) / 64.0, -16 + i / 64));
         }
-        holdSamples = static_cast<int32_t>(0.02 * 44100.0);
-        peakReleaseCoefficient = 1.0 / (0.02 * 44100.0);
+        setHold();
         buildGainTable();
         setProgram(0);
     }
 
-    void setSampleRate(float rate) { fs = rate; }
+    // Every time constant follows the rate; a rate that is not a positive number is refused.
+    void setSampleRate(float rate) {
+        if (!(rate > 0.0f) || std::isinf(rate)) return;
+        fs = rate;
+        setHold();
+        attackCoefficient = timeCoefficient(live[9], 150.0f);
+        releaseCoefficient = timeCoefficient(live[10], 1500.0f);
+    }
 
     void setProgram(int n) {
         if (n < 0 || n > 15) return;
@@ -51,18 +58,28 @@ public:
                 inputGainLinear = std::pow(10.0, inputGainDb * 0.05);
                 break;
             case 2: {
-                const double K = v * v, N = K * K + K + 1.0;
-                lpC0 = K * K / N;
-                lpC1 = 2.0 * (1.0 - K * K) / N;
-                lpC2 = (N - 2.0 * K) / N;
+                // Double-precision coefficients unless their poles leave the unit circle or the corner
+                // lies outside 1e-6 .. 1e6: then the nearest corner inside, in double precision.
+                double K = v * v;
+                double c[3];
+                section(K, true, c);
+                if (!resolvable(K) || !stable(c[1], c[2])) section(K = clampCorner(K), true, c);
+                lpC0 = c[0];
+                lpC1 = c[1];
+                lpC2 = c[2];
                 lpActive = v != 1.0;
                 break;
             }
             case 3: {
-                const double K = v * v, N = K * K + K + 1.0;
-                hpB = float(1.0 / N);
-                hpC1 = float(2.0 * (1.0 - K * K) / N);
-                hpC2 = float((N - 2.0 * K) / N);
+                // Single-precision coefficients where those are stable, else as the low-pass does.
+                double K = v * v;
+                double c[3];
+                section(K, false, c);
+                for (double& x : c) x = single(x);
+                if (!resolvable(K) || !stable(c[1], c[2])) section(K = clampCorner(K), false, c);
+                hpB = c[0];
+                hpC1 = c[1];
+                hpC2 = c[2];
                 hpActive = v != 0.0;
                 break;
             }
@@ -72,16 +89,15 @@ public:
                 buildGainTable();
                 break;
             case 8:
-                inverseRatio = 1.0 / (1.0 - v * double(-29.0f));
+                // A ratio below 1 (a value below 0) counts as 1.
+                inverseRatio = 1.0 / std::max(1.0, 1.0 - v * double(-29.0f));
                 buildGainTable();
                 break;
             case 9:
-                attackCoefficient =
-                    double(1.0f) / ((double(0.01f) + double(0.99f) * v) * double(150.0f) * double(0.001f) * double(fs));
+                attackCoefficient = timeCoefficient(value, 150.0f);
                 break;
             case 10:
-                releaseCoefficient =
-                    double(1.0f) / ((double(0.01f) + double(0.99f) * v) * double(1500.0f) * double(0.001f) * double(fs));
+                releaseCoefficient = timeCoefficient(value, 1500.0f);
                 break;
             case 11:
                 makeupLinear = std::pow(10.0, ((v - 0.5) * 40.0) * 0.05);
@@ -104,12 +120,13 @@ public:
         }
     }
 
-    // One block; out1 may be null. meters receives peak, peak after gain and gain of the last frame.
+    // One block; out1 may be null. meters receives the largest peak, the largest peak after gain and the
+    // smallest gain of the block.
     void process(const float* in0, const float* in1, float* out0, float* out1, int n, float meters[3]) {
         if (n <= 0) return;
         buildGainTable();
         float L = detectorLevel;
-        float a = 0.0f;
+        float a = 0.0f, aMax = 0.0f, aMMax = 0.0f, GMin = 1.0f;
         double G = 1.0, M = 1.0;
         for (int i = 0; i < n; ++i) {
             const float xL = float(in0[i] * inputGainLinear);
@@ -162,11 +179,14 @@ public:
             M = G * makeupLinear;
             out0[i] = float(xL * M);
             if (out1) out1[i] = float(xR * M);
+            aMax = std::max(aMax, a);
+            aMMax = std::max(aMMax, float(a * M));
+            GMin = std::min(GMin, float(G));
         }
         detectorLevel = L;
-        meters[0] = a;
-        meters[1] = float(a * M);
-        meters[2] = float(G);
+        meters[0] = aMax;
+        meters[1] = aMMax;
+        meters[2] = GMin;
     }
 
     float programs[16][14];
@@ -178,7 +198,7 @@ public:
     double attackCoefficient = 0, releaseCoefficient = 0, makeupLinear = 0;
     double lpC0 = 0, lpC1 = 0, lpC2 = 0;
     bool lpActive = false;
-    float hpB = 0, hpC1 = 0, hpC2 = 0;
+    double hpB = 0, hpC1 = 0, hpC2 = 0;
     bool hpActive = false;
 
     float levelTable[kLevels];
@@ -192,6 +212,29 @@ public:
     double lp[2][3] = {};
 
 private:
+    void setHold() {
+        const double length = 0.02 * fs;
+        holdSamples = length < 2147483647.0 ? static_cast<int32_t>(length) : 2147483647;
+        peakReleaseCoefficient = length > 1.0 ? 1.0 / length : 1.0;
+        if (holdCounter > holdSamples) holdCounter = holdSamples;
+    }
+    // Coefficients from 0 < c <= 1 only; anything else follows at once.
+    double timeCoefficient(float value, float span) const {
+        const double c = double(1.0f) / ((double(0.01f) + double(0.99f) * value) * double(span) * double(0.001f) * double(fs));
+        return (c > 0.0 && c <= 1.0) ? c : 1.0;
+    }
+    static void section(double K, bool lowPass, double c[3]) {
+        const double N = K * K + K + 1.0;
+        c[0] = lowPass ? K * K / N : 1.0 / N;
+        c[1] = 2.0 * (1.0 - K * K) / N;
+        c[2] = (N - 2.0 * K) / N;
+    }
+    // Out of line: GCC 12 -O2 loses a vectorised double-float-double round trip.
+    __attribute__((noinline)) static double single(double x) { return float(x); }
+    static bool resolvable(double K) { return K >= 1e-6 && K <= 1e6; }
+    static double clampCorner(double K) { return K > 1e6 ? 1e6 : (K >= 1e-6 ? K : 1e-6); }
+    static bool stable(double c1, double c2) { return c2 < 1.0 && 1.0 + c2 - c1 > 0.0 && 1.0 + c2 + c1 > 0.0; }
+
     double highPass(int c, double x) {
         double* s = hp[c];
         s[0] = x * hpB + hpC1 * s[1] - hpC2 * s[2];

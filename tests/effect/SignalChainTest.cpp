@@ -1,6 +1,7 @@
 // The compressor's audio path through the record: gains, the compression curve, channels and meters.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -51,8 +52,11 @@ TEST(SignalChainTest, ConstantInputSettlesOnTheCompressionCurve) {
     // -60 + (-6.02 + 60) / 3.9 + 6.02 = -40.14 dB of gain.
     EXPECT_NEAR(outL.back(), 0.00492, 0.00001);
     EXPECT_EQ(outL.back(), outR.back());
-    ASSERT_GE(editor->received.size(), 3u);
-    const auto* meters = &editor->received[editor->received.size() - 3];
+    // A settled block: its extremes are its last frame's values.
+    editor->received.clear();
+    instance.process(in.data(), in.data(), outL.data(), outR.data(), 4410);
+    ASSERT_EQ(editor->received.size(), 3u);
+    const auto* meters = &editor->received[0];
     EXPECT_EQ(meters[0], std::make_pair(VstInt32(kMeterInput), 0.5f));
     EXPECT_EQ(meters[1].first, kMeterOutput);
     EXPECT_NEAR(meters[1].second, 0.00492, 0.00001);
@@ -136,15 +140,35 @@ TEST(SignalChainTest, EmptyOrUnusableBlocksDoNothing) {
     }
 }
 
-TEST(SignalChainTest, MetersReportTheLastFrame) {
+// The meters show the block's loudest frame and deepest reduction, wherever in the block they fall.
+TEST(SignalChainTest, MetersReportTheBlocksExtremes) {
     Instance instance;
     auto* editor = attachRecordingEditor(instance.plugin());
+    setConstantInputCase(instance);
+    instance.set(kCompThreshold, 0.5f);  // -30 dB
+    instance.set(kCompRelease, 0.0f);    // 15 ms: the gain recovers well before the block ends
+    // Quiet, then 0.5 in the middle, then silence up to the last frame.
+    std::vector<float> left(8192, 0.001f), right(8192, 0.0f), outL(8192), outR(8192);
+    std::fill(left.begin() + 2048, left.begin() + 4096, 0.5f);
+    std::fill(right.begin() + 3000, right.begin() + 3100, -0.6f);
+    std::fill(left.begin() + 6000, left.end(), 0.0f);
     editor->received.clear();
-    const float left[3] = {0.1f, -0.2f, 0.3f}, right[3] = {0.0f, 0.1f, -0.4f};
-    float outL[3], outR[3];
-    instance.process(left, right, outL, outR, 3);
+    instance.process(left.data(), right.data(), outL.data(), outR.data(), 8192);
     ASSERT_EQ(editor->received.size(), 3u);
-    EXPECT_EQ(editor->received[0], std::make_pair(VstInt32(kMeterInput), 0.4f));
-    EXPECT_EQ(editor->received[1], std::make_pair(VstInt32(kMeterOutput), 0.4f));
-    EXPECT_EQ(editor->received[2], std::make_pair(VstInt32(kMeterGain), 1.0f));
+    EXPECT_EQ(editor->received[0], std::make_pair(VstInt32(kMeterInput), 0.6f));
+    // The largest |output| is the largest detector peak after the gain (input and make-up gain are 1).
+    float loudest = 0.0f, deepest = 1.0f;
+    for (int i = 0; i < 8192; ++i) {
+        const float peak = std::max(std::fabs(left[i]), std::fabs(right[i]));
+        loudest = std::max({loudest, std::fabs(outL[i]), std::fabs(outR[i])});
+        if (peak > 0.0f) deepest = std::min(deepest, std::max(std::fabs(outL[i]), std::fabs(outR[i])) / peak);
+    }
+    EXPECT_EQ(editor->received[1].first, kMeterOutput);
+    EXPECT_FLOAT_EQ(editor->received[1].second, loudest);
+    EXPECT_EQ(editor->received[2].first, kMeterGain);
+    EXPECT_NEAR(editor->received[2].second, deepest, 1e-5);
+    EXPECT_LT(deepest, 0.2f);
+    // The last frame alone would show silence and no reduction.
+    EXPECT_EQ(outL.back(), 0.0f);
+    EXPECT_EQ(outR.back(), 0.0f);
 }

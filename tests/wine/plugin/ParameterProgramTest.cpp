@@ -12,8 +12,8 @@ struct ParameterRow {
 };
 
 const std::array<ParameterRow, 14> kParameters = {{
-    {"Delay", "samples", 0.5f},      {"InputGain", "dB", 0.5f},     {"LPShelf", "Hz", 1.0f},
-    {"HPShelf", "Hz", 0.0f},         {"GateThreshold", "dB", 0.0f}, {"GateAttack", "ms", 0.1f},
+    {"Delay", "samples", 0.5f},      {"InputGain", "dB", 0.5f},     {"LPShelf", "", 1.0f},
+    {"HPShelf", "", 0.0f},         {"GateThreshold", "dB", 0.0f}, {"GateAttack", "ms", 0.1f},
     {"GateRelease", "ms", 0.5f},     {"CompThreshold", "dB", 1.0f}, {"CompRatio", "", 0.1f},
     {"CompAttack", "ms", 0.1f},      {"CompRelease", "ms", 0.2f},   {"CompMakeup", "dB", 0.5f},
     {"FeedBack", "amount", 0.5f},    {"Volume", "dB", 0.75f},
@@ -36,13 +36,18 @@ TEST_F(PluginFixture, ParametersReportNamesLabelsAndDefaults) {
     }
 }
 
-TEST_F(PluginFixture, DisplaysUseTheFixedWidthTexts) {
-    EXPECT_EQ(host->parameterDisplay(1), "0.000000");  // input gain in dB
-    EXPECT_EQ(host->parameterDisplay(2), "1.000000");
-    EXPECT_EQ(host->parameterDisplay(9), "0.100000");
+// Audio parameters in the unit of their label, the others in the framework's fixed-width texts.
+TEST_F(PluginFixture, DisplaysShowWhatTheAudioDoes) {
+    EXPECT_EQ(host->parameterDisplay(1), "0.0");  // input gain in dB
+    EXPECT_EQ(host->parameterDisplay(2), "off");  // low-pass switched off
+    EXPECT_EQ(host->parameterDisplay(9), "16.4");  // attack time constant in ms
+    EXPECT_EQ(host->parameterDisplay(5), "0.100000");
     EXPECT_EQ(host->parameterDisplay(13), "-2.49877");  // Volume 0.75 in dB
     host->setParameter(1, 1.0f);
-    EXPECT_EQ(host->parameterDisplay(1), "20.00000");
+    EXPECT_EQ(host->parameterDisplay(1), "20.0");
+    host->setParameter(3, 0.25f);
+    EXPECT_EQ(host->parameterDisplay(3), "876");
+    EXPECT_EQ(host->parameterLabel(3), "Hz");
     host->setParameter(13, 0.0f);
     EXPECT_EQ(host->parameterDisplay(13), "-oo");
     host->setParameter(13, 1.0f);
