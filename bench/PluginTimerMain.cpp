@@ -87,7 +87,8 @@ Timing timeBlock(AEffect* effect, int block, const TimerOptions& options) {
             float* inputs[2] = {left.data() + offset, right.data() + offset};
             float* outputs[2] = {outL.data(), outR.data()};
             effect->processReplacing(effect, inputs, outputs, block);
-            offset = (offset + block) % span;
+            offset += block;
+            if (offset >= span) offset -= span;  // no division per block: it would count at block 32
         }
     };
     // Calibrate: enough blocks for the wanted time.
