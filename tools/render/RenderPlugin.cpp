@@ -24,6 +24,24 @@ EditorPicture RenderPlugin::processWithEditor(const float* const*, float* const*
                       " draws its editor off-screen only");
 }
 
+int RenderPlugin::openSlots(int frames) {
+    ownSlotFrames = static_cast<size_t>(frames);
+    ownSlot.assign(4 * ownSlotFrames, 0.0f);
+    return 1;
+}
+
+AudioSlot RenderPlugin::slot(int) {
+    float* base = ownSlot.data();
+    const size_t n = ownSlotFrames;
+    return {{base, base + n}, {base + 2 * n, base + 3 * n}};
+}
+
+void RenderPlugin::submit(int index, int frames, int block) {
+    const AudioSlot s = slot(index);
+    const float* inputs[2] = {s.in[0], s.in[1]};
+    process(inputs, s.out, frames, block);
+}
+
 bool RenderPlugin::isWindowsBinary(const std::string& path) {
     std::ifstream probe(path, std::ios::binary);
     char magic[2] = {};
