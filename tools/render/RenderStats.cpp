@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 constexpr float kQuietInput = 1e-4f;  // -80 dBFS
@@ -50,46 +52,75 @@ void RenderStats::add(const float* const* inputs, const float* const* outputs, i
     }
 }
 
+namespace {
+
+// a when pick is false, b when true, without a branch: on noise the louder channel changes every other
+// frame and a branch on it would be mispredicted that often.
+inline float select(bool pick, float a, float b) {
+    uint32_t ua, ub;
+    std::memcpy(&ua, &a, sizeof ua);
+    std::memcpy(&ub, &b, sizeof ub);
+    const uint32_t mask = 0u - static_cast<uint32_t>(pick);
+    const uint32_t bits = (ua & ~mask) | (ub & mask);
+    float result;
+    std::memcpy(&result, &bits, sizeof result);
+    return result;
+}
+
+}  // namespace
+
 template <int kChannels>
 void RenderStats::addRun(const float* const* inputs, const float* const* outputs, int first, int count, LevelBin& b) {
     const double inverseStatic = 1.0 / staticGain;
+    // Everything carried from frame to frame in locals: members would go through memory each frame.
     double inSquares = inputSquares, outSquares = outputSquares;
-    float binIn = b.inputPeak, binOut = b.outputPeak;
+    float binIn = b.inputPeak, binOut = b.outputPeak, binGain = b.smallestGain;
+    double product = reductionProduct, smallest = smallestGain;
+    long long exponent = reductionExponent, measured = measuredFrames;
     for (int i = first; i < first + count; ++i) {
-        float loudestIn = 0.0f;
-        int loudestChannel = 0;
+        float x[kChannels], y[kChannels], ax[kChannels];
         for (int c = 0; c < kChannels; ++c) {
-            const float x = inputs[c][i], y = outputs[c][i];
-            const float ax = std::fabs(x), ay = std::fabs(y);
-            inSquares += static_cast<double>(x) * x;
-            outSquares += static_cast<double>(y) * y;
-            if (ax > loudestIn) {
-                loudestIn = ax;
-                loudestChannel = c;
-            }
-            binIn = std::max(binIn, ax);
-            binOut = std::max(binOut, ay);
+            x[c] = inputs[c][i];
+            y[c] = outputs[c][i];
+            ax[c] = std::fabs(x[c]);
+            inSquares += static_cast<double>(x[c]) * x[c];
+            outSquares += static_cast<double>(y[c]) * y[c];
+            binIn = std::max(binIn, ax[c]);
+            binOut = std::max(binOut, std::fabs(y[c]));
+        }
+        // The louder input channel, the left one on a tie.
+        float loudestIn = ax[0] > 0.0f ? ax[0] : 0.0f;
+        float in = x[0], out = y[0];
+        if (kChannels == 2) {
+            const bool right = ax[kChannels - 1] > loudestIn;
+            loudestIn = select(right, loudestIn, ax[kChannels - 1]);
+            in = select(right, in, x[kChannels - 1]);
+            out = select(right, out, y[kChannels - 1]);
         }
         if (loudestIn < kQuietInput) continue;
-        double gain = std::fabs(static_cast<double>(outputs[loudestChannel][i]) / inputs[loudestChannel][i]) *
-                      inverseStatic;
+        double gain = std::fabs(static_cast<double>(out) / in) * inverseStatic;
         // Single-precision rounding puts an unreduced frame a hair above 1.
         if (gain > 0.99999) gain = 1.0;
-        ++measuredFrames;
+        ++measured;
         if (gain < 1.0) {
             // At most 2^-40 per frame: renormalised long before the product could underflow.
-            reductionProduct *= std::max(gain, 1e-12);
-            if (reductionProduct < 0x1p-500) {
-                int exponent = 0;
-                reductionProduct = std::frexp(reductionProduct, &exponent);
-                reductionExponent += exponent;
+            product *= std::max(gain, 1e-12);
+            if (product < 0x1p-500) {
+                int e = 0;
+                product = std::frexp(product, &e);
+                exponent += e;
             }
-            smallestGain = std::min(smallestGain, gain);
-            b.smallestGain = std::min(b.smallestGain, static_cast<float>(gain));
+            smallest = std::min(smallest, gain);
+            binGain = std::min(binGain, static_cast<float>(gain));
         }
     }
     inputSquares = inSquares;
     outputSquares = outSquares;
     b.inputPeak = binIn;
     b.outputPeak = binOut;
+    b.smallestGain = binGain;
+    reductionProduct = product;
+    reductionExponent = exponent;
+    smallestGain = smallest;
+    measuredFrames = measured;
 }
