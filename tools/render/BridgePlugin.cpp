@@ -190,8 +190,8 @@ std::vector<uint8_t> BridgePlugin::readReply(const char* refusal, bool* refused)
 }
 
 int BridgePlugin::openSlots(int frames) {
-    // Three slots: one the winhost processes, one waiting for it, one the renderer fills and drains.
-    constexpr uint32_t kSlots = 3;
+    // Four slots: one the winhost processes, one waiting for it, one being filled, one being delivered.
+    constexpr uint32_t kSlots = 4;
     shared.reset();
     layout = BridgeSlotLayout{static_cast<uint32_t>(frames)};
     auto file = std::make_unique<SharedAudioFile>(static_cast<size_t>(layout.fileBytes(kSlots)));

@@ -25,13 +25,15 @@ EditorPicture RenderPlugin::processWithEditor(const float* const*, float* const*
 }
 
 int RenderPlugin::openSlots(int frames) {
+    // Two: one filled and processed while the other is measured and written.
+    constexpr int kSlots = 2;
     ownSlotFrames = static_cast<size_t>(frames);
-    ownSlot.assign(4 * ownSlotFrames, 0.0f);
-    return 1;
+    ownSlot.assign(kSlots * 4 * ownSlotFrames, 0.0f);
+    return kSlots;
 }
 
-AudioSlot RenderPlugin::slot(int) {
-    float* base = ownSlot.data();
+AudioSlot RenderPlugin::slot(int index) {
+    float* base = ownSlot.data() + static_cast<size_t>(index) * 4 * ownSlotFrames;
     const size_t n = ownSlotFrames;
     return {{base, base + n}, {base + 2 * n, base + 3 * n}};
 }

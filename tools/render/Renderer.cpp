@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <deque>
 
 #include "tools/render/AudioReader.h"
 #include "tools/render/AudioWriter.h"
+#include "tools/render/DeliveryThread.h"
 #include "tools/render/ProgressBar.h"
 
 double Renderer::staticGain(const PluginInfo& info) {
@@ -40,7 +40,9 @@ void Renderer::configure(float sampleRate, int program, const std::vector<std::p
 
 namespace {
 
-// One render's files, buffers and measurements; the chunks pass through the plug-in's slots.
+// One render's files, buffers and measurements. A chunk goes through three hands: this thread reads it
+// into a slot of the plug-in and submits it, the plug-in processes it (in this thread, or in the Wine
+// host while this thread goes on), and the delivery thread measures and writes it.
 class ChunkRun {
 public:
     ChunkRun(RenderPlugin& plugin, AudioReader& reader, AudioWriter& writer, RenderResult& result, int chunk,
@@ -51,38 +53,44 @@ public:
           result(result),
           chunk(chunk),
           channels(reader.channels()),
-          interleaved(static_cast<size_t>(chunk) * static_cast<size_t>(reader.channels())),
+          readBuffer(static_cast<size_t>(chunk) * static_cast<size_t>(reader.channels())),
+          writeBuffer(readBuffer.size()),
           progress(showProgress ? reader.frames() : 0, reader.sampleRate()) {
         depth = plugin.openSlots(chunk);
+        slotFrames.assign(static_cast<size_t>(depth), 0);
+        // One slot is being filled and one delivered; the others may wait for the plug-in.
+        maxQueued = std::max(0, depth - 2);
     }
 
     // Reads the whole input; frames from tailStart on (-1: none) are kept in `tail` instead of processed.
     void run(int block, long long tailStart, std::vector<float> tail[2]) {
         long long position = 0;
-        int next = 0;
         for (;;) {
-            if (static_cast<int>(inFlight.size()) == depth) finishOldest();
-            const AudioSlot slot = plugin.slot(next);
+            const int index = static_cast<int>(submitted % depth);
+            freeSlot();
+            const AudioSlot slot = plugin.slot(index);
             const int frames = readChunk(slot);
             if (frames <= 0) break;
             int now = frames;
             if (tailStart >= 0) now = static_cast<int>(std::min<long long>(frames, std::max(0LL, tailStart - position)));
             for (int c = 0; c < 2; ++c) tail[c].insert(tail[c].end(), slot.in[c] + now, slot.in[c] + frames);
-            if (now > 0) {
-                plugin.submit(next, now, block);
-                inFlight.push_back({next, now});
-                next = (next + 1) % depth;
-            }
             position += frames;
+            if (now == 0) continue;
+            plugin.submit(index, now, block);
+            slotFrames[static_cast<size_t>(index)] = now;
+            ++submitted;
+            while (submitted - collected > maxQueued) collectOldest();
         }
-        while (!inFlight.empty()) finishOldest();
+        while (collected < submitted) collectOldest();
+        delivery.waitUntilDone(delivery.posted());
     }
 
     // Statistics, output file and progress for frames the plug-in has processed, in file order.
     void deliver(const float* const* inputs, const float* const* outputs, int frames) {
         result.stats.add(inputs, outputs, channels, frames);
-        if (interleaved.size() < static_cast<size_t>(frames) * channels) interleaved.resize(static_cast<size_t>(frames) * channels);
-        float* to = interleaved.data();
+        const size_t samples = static_cast<size_t>(frames) * static_cast<size_t>(channels);
+        if (writeBuffer.size() < samples) writeBuffer.resize(samples);
+        float* to = writeBuffer.data();
         // A mono file gets the left output.
         if (channels == 2) {
             for (int i = 0; i < frames; ++i) {
@@ -100,16 +108,11 @@ public:
     void finishProgress() { progress.finish(); }
 
 private:
-    struct Pending {
-        int slot;
-        int frames;
-    };
-
     // The next chunk of the file into the slot's inputs; a mono file feeds both. Answers the frames read.
     int readChunk(const AudioSlot& slot) {
-        const long long got = reader.read(interleaved.data(), chunk);
+        const long long got = reader.read(readBuffer.data(), chunk);
         const int frames = static_cast<int>(std::max(0LL, got));
-        const float* from = interleaved.data();
+        const float* from = readBuffer.data();
         if (channels == 2) {
             for (int i = 0; i < frames; ++i) {
                 slot.in[0][i] = from[2 * i];
@@ -122,14 +125,24 @@ private:
         return frames;
     }
 
-    void finishOldest() {
-        const Pending p = inFlight.front();
-        inFlight.pop_front();
-        plugin.collect(p.slot);
-        const AudioSlot slot = plugin.slot(p.slot);
-        const float* inputs[2] = {slot.in[0], slot.in[1]};
-        const float* outputs[2] = {slot.out[0], slot.out[1]};
-        deliver(inputs, outputs, p.frames);
+    // The slot of the next submission held the chunk `depth` submissions back: it must be processed and
+    // delivered before it is filled again.
+    void freeSlot() {
+        while (collected + depth <= submitted) collectOldest();
+        delivery.waitUntilDone(submitted - depth + 1);
+    }
+
+    void collectOldest() {
+        const int index = static_cast<int>(collected % depth);
+        plugin.collect(index);
+        const int frames = slotFrames[static_cast<size_t>(index)];
+        delivery.post([this, index, frames] {
+            const AudioSlot slot = plugin.slot(index);
+            const float* inputs[2] = {slot.in[0], slot.in[1]};
+            const float* outputs[2] = {slot.out[0], slot.out[1]};
+            deliver(inputs, outputs, frames);
+        });
+        ++collected;
     }
 
     RenderPlugin& plugin;
@@ -139,9 +152,14 @@ private:
     const int chunk;
     const int channels;
     int depth = 1;
-    std::vector<float> interleaved;  // file order, for reading and writing
-    std::deque<Pending> inFlight;
+    int maxQueued = 0;
+    long long submitted = 0;  // chunks handed to the plug-in
+    long long collected = 0;  // chunks back from it and posted for delivery
+    std::vector<int> slotFrames;
+    std::vector<float> readBuffer;   // file order, this thread
+    std::vector<float> writeBuffer;  // file order, the delivery thread
     ProgressBar progress;
+    DeliveryThread delivery;  // last: stopped before anything its jobs use goes
 };
 
 }  // namespace
