@@ -194,7 +194,12 @@ int BridgePlugin::openSlots(int frames) {
     constexpr uint32_t kSlots = 4;
     shared.reset();
     layout = BridgeSlotLayout{static_cast<uint32_t>(frames)};
-    auto file = std::make_unique<SharedAudioFile>(static_cast<size_t>(layout.fileBytes(kSlots)));
+    std::unique_ptr<SharedAudioFile> file;
+    try {
+        file = std::make_unique<SharedAudioFile>(static_cast<size_t>(layout.fileBytes(kSlots)));
+    } catch (const RenderError&) {
+        return RenderPlugin::openSlots(frames);  // no room for the file: the pipes still work
+    }
     MessageWriter w;
     w.text(windowsPath(file->path()));
     w.u32(kSlots);
@@ -225,6 +230,11 @@ void BridgePlugin::submit(int index, int frames, int block) {
     w.i32(frames);
     w.i32(block);
     sendRequest(kBridgeProcessMapped, w);
+}
+
+int BridgePlugin::pendingLimit() const {
+    // One chunk in the winhost's hands and one waiting for it: it never idles between chunks.
+    return shared ? 2 : 0;
 }
 
 void BridgePlugin::collect(int index) {

@@ -33,6 +33,7 @@ public:
     AudioSlot slot(int index) override;
     void submit(int index, int frames, int block) override;
     void collect(int index) override;
+    int pendingLimit() const override;
     EditorPicture processWithEditor(const float* const* inputs, float* const* outputs, int frames,
                                     int block) override;
     std::string description() const override { return about; }

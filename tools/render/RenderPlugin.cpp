@@ -25,8 +25,9 @@ EditorPicture RenderPlugin::processWithEditor(const float* const*, float* const*
 }
 
 int RenderPlugin::openSlots(int frames) {
-    // Two: one filled and processed while the other is measured and written.
-    constexpr int kSlots = 2;
+    // One filled and processed while another is measured and written, and two for slack: either side
+    // may be held up for a moment on a busy machine without stopping the other.
+    constexpr int kSlots = 4;
     ownSlotFrames = static_cast<size_t>(frames);
     ownSlot.assign(kSlots * 4 * ownSlotFrames, 0.0f);
     return kSlots;

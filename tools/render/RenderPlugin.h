@@ -57,6 +57,8 @@ public:
     virtual AudioSlot slot(int index);
     virtual void submit(int index, int frames, int block);
     virtual void collect(int /*index*/) {}
+    // Submitted chunks that may wait to be collected: 0 when submit itself processes.
+    virtual int pendingLimit() const { return 0; }
 
     // Processes like `process`, but with the plug-in's editor open in a host window while the audio
     // plays in real time, and answers the editor's picture once its meters have settled on the levels

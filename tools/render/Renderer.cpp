@@ -59,7 +59,7 @@ public:
         depth = plugin.openSlots(chunk);
         slotFrames.assign(static_cast<size_t>(depth), 0);
         // One slot is being filled and one delivered; the others may wait for the plug-in.
-        maxQueued = std::max(0, depth - 2);
+        maxQueued = std::min(plugin.pendingLimit(), std::max(0, depth - 2));
     }
 
     // Reads the whole input; frames from tailStart on (-1: none) are kept in `tail` instead of processed.
