@@ -8,7 +8,7 @@ packages=(
   libgtest-dev googletest libbenchmark-dev
   libsndfile1-dev libcairo2-dev fonts-liberation fontconfig
   wine wine64 wine32:i386 xvfb xauth
-  sox hyperfine linux-perf
+  sox hyperfine
 )
 
 missing=()
