@@ -9,6 +9,7 @@ packages=(
   libsndfile1-dev libcairo2-dev fonts-liberation fontconfig
   libx11-dev libxext-dev libxtst-dev libxres-dev
   wine wine64 wine32:i386 xvfb xauth
+  sox hyperfine
 )
 
 missing=()

@@ -34,6 +34,23 @@ enum BridgeCode : uint32_t {
     // lets the meters settle, captures the window's client area and closes the editor
     // -> frames*2 floats (the processed audio), u32 width, u32 height, width*height*3 bytes (RGB rows)
     kBridgeEditorScreenshot = 12,
+    // Audio through a file both sides map instead of through the pipes. text path (the host's own
+    // spelling), u32 slots, u32 frames per slot: the file holds `slots` slots of BridgeSlotLayout.
+    // Refused when the file cannot be mapped; the renderer then sends kBridgeProcess requests.
+    kBridgeMapAudio = 13,
+    // u32 slot, i32 frames, i32 block: processes the slot's inputs into its outputs in place -> nothing.
+    // Several may be sent before the first reply: the replies come in order.
+    kBridgeProcessMapped = 14,
+};
+
+// One slot of the mapped audio file: four planar channels of `frames` floats each.
+struct BridgeSlotLayout {
+    uint32_t frames;
+
+    enum Channel : uint32_t { kInLeft = 0, kInRight = 1, kOutLeft = 2, kOutRight = 3 };
+    uint64_t slotFloats() const { return 4ull * frames; }
+    uint64_t offset(uint32_t slot, Channel channel) const { return slot * slotFloats() + channel * uint64_t(frames); }
+    uint64_t fileBytes(uint32_t slots) const { return slots * slotFloats() * sizeof(float); }
 };
 
 // Hello status.

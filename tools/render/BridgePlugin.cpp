@@ -161,9 +161,17 @@ int BridgePlugin::quit() {
 }
 
 std::vector<uint8_t> BridgePlugin::request(uint32_t code, const MessageWriter& payload, const char* refusal) {
+    sendRequest(code, payload);
+    return readReply(refusal);
+}
+
+void BridgePlugin::sendRequest(uint32_t code, const MessageWriter& payload) {
     const uint32_t header[2] = {code, static_cast<uint32_t>(payload.bytes().size())};
     process_->write(header, sizeof header);
     if (!payload.bytes().empty()) process_->write(payload.bytes().data(), payload.bytes().size());
+}
+
+std::vector<uint8_t> BridgePlugin::readReply(const char* refusal, bool* refused) {
     uint32_t reply[2] = {};
     process_->read(reply, sizeof reply, kReplyTimeoutSeconds);
     if (reply[1] > kBridgeMaxPayload) throw RenderError("the plug-in bridge sent a malformed reply");
@@ -171,10 +179,69 @@ std::vector<uint8_t> BridgePlugin::request(uint32_t code, const MessageWriter& p
     if (!body.empty()) process_->read(body.data(), body.size(), kReplyTimeoutSeconds);
     if (reply[0] == kBridgeFailed) {
         MessageReader r(body);
+        if (refused) {
+            *refused = true;
+            return {};
+        }
         throw RenderError(refusal + r.text());
     }
     if (reply[0] != kBridgeOk) throw RenderError("the plug-in bridge sent a malformed reply");
     return body;
+}
+
+int BridgePlugin::openSlots(int frames) {
+    // Four slots: one the winhost processes, one waiting for it, one being filled, one being delivered.
+    constexpr uint32_t kSlots = 4;
+    shared.reset();
+    layout = BridgeSlotLayout{static_cast<uint32_t>(frames)};
+    std::unique_ptr<SharedAudioFile> file;
+    try {
+        file = std::make_unique<SharedAudioFile>(static_cast<size_t>(layout.fileBytes(kSlots)));
+    } catch (const RenderError&) {
+        return RenderPlugin::openSlots(frames);  // no room for the file: the pipes still work
+    }
+    MessageWriter w;
+    w.text(windowsPath(file->path()));
+    w.u32(kSlots);
+    w.u32(layout.frames);
+    sendRequest(kBridgeMapAudio, w);
+    bool refused = false;
+    readReply("", &refused);
+    // Mapped by both now: the name can go, so nothing is left behind whatever happens next.
+    file->unlinkName();
+    if (refused) return RenderPlugin::openSlots(frames);
+    shared = std::move(file);
+    return static_cast<int>(kSlots);
+}
+
+AudioSlot BridgePlugin::slot(int index) {
+    if (!shared) return RenderPlugin::slot(index);
+    float* base = shared->floats();
+    const uint32_t s = static_cast<uint32_t>(index);
+    using L = BridgeSlotLayout;
+    return {{base + layout.offset(s, L::kInLeft), base + layout.offset(s, L::kInRight)},
+            {base + layout.offset(s, L::kOutLeft), base + layout.offset(s, L::kOutRight)}};
+}
+
+void BridgePlugin::submit(int index, int frames, int block) {
+    if (!shared) return RenderPlugin::submit(index, frames, block);
+    MessageWriter w;
+    w.u32(static_cast<uint32_t>(index));
+    w.i32(frames);
+    w.i32(block);
+    sendRequest(kBridgeProcessMapped, w);
+}
+
+int BridgePlugin::pendingLimit() const {
+    // One chunk in the winhost's hands and one waiting for it: it never idles between chunks.
+    return shared ? 2 : 0;
+}
+
+void BridgePlugin::collect(int index) {
+    if (!shared) return RenderPlugin::collect(index);
+    if (!readReply("the plug-in bridge refused a request: ").empty()) {
+        throw RenderError("the plug-in bridge sent a malformed reply");
+    }
 }
 
 PluginInfo BridgePlugin::info() {

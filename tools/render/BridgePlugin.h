@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "tools/hostloader/BridgeMessage.h"
+#include "tools/hostloader/BridgeProtocol.h"
 #include "tools/render/BridgeProcess.h"
 #include "tools/render/RenderPlugin.h"
+#include "tools/render/SharedAudioFile.h"
 #include "tools/render/XvfbServer.h"
 
 class BridgePlugin : public RenderPlugin {
@@ -25,6 +27,13 @@ public:
     void setParameter(int index, float value) override;
     float getParameter(int index) override;
     void process(const float* const* inputs, float* const* outputs, int frames, int block) override;
+    // Slots in a file the winhost maps too; the pipes carry only the requests. Falls back to the
+    // pipes when the winhost cannot map it.
+    int openSlots(int frames) override;
+    AudioSlot slot(int index) override;
+    void submit(int index, int frames, int block) override;
+    void collect(int index) override;
+    int pendingLimit() const override;
     EditorPicture processWithEditor(const float* const* inputs, float* const* outputs, int frames,
                                     int block) override;
     std::string description() const override { return about; }
@@ -46,9 +55,15 @@ private:
     // A refused request throws its message after `refusal`.
     std::vector<uint8_t> request(uint32_t code, const MessageWriter& payload,
                                  const char* refusal = "the plug-in bridge refused a request: ");
+    void sendRequest(uint32_t code, const MessageWriter& payload);
+    // Reads one reply; a refusal throws `refusal` and the message, unless `refused` is given: then it
+    // is set and the answer is empty.
+    std::vector<uint8_t> readReply(const char* refusal, bool* refused = nullptr);
 
     std::unique_ptr<XvfbServer> display;  // outlives the bridge that draws on it
     std::unique_ptr<BridgeProcess> process_;
     std::string about;
     bool closed = false;
+    std::unique_ptr<SharedAudioFile> shared;  // null: audio goes through the pipes
+    BridgeSlotLayout layout{0};
 };

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -76,11 +77,19 @@ BridgeProcess::~BridgeProcess() {
 }
 
 void BridgeProcess::reap(double graceSeconds) {
-    for (int waited = 0; !exited && waited < graceSeconds * 10; ++waited) {
+    // Short naps first: a child that was told to quit is usually gone within milliseconds, and the
+    // renderer's summary waits for it.
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::duration<double>(graceSeconds);
+    useconds_t nap = 500;
+    while (!exited) {
         if (waitpid(pid, &status, WNOHANG) == pid) {
             exited = true;
+        } else if (Clock::now() >= deadline) {
+            break;
         } else {
-            usleep(100000);
+            usleep(nap);
+            nap = std::min<useconds_t>(nap * 2, 50000);
         }
     }
     if (!exited) {

@@ -92,53 +92,30 @@ void border(cairo_t* cr, const Panel& p) {
     cairo_stroke(cr);
 }
 
-}  // namespace
-
-void LevelPlot::write(const std::string& path, const RenderStats& stats, int sampleRate, const std::string& title) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kWidth, kHeight);
-    cairo_t* cr = cairo_create(surface);
-    cairo_set_source_rgb(cr, 0.95, 0.95, 0.94);
-    cairo_paint(cr);
-    cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-
-    const double plotWidth = kWidth - kLeft - kRight;
-    const double available = kHeight - kTop - kGap - kBottom;
-    const Panel levels{kLeft, kTop, plotWidth, std::round(available * 0.64)};
-    const Panel reduction{kLeft, levels.y + levels.height + kGap, plotWidth, available - levels.height};
-
-    const std::vector<LevelBin>& bins = stats.bins();
-    const double seconds = std::max(1e-3, static_cast<double>(stats.frames()) / std::max(sampleRate, 1));
-    const int columns = static_cast<int>(plotWidth);
+// Each pixel column takes the bins whose start falls in it (at least the one under it).
+std::vector<LevelBin> binColumns(const std::vector<LevelBin>& bins, int columns) {
     std::vector<LevelBin> column(static_cast<size_t>(columns));
-    if (!bins.empty()) {
-        // Each pixel column takes the bins whose start falls in it (at least the one under it).
-        for (int x = 0; x < columns; ++x) {
-            const size_t first = static_cast<size_t>(static_cast<double>(x) / columns * bins.size());
-            size_t last = static_cast<size_t>(static_cast<double>(x + 1) / columns * bins.size());
-            last = std::min(std::max(last, first + 1), bins.size());
-            for (size_t b = first; b < last; ++b) {
-                column[x].inputPeak = std::max(column[x].inputPeak, bins[b].inputPeak);
-                column[x].outputPeak = std::max(column[x].outputPeak, bins[b].outputPeak);
-                column[x].smallestGain = std::min(column[x].smallestGain, bins[b].smallestGain);
-            }
+    if (bins.empty()) return column;
+    for (int x = 0; x < columns; ++x) {
+        const size_t first = static_cast<size_t>(static_cast<double>(x) / columns * bins.size());
+        size_t last = static_cast<size_t>(static_cast<double>(x + 1) / columns * bins.size());
+        last = std::min(std::max(last, first + 1), bins.size());
+        for (size_t b = first; b < last; ++b) {
+            column[x].inputPeak = std::max(column[x].inputPeak, bins[b].inputPeak);
+            column[x].outputPeak = std::max(column[x].outputPeak, bins[b].outputPeak);
+            column[x].smallestGain = std::min(column[x].smallestGain, bins[b].smallestGain);
         }
     }
-    const double largest = stats.largestReductionDb();
-    const double reductionRange = std::min(60.0, std::max(6.0, std::ceil(largest / 6.0) * 6.0));
+    return column;
+}
+
+// Input peaks as a grey area, output peaks as a blue line over it.
+void drawLevels(cairo_t* cr, const Panel& levels, const std::vector<LevelBin>& column) {
+    const int columns = static_cast<int>(column.size());
     auto levelY = [&](float peak) {
         const double db = std::max(kLevelFloor, std::min(0.0, RenderStats::decibels(peak)));
         return levels.y + (0.0 - db) / (0.0 - kLevelFloor) * levels.height;
     };
-
-    frame(cr, levels);
-    frame(cr, reduction);
-    const double timeStep = niceStep(seconds, 12);
-    gridX(cr, levels, seconds, timeStep, false);
-    gridX(cr, reduction, seconds, timeStep, true);
-    gridY(cr, levels, 0.0, kLevelFloor, 10.0);
-    gridY(cr, reduction, 0.0, -reductionRange, niceStep(reductionRange, 6));
-
-    // Input peaks as a grey area, output peaks as a blue line over it.
     cairo_set_source_rgb(cr, 0.72, 0.72, 0.72);
     cairo_move_to(cr, levels.x, levels.y + levels.height);
     for (int x = 0; x < columns; ++x) cairo_line_to(cr, levels.x + x + 0.5, levelY(column[x].inputPeak));
@@ -153,25 +130,30 @@ void LevelPlot::write(const std::string& path, const RenderStats& stats, int sam
         else cairo_line_to(cr, levels.x + x + 0.5, y);
     }
     cairo_stroke(cr);
+}
 
-    // Gain reduction hangs from 0 dB.
+// Gain reduction hangs from 0 dB.
+void drawReduction(cairo_t* cr, const Panel& reduction, const std::vector<LevelBin>& column, double range) {
+    const int columns = static_cast<int>(column.size());
     cairo_set_source_rgb(cr, 0.78, 0.22, 0.22);
     cairo_move_to(cr, reduction.x, reduction.y);
     for (int x = 0; x < columns; ++x) {
-        const double db = std::min(reductionRange, -RenderStats::decibels(column[x].smallestGain));
-        cairo_line_to(cr, reduction.x + x + 0.5, reduction.y + std::max(0.0, db) / reductionRange * reduction.height);
+        const double db = std::min(range, -RenderStats::decibels(column[x].smallestGain));
+        cairo_line_to(cr, reduction.x + x + 0.5, reduction.y + std::max(0.0, db) / range * reduction.height);
     }
     cairo_line_to(cr, reduction.x + columns, reduction.y);
     cairo_close_path(cr);
     cairo_fill(cr);
+}
 
+void drawLabels(cairo_t* cr, const Panel& levels, const Panel& reduction, const std::string& title) {
     border(cr, levels);
     border(cr, reduction);
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
     text(cr, kLeft, 22, title, 0.0, 0.5, 16);
     verticalLabel(cr, 26, levels.y + levels.height / 2, "level (dBFS)");
     verticalLabel(cr, 26, reduction.y + reduction.height / 2, "gain reduction (dB)");
-    text(cr, reduction.x + reduction.width / 2, kHeight - 16, "time (s)", 0.5, 0.5, 14);
+    text(cr, reduction.x + reduction.width / 2, LevelPlot::kHeight - 16, "time (s)", 0.5, 0.5, 14);
     // Legend.
     const double lx = levels.x + levels.width - 250, ly = levels.y + 14;
     cairo_set_source_rgb(cr, 0.72, 0.72, 0.72);
@@ -186,13 +168,52 @@ void LevelPlot::write(const std::string& path, const RenderStats& stats, int sam
     cairo_stroke(cr);
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
     text(cr, lx + 148, ly, "output peak", 0.0, 0.5);
+}
 
-    cairo_destroy(cr);
+// Written under a temporary name and renamed: never a half-written picture.
+void savePng(cairo_surface_t* surface, const std::string& path) {
     const std::string temporary = path + ".partial";
     const cairo_status_t status = cairo_surface_write_to_png(surface, temporary.c_str());
-    cairo_surface_destroy(surface);
     if (status != CAIRO_STATUS_SUCCESS || std::rename(temporary.c_str(), path.c_str()) != 0) {
         std::remove(temporary.c_str());
         throw RenderError("cannot write the plot " + path + ": " + cairo_status_to_string(status));
     }
+}
+
+}  // namespace
+
+void LevelPlot::write(const std::string& path, const RenderStats& stats, int sampleRate, const std::string& title) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kWidth, kHeight);
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_source_rgb(cr, 0.95, 0.95, 0.94);
+    cairo_paint(cr);
+    cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+
+    const double plotWidth = kWidth - kLeft - kRight;
+    const double available = kHeight - kTop - kGap - kBottom;
+    const Panel levels{kLeft, kTop, plotWidth, std::round(available * 0.64)};
+    const Panel reduction{kLeft, levels.y + levels.height + kGap, plotWidth, available - levels.height};
+    const double seconds = std::max(1e-3, static_cast<double>(stats.frames()) / std::max(sampleRate, 1));
+    const std::vector<LevelBin> column = binColumns(stats.bins(), static_cast<int>(plotWidth));
+    const double largest = stats.largestReductionDb();
+    const double reductionRange = std::min(60.0, std::max(6.0, std::ceil(largest / 6.0) * 6.0));
+
+    frame(cr, levels);
+    frame(cr, reduction);
+    const double timeStep = niceStep(seconds, 12);
+    gridX(cr, levels, seconds, timeStep, false);
+    gridX(cr, reduction, seconds, timeStep, true);
+    gridY(cr, levels, 0.0, kLevelFloor, 10.0);
+    gridY(cr, reduction, 0.0, -reductionRange, niceStep(reductionRange, 6));
+    drawLevels(cr, levels, column);
+    drawReduction(cr, reduction, column, reductionRange);
+    drawLabels(cr, levels, reduction, title);
+    cairo_destroy(cr);
+    try {
+        savePng(surface, path);
+    } catch (...) {
+        cairo_surface_destroy(surface);
+        throw;
+    }
+    cairo_surface_destroy(surface);
 }

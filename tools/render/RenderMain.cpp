@@ -19,6 +19,7 @@
 #include "tools/render/RenderOptions.h"
 #include "tools/render/RenderPlugin.h"
 #include "tools/render/Renderer.h"
+#include "tools/render/SharedAudioFile.h"
 #include "tools/render/XvfbServer.h"
 
 namespace {
@@ -27,6 +28,8 @@ void interrupted(int signalNumber) {
     // Never leave a half-written output behind, even on Ctrl-C.
     const char* pending = AudioWriter::pendingPath();
     if (pending[0]) unlink(pending);
+    const char* shared = SharedAudioFile::pendingPath();
+    if (shared[0]) unlink(shared);
     const pid_t display = XvfbServer::runningPid();
     if (display > 0) kill(display, SIGTERM);
     _exit(128 + signalNumber);
@@ -120,45 +123,75 @@ void checkWritable(const std::string& path, const std::string& what) {
     }
 }
 
+// The plug-in binary to load: --plugin, or the product in the configured win32 tree.
+std::string pluginPathFor(const RenderOptions& options, const ToolPaths& paths) {
+    if (!options.plugin.empty()) return options.plugin;
+    const std::string path = paths.defaultPlugin();
+    if (access(path.c_str(), F_OK) != 0) {
+        throw RenderError("no plug-in at " + path +
+                          ": build the win32 tree (scripts/build.sh win32 build/win32) or give --plugin PATH");
+    }
+    return path;
+}
+
+// Checked before anything is rendered: a long render must not end in "cannot do that".
+void checkPictures(const RenderOptions& options) {
+    if (options.info) return;
+    if (!options.editorScreenshot.empty()) checkWritable(options.editorScreenshot, "the editor screenshot");
+    if (!options.plot.empty()) checkWritable(options.plot, "the plot");
+}
+
+// The demo: its folder, input signal, file names, settings and program 1 unless another is given.
+void prepareDemo(RenderOptions& options, const std::string& pluginPath) {
+    if (mkdir(options.demoDir.c_str(), 0755) != 0 && errno != EEXIST) {
+        throw RenderError("cannot create the demo folder " + options.demoDir + ": " + std::strerror(errno));
+    }
+    options.input = options.demoDir + "/input.wav";
+    options.output = options.demoDir + "/output.wav";
+    if (options.plot.empty()) options.plot = options.demoDir + "/levels.png";
+    if (options.editorScreenshot.empty() && access(pluginPath.c_str(), R_OK) == 0) {
+        options.editorScreenshot = options.demoDir + "/editor.png";
+    }
+    std::vector<std::pair<std::string, float>> settings = DemoSignal::settings();
+    settings.insert(settings.end(), options.settings.begin(), options.settings.end());
+    options.settings = settings;
+    if (options.program == 0) options.program = 1;
+    const std::vector<float> signal = DemoSignal::generate();
+    AudioWriter writer(options.input, DemoSignal::kSampleRate, 2, "float");
+    writer.write(signal.data(), static_cast<long long>(signal.size() / 2));
+    writer.commit();
+}
+
+// Plot, editor picture, summary (and the demo's copy of it).
+void writeResults(const RenderOptions& options, const RenderResult& result, const EditorPicture& editor,
+                  const std::string& summaryText, bool demo) {
+    if (!options.plot.empty()) {
+        const std::string title = "VozuvAzirOVA: " + options.input + " -> " + options.output;
+        LevelPlot::write(options.plot, result.stats, result.sampleRate, title);
+    }
+    if (!options.editorScreenshot.empty() &&
+        !PngEncoder::writeFile(options.editorScreenshot, editor.rgb.data(), editor.width, editor.height, 3)) {
+        throw RenderError("cannot write the editor screenshot " + options.editorScreenshot + ": " +
+                          std::strerror(errno));
+    }
+    std::fputs(summaryText.c_str(), stdout);
+    if (!options.plot.empty()) std::printf("plot:           %s\n", options.plot.c_str());
+    if (!demo) return;
+    std::FILE* f = std::fopen((options.demoDir + "/summary.txt").c_str(), "w");
+    if (f) {
+        std::fputs(summaryText.c_str(), f);
+        std::fclose(f);
+    }
+    std::printf("demo:           %s/ (input.wav, output.wav, levels.png, %ssummary.txt)\n", options.demoDir.c_str(),
+                options.editorScreenshot == options.demoDir + "/editor.png" ? "editor.png, " : "");
+}
+
 int run(RenderOptions& options) {
     const ToolPaths paths = ToolPaths::configured();
-    std::string pluginPath = options.plugin;
-    if (pluginPath.empty()) {
-        pluginPath = paths.defaultPlugin();
-        if (access(pluginPath.c_str(), F_OK) != 0) {
-            throw RenderError("no plug-in at " + pluginPath +
-                              ": build the win32 tree (scripts/build.sh win32 build/win32) or give --plugin PATH");
-        }
-    }
+    const std::string pluginPath = pluginPathFor(options, paths);
     const bool demo = options.input.empty() && !options.info;
-    // Checked before anything is rendered: a long render must not end in "cannot do that".
-    const bool pluginReadable = access(pluginPath.c_str(), R_OK) == 0;
-    if (!options.editorScreenshot.empty() && !options.info) {
-        checkWritable(options.editorScreenshot, "the editor screenshot");
-    }
-    if (!options.plot.empty() && !options.info) checkWritable(options.plot, "the plot");
-    std::vector<std::pair<std::string, float>> settings = options.settings;
-    int program = options.program;
-    if (demo) {
-        if (mkdir(options.demoDir.c_str(), 0755) != 0 && errno != EEXIST) {
-            throw RenderError("cannot create the demo folder " + options.demoDir + ": " + std::strerror(errno));
-        }
-        options.input = options.demoDir + "/input.wav";
-        options.output = options.demoDir + "/output.wav";
-        if (options.plot.empty()) options.plot = options.demoDir + "/levels.png";
-        if (options.editorScreenshot.empty() && pluginReadable) {
-            options.editorScreenshot = options.demoDir + "/editor.png";
-        }
-        std::vector<std::pair<std::string, float>> demoSettings = DemoSignal::settings();
-        demoSettings.insert(demoSettings.end(), settings.begin(), settings.end());
-        settings = demoSettings;
-        options.settings = settings;
-        if (program == 0) program = 1;
-        const std::vector<float> signal = DemoSignal::generate();
-        AudioWriter writer(options.input, DemoSignal::kSampleRate, 2, "float");
-        writer.write(signal.data(), static_cast<long long>(signal.size() / 2));
-        writer.commit();
-    }
+    checkPictures(options);
+    if (demo) prepareDemo(options, pluginPath);
 
     // The input is checked before the plug-in starts: a typo must not cost a Wine start.
     int sampleRate = 44100;
@@ -168,7 +201,7 @@ int run(RenderOptions& options) {
     const bool withEditor = !options.editorScreenshot.empty() && !options.info;
     std::unique_ptr<RenderPlugin> plugin = RenderPlugin::open(pluginPath, paths, withEditor);
     Renderer renderer(*plugin, options.block);
-    renderer.configure(static_cast<float>(sampleRate), program, settings);
+    renderer.configure(static_cast<float>(sampleRate), options.program, options.settings);
     const double loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loadStart).count();
     if (options.info) {
         printInfo(*plugin, plugin->info());
@@ -180,27 +213,7 @@ int run(RenderOptions& options) {
     const PluginInfo info = plugin->info();
     const std::string loaded = plugin->description();
     plugin.reset();
-    if (!options.plot.empty()) {
-        const std::string title = "VozuvAzirOVA: " + options.input + " -> " + options.output;
-        LevelPlot::write(options.plot, result.stats, result.sampleRate, title);
-    }
-    if (withEditor &&
-        !PngEncoder::writeFile(options.editorScreenshot, editor.rgb.data(), editor.width, editor.height, 3)) {
-        throw RenderError("cannot write the editor screenshot " + options.editorScreenshot + ": " +
-                          std::strerror(errno));
-    }
-    const std::string text = summary(loaded, info, options, result, editor, loadSeconds);
-    std::fputs(text.c_str(), stdout);
-    if (!options.plot.empty()) std::printf("plot:           %s\n", options.plot.c_str());
-    if (demo) {
-        std::FILE* f = std::fopen((options.demoDir + "/summary.txt").c_str(), "w");
-        if (f) {
-            std::fputs(text.c_str(), f);
-            std::fclose(f);
-        }
-        std::printf("demo:           %s/ (input.wav, output.wav, levels.png, %ssummary.txt)\n", options.demoDir.c_str(),
-                    options.editorScreenshot == options.demoDir + "/editor.png" ? "editor.png, " : "");
-    }
+    writeResults(options, result, editor, summary(loaded, info, options, result, editor, loadSeconds), demo);
     return 0;
 }
 

@@ -61,84 +61,97 @@ bool RenderOptions::parse(int argc, char** argv, std::string& error) {
     std::vector<std::string> positional;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        std::string value;
-        auto next = [&]() {
-            if (i + 1 >= argc) {
-                error = a + " needs a value";
-                return false;
-            }
-            value = argv[++i];
-            return true;
-        };
-        if (a == "-h" || a == "--help") {
-            help = true;
-        } else if (a == "--info") {
-            info = true;
-        } else if (a == "--program") {
-            long n = 0;
-            if (!next()) return false;
-            if (!parseInteger(value, n) || n < 1 || n > 16) {
-                error = "--program wants a number from 1 to 16, not \"" + value + "\"";
-                return false;
-            }
-            program = static_cast<int>(n);
-        } else if (a == "--block") {
-            long n = 0;
-            if (!next()) return false;
-            if (!parseInteger(value, n) || n < 1 || n > 65536) {
-                error = "--block wants a block size from 1 to 65536 frames, not \"" + value + "\"";
-                return false;
-            }
-            block = static_cast<int>(n);
-        } else if (a == "--set") {
-            if (!next()) return false;
-            const size_t eq = value.find('=');
-            if (eq == std::string::npos || eq == 0) {
-                error = "--set wants NAME=VALUE, not \"" + value + "\"";
-                return false;
-            }
-            const std::string name = value.substr(0, eq), number = value.substr(eq + 1);
-            char* end = nullptr;
-            const double v = std::strtod(number.c_str(), &end);
-            if (number.empty() || *end != 0 || !std::isfinite(v) || v < 0.0 || v > 1.0) {
-                error = "the value of " + name + " must be a number from 0 to 1, not \"" + number + "\"";
-                return false;
-            }
-            settings.emplace_back(name, static_cast<float>(v));
-        } else if (a == "--plugin") {
-            if (!next()) return false;
-            plugin = value;
-        } else if (a == "--plot") {
-            if (!next()) return false;
-            if (!endsWith(value, ".png")) {
-                error = "--plot wants a file name ending in .png, not \"" + value + "\"";
-                return false;
-            }
-            plot = value;
-        } else if (a == "--editor-screenshot") {
-            if (!next()) return false;
-            if (!endsWith(value, ".png")) {
-                error = "--editor-screenshot wants a file name ending in .png, not \"" + value + "\"";
-                return false;
-            }
-            editorScreenshot = value;
-        } else if (a == "--format") {
-            if (!next()) return false;
-            if (value != "float" && value != "pcm16" && value != "pcm24" && value != "pcm32") {
-                error = "--format wants float, pcm16, pcm24 or pcm32, not \"" + value + "\"";
-                return false;
-            }
-            format = value;
-        } else if (a == "--demo-dir") {
-            if (!next()) return false;
-            demoDir = value;
-        } else if (a.size() > 1 && a[0] == '-') {
-            error = "unknown option " + a + " (see --help)";
-            return false;
+        if (a.size() > 1 && a[0] == '-') {
+            if (!parseOption(argc, argv, i, error)) return false;
         } else {
             positional.push_back(a);
         }
     }
+    return takeFileNames(positional, error);
+}
+
+bool RenderOptions::parseOption(int argc, char** argv, int& i, std::string& error) {
+    const std::string a = argv[i];
+    std::string value;
+    auto next = [&]() {
+        if (i + 1 >= argc) {
+            error = a + " needs a value";
+            return false;
+        }
+        value = argv[++i];
+        return true;
+    };
+    if (a == "-h" || a == "--help") {
+        help = true;
+    } else if (a == "--info") {
+        info = true;
+    } else if (a == "--program" || a == "--block") {
+        return next() && parseNumber(a, value, error);
+    } else if (a == "--set") {
+        return next() && parseSetting(value, error);
+    } else if (a == "--plugin") {
+        if (!next()) return false;
+        plugin = value;
+    } else if (a == "--plot" || a == "--editor-screenshot") {
+        if (!next()) return false;
+        if (!endsWith(value, ".png")) {
+            error = a + " wants a file name ending in .png, not \"" + value + "\"";
+            return false;
+        }
+        (a == "--plot" ? plot : editorScreenshot) = value;
+    } else if (a == "--format") {
+        if (!next()) return false;
+        if (value != "float" && value != "pcm16" && value != "pcm24" && value != "pcm32") {
+            error = "--format wants float, pcm16, pcm24 or pcm32, not \"" + value + "\"";
+            return false;
+        }
+        format = value;
+    } else if (a == "--demo-dir") {
+        if (!next()) return false;
+        demoDir = value;
+    } else {
+        error = "unknown option " + a + " (see --help)";
+        return false;
+    }
+    return true;
+}
+
+bool RenderOptions::parseNumber(const std::string& option, const std::string& value, std::string& error) {
+    long n = 0;
+    if (option == "--program") {
+        if (!parseInteger(value, n) || n < 1 || n > 16) {
+            error = "--program wants a number from 1 to 16, not \"" + value + "\"";
+            return false;
+        }
+        program = static_cast<int>(n);
+        return true;
+    }
+    if (!parseInteger(value, n) || n < 1 || n > 65536) {
+        error = "--block wants a block size from 1 to 65536 frames, not \"" + value + "\"";
+        return false;
+    }
+    block = static_cast<int>(n);
+    return true;
+}
+
+bool RenderOptions::parseSetting(const std::string& value, std::string& error) {
+    const size_t eq = value.find('=');
+    if (eq == std::string::npos || eq == 0) {
+        error = "--set wants NAME=VALUE, not \"" + value + "\"";
+        return false;
+    }
+    const std::string name = value.substr(0, eq), number = value.substr(eq + 1);
+    char* end = nullptr;
+    const double v = std::strtod(number.c_str(), &end);
+    if (number.empty() || *end != 0 || !std::isfinite(v) || v < 0.0 || v > 1.0) {
+        error = "the value of " + name + " must be a number from 0 to 1, not \"" + number + "\"";
+        return false;
+    }
+    settings.emplace_back(name, static_cast<float>(v));
+    return true;
+}
+
+bool RenderOptions::takeFileNames(const std::vector<std::string>& positional, std::string& error) {
     if (positional.size() > 2) {
         error = "too many file names: give INPUT and at most one OUTPUT";
         return false;
@@ -150,21 +163,20 @@ bool RenderOptions::parse(int argc, char** argv, std::string& error) {
     if (!positional.empty()) input = positional[0];
     if (positional.size() == 2) output = positional[1];
     if (!input.empty() && output.empty()) output = defaultOutput(input);
-    if (!output.empty()) {
-        const bool flac = endsWith(output, ".flac");
-        if (!flac && !endsWith(output, ".wav")) {
-            error = "the output must end in .wav or .flac: \"" + output + "\"";
-            return false;
-        }
-        if (flac && format == "float") format = "pcm24";
-        if (flac && format == "pcm32") {
-            error = "FLAC holds 16 or 24 bits: use --format pcm16 or pcm24";
-            return false;
-        }
-        if (output == input) {
-            error = "the output would overwrite the input \"" + input + "\"";
-            return false;
-        }
+    if (output.empty()) return true;
+    const bool flac = endsWith(output, ".flac");
+    if (!flac && !endsWith(output, ".wav")) {
+        error = "the output must end in .wav or .flac: \"" + output + "\"";
+        return false;
+    }
+    if (flac && format == "float") format = "pcm24";
+    if (flac && format == "pcm32") {
+        error = "FLAC holds 16 or 24 bits: use --format pcm16 or pcm24";
+        return false;
+    }
+    if (output == input) {
+        error = "the output would overwrite the input \"" + input + "\"";
+        return false;
     }
     return true;
 }

@@ -24,4 +24,12 @@ struct RenderOptions {
     static const char* usage();
     // The output name when none is given: INPUT's folder and stem with ".vozuv.wav".
     static std::string defaultOutput(const std::string& input);
+
+private:
+    // argv[i] is an option; its value, if it takes one, is argv[i + 1] and i moves past it.
+    bool parseOption(int argc, char** argv, int& i, std::string& error);
+    bool parseNumber(const std::string& option, const std::string& value, std::string& error);
+    bool parseSetting(const std::string& value, std::string& error);
+    // INPUT and OUTPUT, the output's default and its format checks.
+    bool takeFileNames(const std::vector<std::string>& positional, std::string& error);
 };

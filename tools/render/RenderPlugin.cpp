@@ -23,6 +23,27 @@ EditorPicture RenderPlugin::processWithEditor(const float* const*, float* const*
     throw RenderError("the editor screenshot is not available for " + description());
 }
 
+int RenderPlugin::openSlots(int frames) {
+    // One filled and processed while another is measured and written, and two for slack: either side
+    // may be held up for a moment on a busy machine without stopping the other.
+    constexpr int kSlots = 4;
+    ownSlotFrames = static_cast<size_t>(frames);
+    ownSlot.assign(kSlots * 4 * ownSlotFrames, 0.0f);
+    return kSlots;
+}
+
+AudioSlot RenderPlugin::slot(int index) {
+    float* base = ownSlot.data() + static_cast<size_t>(index) * 4 * ownSlotFrames;
+    const size_t n = ownSlotFrames;
+    return {{base, base + n}, {base + 2 * n, base + 3 * n}};
+}
+
+void RenderPlugin::submit(int index, int frames, int block) {
+    const AudioSlot s = slot(index);
+    const float* inputs[2] = {s.in[0], s.in[1]};
+    process(inputs, s.out, frames, block);
+}
+
 bool RenderPlugin::isWindowsBinary(const std::string& path) {
     std::ifstream probe(path, std::ios::binary);
     char magic[2] = {};

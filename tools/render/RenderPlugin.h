@@ -31,6 +31,12 @@ struct EditorPicture {
     std::vector<uint8_t> rgb;
 };
 
+// A chunk's buffers: two planar inputs the renderer fills, two planar outputs it reads.
+struct AudioSlot {
+    float* in[2];
+    float* out[2];
+};
+
 class RenderPlugin {
 public:
     virtual ~RenderPlugin() = default;
@@ -44,6 +50,16 @@ public:
     virtual float getParameter(int index) = 0;
     // Two planar input and output channels; blocks of at most `block` frames reach processReplacing.
     virtual void process(const float* const* inputs, float* const* outputs, int frames, int block) = 0;
+    // Chunks on their way through the plug-in: the renderer fills a slot's inputs, submits it and later,
+    // in submission order, collects it and reads its outputs. openSlots answers how many slots (at least
+    // one) may be in flight at once, each of `frames` frames; this default processes at submit.
+    virtual int openSlots(int frames);
+    virtual AudioSlot slot(int index);
+    virtual void submit(int index, int frames, int block);
+    virtual void collect(int /*index*/) {}
+    // Submitted chunks that may wait to be collected: 0 when submit itself processes.
+    virtual int pendingLimit() const { return 0; }
+
     // Processes like `process`, but with the plug-in's editor open in a host window while the audio
     // plays in real time, and answers the editor's picture once its meters have settled on the levels
     // of the last block: a Windows plug-in through the bridge, a native one in an X11 window.
@@ -57,4 +73,8 @@ public:
                                               bool withEditor = false);
     // True when the file starts like a Windows executable ("MZ").
     static bool isWindowsBinary(const std::string& path);
+
+private:
+    std::vector<float> ownSlot;  // the default's one slot
+    size_t ownSlotFrames = 0;
 };

@@ -36,6 +36,10 @@ public:
     static double decibels(double linear);
 
 private:
+    // Frames [first, first + count) of the two or one planar channels, all in bin b.
+    template <int kChannels>
+    void addRun(const float* const* inputs, const float* const* outputs, int first, int count, LevelBin& b);
+
     double staticGain;
     long long framesPerBin;
     long long frameCount = 0;
@@ -43,7 +47,9 @@ private:
     double inputPeak = 0.0, outputPeak = 0.0;
     double inputSquares = 0.0, outputSquares = 0.0;
     double smallestGain = 1.0;
-    double reductionSum = 0.0;  // sum of dB over measured frames
+    // Product of the reduced frames' gains as reductionProduct * 2^reductionExponent.
+    double reductionProduct = 1.0;
+    long long reductionExponent = 0;
     long long measuredFrames = 0;
     std::vector<LevelBin> levelBins;
 };

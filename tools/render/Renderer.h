@@ -40,6 +40,10 @@ public:
     static double staticGain(const PluginInfo& info);
 
 private:
+    // The held-back end of the file, played with the editor open; its output joins the file.
+    template <typename Run>
+    void playTailWithEditor(Run& run, std::vector<float> tail[2], RenderResult& result, EditorPicture& picture);
+
     RenderPlugin& plugin;
     int block;
 };

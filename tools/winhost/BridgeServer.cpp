@@ -98,6 +98,10 @@ bool sizeFits(uint32_t code, size_t size) {
             return size == 8;
         case kBridgeDispatch:
             return size == 20;
+        case kBridgeProcessMapped:
+            return size == 12;
+        case kBridgeMapAudio:
+            return size >= 12;
         case kBridgeProcess:
         case kBridgeEditorScreenshot:
             return size >= 8;
@@ -124,123 +128,242 @@ struct AudioRequest {
     }
 };
 
+// The audio file vozuv-render shares: its slots mapped into this process.
+class MappedAudio {
+public:
+    ~MappedAudio() { unmap(); }
+
+    // False with the reason in `error` when the file cannot be mapped whole.
+    bool map(const std::string& path, uint32_t slots, uint32_t frames, std::string& error) {
+        unmap();
+        const BridgeSlotLayout candidate{frames};
+        const uint64_t bytes = candidate.fileBytes(slots);
+        if (slots == 0 || frames == 0 || bytes > (uint64_t(1) << 30)) {
+            error = "the audio file layout is out of range";
+            return false;
+        }
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            error = "cannot open the audio file " + path + " (error " + std::to_string(GetLastError()) + ")";
+            return false;
+        }
+        LARGE_INTEGER size{};
+        if (!GetFileSizeEx(file, &size) || static_cast<uint64_t>(size.QuadPart) < bytes) {
+            CloseHandle(file);
+            error = "the audio file " + path + " is smaller than its slots";
+            return false;
+        }
+        mapping = CreateFileMappingA(file, nullptr, PAGE_READWRITE, 0, 0, nullptr);
+        CloseHandle(file);  // the mapping keeps the file
+        if (mapping) view = MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, static_cast<SIZE_T>(bytes));
+        if (!view) {
+            error = "cannot map the audio file " + path + " (error " + std::to_string(GetLastError()) + ")";
+            unmap();
+            return false;
+        }
+        slotCount = slots;
+        layout = candidate;
+        return true;
+    }
+
+    bool mapped() const { return view != nullptr; }
+    bool fits(uint32_t slot, int32_t frames) const {
+        return mapped() && slot < slotCount && frames >= 0 && static_cast<uint32_t>(frames) <= layout.frames;
+    }
+    float* channel(uint32_t slot, BridgeSlotLayout::Channel c) const {
+        return static_cast<float*>(view) + layout.offset(slot, c);
+    }
+
+private:
+    void unmap() {
+        if (view) UnmapViewOfFile(view);
+        if (mapping) CloseHandle(mapping);
+        view = nullptr;
+        mapping = nullptr;
+        slotCount = 0;
+    }
+
+    HANDLE mapping = nullptr;
+    void* view = nullptr;
+    uint32_t slotCount = 0;
+    BridgeSlotLayout layout{0};
+};
+
 }  // namespace
 
-int runBridge(const std::string& pluginPath) {
-    Pipe pipe;
-    PluginLibrary library;
-    if (!library.open(pluginPath)) {
-        hello(pipe, kBridgeLoadFailed, library.error());
-        return 3;
-    }
-    HostConfig config;
-    config.offline = true;  // a renderer, not a live host
-    PluginHost host(config);
-    if (!host.instantiate(library.entry())) {
-        hello(pipe, kBridgeMainNull, host.error());
-        return 4;
-    }
-    if (!hello(pipe, kBridgeLoaded, "")) return 5;
+// One bridge session: the loaded plug-in, its instance and the request loop.
+class BridgeServer {
+public:
+    explicit BridgeServer(PluginHost& host) : host(host) {}
 
-    std::vector<uint8_t> payload;
-    std::vector<float> in, out;
-    for (;;) {
-        uint32_t header[2];
-        if (!pipe.read(header, sizeof header)) return 0;  // the renderer went away: nothing to tell
-        if (header[1] > kBridgeMaxPayload) {
-            pipe.fail("request too large");
-            return 5;
-        }
-        payload.resize(header[1]);
-        if (header[1] > 0 && !pipe.read(payload.data(), payload.size())) return 5;
-        if (!sizeFits(header[0], payload.size())) {
-            if (!pipe.fail("unknown or malformed request " + std::to_string(header[0]))) return 5;
-            continue;
-        }
-        MessageReader r(payload);
-        MessageWriter w;
-        switch (header[0]) {
-            case kBridgeQuit:
+    // Answers requests until quit (0) or a broken pipe (5; 0 when the renderer simply went away).
+    int serve() {
+        for (;;) {
+            uint32_t header[2];
+            if (!pipe.read(header, sizeof header)) return 0;  // the renderer went away: nothing to tell
+            if (header[1] > kBridgeMaxPayload) {
+                pipe.fail("request too large");
+                return 5;
+            }
+            payload.resize(header[1]);
+            if (header[1] > 0 && !pipe.read(payload.data(), payload.size())) return 5;
+            if (!sizeFits(header[0], payload.size())) {
+                if (!pipe.fail("unknown or malformed request " + std::to_string(header[0]))) return 5;
+                continue;
+            }
+            if (header[0] == kBridgeQuit) {
                 host.close();
                 pipe.send(kBridgeOk, {});
                 return 0;
+            }
+            MessageReader r(payload);
+            MessageWriter w;
+            std::string refusal;
+            const bool done = answer(header[0], r, w, refusal);
+            if (!(done ? pipe.send(kBridgeOk, w.bytes()) : pipe.fail(refusal))) return 5;
+        }
+    }
+
+    Pipe pipe;
+
+private:
+    // Carries out one request; false with the reason in `refusal` when it cannot.
+    bool answer(uint32_t code, MessageReader& r, MessageWriter& w, std::string& refusal) {
+        switch (code) {
             case kBridgeInfo:
                 PluginInfo::read(host).write(w);
-                break;
+                return true;
             case kBridgeSampleRate:
                 host.setSampleRate(r.f32());
-                break;
+                return true;
             case kBridgeBlockSize:
                 host.setBlockSize(r.i32());
-                break;
+                return true;
             case kBridgeMains:
                 host.setMains(r.i32() != 0);
-                break;
+                return true;
             case kBridgeProgram:
                 host.setProgram(r.i32());
-                break;
+                return true;
             case kBridgeSetParameter: {
                 const int32_t index = r.i32();
                 host.setParameter(index, r.f32());
-                break;
+                return true;
             }
             case kBridgeGetParameter:
                 w.f32(host.getParameter(r.i32()));
-                break;
-            case kBridgeProcess: {
-                AudioRequest audio;
-                if (!audio.read(r, in, out)) {
-                    if (!pipe.fail("malformed process request")) return 5;
-                    continue;
-                }
-                const size_t n = audio.frameCount();
-                const float* inputs[2] = {in.data(), in.data() + n};
-                float* outputs[2] = {out.data(), out.data() + n};
-                host.processBlocks(inputs, outputs, 2, audio.frames, audio.block);
-                w.floats(out.data(), 2 * n);
-                break;
-            }
-            case kBridgeEditorScreenshot: {
-                AudioRequest audio;
-                if (!audio.read(r, in, out)) {
-                    if (!pipe.fail("malformed editor screenshot request")) return 5;
-                    continue;
-                }
-                const int32_t frames = audio.frames;
-                const int32_t block = audio.block;
-                const size_t n = audio.frameCount();
-                const float* inputs[2] = {in.data(), in.data() + n};
-                float* outputs[2] = {out.data(), out.data() + n};
-                WindowPicture picture;
-                std::string error;
-                if (!playWithEditor(host, inputs, outputs, frames, block, picture, error)) {
-                    if (!pipe.fail(error)) return 5;
-                    continue;
-                }
-                w.floats(out.data(), 2 * n);
-                w.u32(static_cast<uint32_t>(picture.width));
-                w.u32(static_cast<uint32_t>(picture.height));
-                w.raw(picture.rgb.data(), picture.rgb.size());
-                break;
-            }
-            case kBridgeDispatch: {
-                const int32_t opcode = r.i32();
-                const int32_t index = r.i32();
-                const int64_t value = r.i64();
-                const float opt = r.f32();
-                char text[256] = {};
-                const VstIntPtr answer = host.dispatch(opcode, index, static_cast<VstIntPtr>(value), text, opt);
-                text[255] = 0;
-                w.i64(answer);
-                w.text(text);
-                break;
-            }
+                return true;
+            case kBridgeProcess:
+                return processPiped(r, w, refusal);
+            case kBridgeMapAudio:
+                return mapAudio(r, refusal);
+            case kBridgeProcessMapped:
+                return processMapped(r, refusal);
+            case kBridgeEditorScreenshot:
+                return screenshot(r, w, refusal);
+            case kBridgeDispatch:
+                dispatch(r, w);
+                return true;
             case kBridgeRequestCount:
                 w.u32(static_cast<uint32_t>(host.countRequests(r.i32())));
-                break;
+                return true;
             default:
-                break;
+                return true;
         }
-        if (!pipe.send(kBridgeOk, w.bytes())) return 5;
     }
+
+    bool processPiped(MessageReader& r, MessageWriter& w, std::string& refusal) {
+        AudioRequest audio;
+        if (!audio.read(r, in, out)) {
+            refusal = "malformed process request";
+            return false;
+        }
+        const size_t n = audio.frameCount();
+        const float* inputs[2] = {in.data(), in.data() + n};
+        float* outputs[2] = {out.data(), out.data() + n};
+        host.processBlocks(inputs, outputs, 2, audio.frames, audio.block);
+        w.floats(out.data(), 2 * n);
+        return true;
+    }
+
+    bool mapAudio(MessageReader& r, std::string& refusal) {
+        const std::string path = r.text();
+        const uint32_t slots = r.u32();
+        const uint32_t frames = r.u32();
+        if (r.failed() || r.remaining() != 0) {
+            refusal = "malformed audio file request";
+            return false;
+        }
+        return audioFile.map(path, slots, frames, refusal);
+    }
+
+    bool processMapped(MessageReader& r, std::string& refusal) {
+        const uint32_t slot = r.u32();
+        const int32_t frames = r.i32();
+        const int32_t block = r.i32();
+        if (!audioFile.fits(slot, frames) || block < 1) {
+            refusal = audioFile.mapped() ? "malformed process request" : "no audio file is mapped";
+            return false;
+        }
+        using L = BridgeSlotLayout;
+        const float* inputs[2] = {audioFile.channel(slot, L::kInLeft), audioFile.channel(slot, L::kInRight)};
+        float* outputs[2] = {audioFile.channel(slot, L::kOutLeft), audioFile.channel(slot, L::kOutRight)};
+        host.processBlocks(inputs, outputs, 2, frames, block);
+        return true;
+    }
+
+    bool screenshot(MessageReader& r, MessageWriter& w, std::string& refusal) {
+        AudioRequest audio;
+        if (!audio.read(r, in, out)) {
+            refusal = "malformed editor screenshot request";
+            return false;
+        }
+        const size_t n = audio.frameCount();
+        const float* inputs[2] = {in.data(), in.data() + n};
+        float* outputs[2] = {out.data(), out.data() + n};
+        WindowPicture picture;
+        if (!playWithEditor(host, inputs, outputs, audio.frames, audio.block, picture, refusal)) return false;
+        w.floats(out.data(), 2 * n);
+        w.u32(static_cast<uint32_t>(picture.width));
+        w.u32(static_cast<uint32_t>(picture.height));
+        w.raw(picture.rgb.data(), picture.rgb.size());
+        return true;
+    }
+
+    void dispatch(MessageReader& r, MessageWriter& w) {
+        const int32_t opcode = r.i32();
+        const int32_t index = r.i32();
+        const int64_t value = r.i64();
+        const float opt = r.f32();
+        char text[256] = {};
+        const VstIntPtr result = host.dispatch(opcode, index, static_cast<VstIntPtr>(value), text, opt);
+        text[255] = 0;
+        w.i64(result);
+        w.text(text);
+    }
+
+    PluginHost& host;
+    MappedAudio audioFile;
+    std::vector<uint8_t> payload;
+    std::vector<float> in, out;
+};
+
+int runBridge(const std::string& pluginPath) {
+    PluginLibrary library;
+    HostConfig config;
+    config.offline = true;  // a renderer, not a live host
+    PluginHost host(config);
+    BridgeServer server(host);
+    if (!library.open(pluginPath)) {
+        hello(server.pipe, kBridgeLoadFailed, library.error());
+        return 3;
+    }
+    if (!host.instantiate(library.entry())) {
+        hello(server.pipe, kBridgeMainNull, host.error());
+        return 4;
+    }
+    if (!hello(server.pipe, kBridgeLoaded, "")) return 5;
+    return server.serve();
 }
