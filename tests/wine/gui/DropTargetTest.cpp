@@ -151,7 +151,7 @@ protected:
         child = static_cast<HWND>(window->getChildWindow());
         RECT frame;
         GetWindowRect(child, &frame);
-        SetCursorPos(frame.left + 20, frame.top + 30);
+        cursorPlaced = placeCursor(frame.left + 20, frame.top + 30);
     }
     ~DropTest() override {
         delete window;
@@ -166,9 +166,11 @@ protected:
     RecordingWidget* widget;
     HWND child;
     bool removed = false;
+    bool cursorPlaced = false;
 };
 
 TEST_F(DropTest, TextReachesTheWidgetUnderTheCursorWithItsSize) {
+    ASSERT_TRUE(cursorPlaced);
     IDropTarget* target = registeredTarget();
     ASSERT_NE(target, nullptr);
     TestDataObject text = textData("dropped text");
