@@ -59,31 +59,39 @@ ctest_tree() {
   echo "$name $dir" >>"$state/trees"
 }
 
-# Targets of the test programs holding a test whose name matches a pattern (tests/<folder> is test_<folder>).
-targets_matching() {
-  local pattern="$1" dir="$2" found=()
-  local known
-  known=$(ninja -C "$dir" -t targets all 2>/dev/null | sed -E 's/:.*//')
-  for folder in tests/*/; do
-    local sub
-    sub=$(basename "$folder")
-    grep -qE "^TEST(_F|_P)?\(.*($pattern)" "$folder"*.cpp 2>/dev/null || continue
-    grep -qx "test_$sub" <<<"$known" && found+=("test_$sub")
+# test_programs DIR EXCLUDE [PATTERN]: the test programs of a configured tree but those whose name matches
+# EXCLUDE; with PATTERN, only those of a tests/<folder> (program test_<folder>) with a test matching it.
+test_programs() {
+  local dir="$1" exclude="$2" pattern="${3:-}" found=()
+  for program in $(ninja -C "$dir" -t targets all 2>/dev/null | sed -nE 's/^(test_[a-z0-9_]+):.*/\1/p' | sort -u); do
+    [[ "$program" =~ $exclude ]] && continue
+    if [ -n "$pattern" ]; then
+      grep -qE "^TEST(_F|_P)?\(.*($pattern)" "tests/${program#test_}"/*.cpp 2>/dev/null || continue
+    fi
+    found+=("$program")
   done
   echo "${found[*]}"
+}
+
+# build_tests NAME FLAVOUR EXCLUDE PATTERN [CMAKE_ARGS...]: builds only the test programs a tree runs.
+build_tests() {
+  local name="$1" flavour="$2" exclude="$3" pattern="$4"; shift 4
+  VOZUV_CONFIGURE_ONLY=1 scripts/build.sh "$flavour" "$builds/$name" "$@" >/dev/null 2>&1
+  local programs
+  programs=$(test_programs "$builds/$name" "$exclude" "$pattern")
+  VOZUV_TARGETS="${programs:-all}" build "$name" "$flavour" "$@"
 }
 
 build win32 win32 && ctest_tree win32 "$builds/win32"
 build win64 win64 && ctest_tree win64 "$builds/win64"
 build native native -DVOZUV_WIN32_DIR="$builds/win32" -DVOZUV_WIN64_DIR="$builds/win64" \
   && ctest_tree native "$builds/native"
-build asan asan -DVOZUV_WIN32_DIR="$builds/win32" && ctest_tree asan "$builds/asan" -E 'render|Render'
-# The thread sanitizer tree runs the concurrency tests only: only their programs are built.
+# The sanitizer trees build the programs of the tests they run only: no tools, no render tests (they
+# need Wine), and for the thread sanitizer only the programs with concurrency tests.
+build_tests asan asan '^test_(render|headers)$' '' -DVOZUV_WIN32_DIR="$builds/win32" \
+  && ctest_tree asan "$builds/asan" -E 'render|Render'
 tsan_pattern='Concurren|Thread|Race'
-[ -f "$builds/tsan/build.ninja" ] ||
-  VOZUV_TARGETS=VozuvAzirOVA step build:tsan-configure scripts/build.sh tsan "$builds/tsan" >/dev/null
-tsan_targets=$(targets_matching "$tsan_pattern" "$builds/tsan")
-VOZUV_TARGETS="${tsan_targets:-all}" build tsan tsan && ctest_tree tsan "$builds/tsan" -R "$tsan_pattern"
+build_tests tsan tsan '^test_(render|headers)$' "$tsan_pattern" && ctest_tree tsan "$builds/tsan" -R "$tsan_pattern"
 
 for job in "${test_jobs[@]}"; do wait "$job"; done
 test_jobs=()
