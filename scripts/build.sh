@@ -17,6 +17,8 @@ case "$flavour" in
   *) echo "unknown flavour: $flavour (native, win32, win64, asan, tsan)" >&2; exit 2 ;;
 esac
 cmake "${args[@]}" "$@" >/dev/null
+# VOZUV_CONFIGURE_ONLY=1 stops here.
+[ "${VOZUV_CONFIGURE_ONLY:-0}" = "1" ] && exit 0
 # VOZUV_TARGETS="a b" builds only those targets.
 targets=()
 for t in ${VOZUV_TARGETS:-}; do targets+=(--target "$t"); done

@@ -77,6 +77,17 @@ TEST_F(RenderBadInputTest, UnusableInputFilesAreNamed) {
     expectRefused(withPlugin({"folder.wav", "out.wav"}), "it is a folder");
 }
 
+TEST_F(RenderBadInputTest, FailureAfterTheOutputWasOpenedLeavesNoPartialFile) {
+    SKIP_WITHOUT_NATIVE();
+    // The render is written beside the folder and cannot take its name at the end.
+    mkdir((dir + "/out.wav").c_str(), 0755);
+    const CommandResult r = runRender(withPlugin({"in.wav", "out.wav"}), dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot write out.wav"), std::string::npos) << r.err;
+    EXPECT_EQ(listDir(dir), (std::vector<std::string>{"in.wav", "out.wav"}));
+    EXPECT_EQ(listDir(dir + "/out.wav"), std::vector<std::string>{});
+}
+
 TEST_F(RenderBadInputTest, UnknownParameterListsTheValidNames) {
     SKIP_WITHOUT_NATIVE();
     const CommandResult r = runRender(withPlugin({"--set", "Threshold=0.5", "in.wav", "out.wav"}), dir);

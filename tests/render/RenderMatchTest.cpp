@@ -1,6 +1,9 @@
 // RenderMatchTest: a rendered file holds exactly what the plug-in makes of the same samples in-process.
 #include <sndfile.h>
 
+#include <cmath>
+#include <cstdio>
+
 #include "tests/render/RenderTestSupport.h"
 
 namespace {
@@ -15,6 +18,24 @@ std::vector<std::string> settingArgs() {
         args.push_back(s.first + "=" + std::to_string(s.second));
     }
     return args;
+}
+
+// The peak and RMS (dBFS, over every sample of every channel) the summary prints on the line starting with label.
+void expectSummaryLevels(const std::string& out, const std::string& label, const Audio& audio) {
+    double peak = 0.0, squares = 0.0;
+    for (float x : audio.samples) {
+        peak = std::max(peak, static_cast<double>(std::fabs(x)));
+        squares += static_cast<double>(x) * x;
+    }
+    const double rms = std::sqrt(squares / static_cast<double>(audio.samples.size()));
+    const size_t at = out.find(label);
+    ASSERT_NE(at, std::string::npos) << out;
+    double printedPeak = 0.0, printedRms = 0.0;
+    ASSERT_EQ(std::sscanf(out.c_str() + at + label.size(), " peak %lf dBFS, RMS %lf dBFS", &printedPeak, &printedRms), 2)
+        << out;
+    // Printed with two decimals.
+    EXPECT_NEAR(printedPeak, 20.0 * std::log10(peak), 0.006) << label;
+    EXPECT_NEAR(printedRms, 20.0 * std::log10(rms), 0.006) << label;
 }
 
 // Renders in.wav of a fresh folder with the given extra arguments and compares it with the reference.
@@ -37,11 +58,20 @@ void expectRenderMatches(const Audio& input, int block, const std::vector<std::s
     const Audio reference = processInProcess(input, block, 3, kSettings);
     EXPECT_LE(largestDifference(rendered, reference), 1e-6) << "block " << block;
     EXPECT_EQ(listDir(dir), (std::vector<std::string>{"in.wav", "out.wav"}));
+    // The settings make up more than the compressor takes: the two levels differ.
+    expectSummaryLevels(r.out, "input level:", input);
+    expectSummaryLevels(r.out, "output level:", rendered);
 }
 
 TEST(RenderMatchTest, NativeLibraryRenderMatchesInProcessProcessing) {
     SKIP_WITHOUT_NATIVE();
     expectRenderMatches(makeSignal(48000, 2, 1.5), 300, {"--plugin", nativePlugin()}, "native library");
+}
+
+TEST(RenderMatchTest, LargestBlockSizeRendersInWholeAndPartBlocks) {
+    SKIP_WITHOUT_NATIVE();
+    // 1.5 s at 48 kHz: one block of 65536 frames and a part block.
+    expectRenderMatches(makeSignal(48000, 2, 1.5), 65536, {"--plugin", nativePlugin()}, "blocks of 65536");
 }
 
 TEST(RenderMatchTest, DefaultRenderGoesThroughThe32BitDllAndMatches) {

@@ -114,7 +114,7 @@ TEST_F(EditorSyncTest, AudioOnTheAudioThreadDrivesTheMeters) {
             output = meterShows(shot, layout::outputMeterLeft, binary.meterLit, binary.meterUnlit);
             return input == 7 && output == 7;
         },
-        3000);
+        10000);
     stop.store(true);
     audio.join();
     EXPECT_TRUE(settled) << "input meter " << input << ", output meter " << output << " segments";

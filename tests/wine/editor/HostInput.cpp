@@ -21,12 +21,13 @@ void sendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
 LONG normalised(LONG pixel, int extent) { return static_cast<LONG>((pixel * 65536LL + extent - 1) / extent); }
 
 // Applies a change and waits until the system has shown it for steadyMs without a break, applying it again
-// whenever the system takes it back. False when that does not happen within a second.
+// whenever the system takes it back. False when that does not happen within ten seconds: on a busy machine
+// Wine may hand the dispatching thread the pointer motion of an earlier move late and take it for new input.
 bool keepSteady(const std::function<void()>& apply, const std::function<bool()>& holds, DWORD steadyMs) {
     const DWORD start = GetTickCount();
     DWORD steadySince = 0;
     apply();
-    while (GetTickCount() - start < 1000) {
+    while (GetTickCount() - start < 10000) {
         if (!holds()) {
             if (steadySince != 0) apply();
             steadySince = 0;
@@ -51,7 +52,7 @@ bool moveTo(POINT where) {
             GetCursorPos(&now);
             return now.x == where.x && now.y == where.y;
         },
-        60);
+        150);  // longer than the 100 ms in which Wine reports its own idea of the position, not the X server's
 }
 
 void pressLeft() { sendMouse(MOUSEEVENTF_LEFTDOWN); }

@@ -200,7 +200,7 @@ DragRecord HostedEditorFixture::dragKnob(VstInt32 parameter, DragStep start,
             hold(start.holdFirst);
             hostinput::pressLeft();
             // The knob's loop runs inside the button-down message: wait for it before moving on.
-            if (!hostinput::waitFor([&] { return count(audioMasterBeginEdit) > begun; }, 3000)) {
+            if (!hostinput::waitFor([&] { return count(audioMasterBeginEdit) > begun; }, 10000)) {
                 fail("no audioMasterBeginEdit: the press did not reach the knob");
             } else {
                 for (const DragStep& step : path) {
@@ -209,7 +209,7 @@ DragRecord HostedEditorFixture::dragKnob(VstInt32 parameter, DragStep start,
                     // moveTo returns once the cursor has stood still: the knob has seen it there.
                     if (!hostinput::moveTo(knobPoint(parameter, step.x, step.y)))
                         fail("the cursor missed " + at(step));
-                    if (!hostinput::waitFor([&] { return count(audioMasterAutomate) > automated; }, 2000)) {
+                    if (!hostinput::waitFor([&] { return count(audioMasterAutomate) > automated; }, 10000)) {
                         fail("the move to " + at(step) + " automated nothing");
                     }
                     record.automated.push_back(lastAutomated());
@@ -217,11 +217,11 @@ DragRecord HostedEditorFixture::dragKnob(VstInt32 parameter, DragStep start,
             }
             hostinput::releaseLeft();
             for (auto key = held.rbegin(); key != held.rend(); ++key) hostinput::key(*key, false);
-            if (!hostinput::waitFor([&] { return count(audioMasterEndEdit) > ended; }, 3000)) {
+            if (!hostinput::waitFor([&] { return count(audioMasterEndEdit) > ended; }, 10000)) {
                 fail("no audioMasterEndEdit after the release");
             }
         },
-        20000);
+        60000);
     if (!inTime) fail("the drag did not end in time");
     return record;
 }

@@ -25,7 +25,7 @@ protected:
                 hostinput::releaseLeft();
                 Sleep(50);
             },
-            5000));
+            60000));
     }
 };
 

@@ -47,20 +47,21 @@ TEST_F(KnobMouseTest, ControlClickResetsToHalfWithoutAnEditGesture) {
 
     // Up and left of the centre: a plain click there would turn the knob to 1/3, not reset it.
     const POINT corner = knobPoint(11, 10, 10);
-    bool automated = false, held = false;
+    bool automated = false, held = false, placed = false;
     const bool inTime = hostinput::runWhileDispatching(
         [&] {
-            hostinput::moveTo(corner);
+            placed = hostinput::moveTo(corner);
             held = hostinput::holdKey(VK_CONTROL);
             hostinput::pressLeft();
             // Keys and button stay down until the knob has acted on the click.
-            automated = hostinput::waitFor([&] { return countOf(audioMasterAutomate) >= 1; }, 3000);
+            automated = hostinput::waitFor([&] { return countOf(audioMasterAutomate) >= 1; }, 10000);
             hostinput::releaseLeft();
             hostinput::key(VK_CONTROL, false);
             Sleep(50);  // a late begin or end edit would show up now
         },
-        10000);
+        60000);
     ASSERT_TRUE(inTime);
+    EXPECT_TRUE(placed) << "the cursor did not reach the knob";
     EXPECT_TRUE(held) << "Control not reported down";
     ASSERT_TRUE(automated) << "the Control-click did not reach the knob";
 

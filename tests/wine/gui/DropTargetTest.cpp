@@ -76,14 +76,7 @@ protected:
         child = static_cast<HWND>(window->getChildWindow());
         RECT frame;
         GetWindowRect(child, &frame);
-        // A warp can come back late from the X server: wait until the cursor is reported there.
-        for (int tries = 0; tries < 200; ++tries) {
-            SetCursorPos(frame.left + 20, frame.top + 30);
-            POINT at;
-            GetCursorPos(&at);
-            if (at.x == frame.left + 20 && at.y == frame.top + 30) break;
-            Sleep(5);
-        }
+        cursorPlaced = placeCursor(frame.left + 20, frame.top + 30);
     }
     ~DropTest() override {
         delete window;
@@ -98,9 +91,11 @@ protected:
     RecordingWidget* widget;
     HWND child;
     bool removed = false;
+    bool cursorPlaced = false;
 };
 
 TEST_F(DropTest, TextReachesTheWidgetUnderTheCursorWithItsSize) {
+    ASSERT_TRUE(cursorPlaced);
     IDropTarget* target = registeredTarget();
     ASSERT_NE(target, nullptr);
     TestDataObject text = textData("dropped text");

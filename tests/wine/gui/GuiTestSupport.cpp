@@ -103,6 +103,29 @@ void pumpMessages() {
     }
 }
 
+bool placeCursor(int x, int y) {
+    // Steady for longer than the 100 ms in which Wine reports its own idea of the position instead of the
+    // X server's, with the waiting messages handled all the while.
+    const DWORD start = GetTickCount();
+    DWORD steadySince = 0;
+    SetCursorPos(x, y);
+    while (GetTickCount() - start < 10000) {
+        pumpMessages();
+        POINT now{-1, -1};
+        GetCursorPos(&now);
+        if (now.x != x || now.y != y) {
+            SetCursorPos(x, y);
+            steadySince = 0;
+        } else if (steadySince == 0) {
+            steadySince = GetTickCount();
+        } else if (GetTickCount() - steadySince >= 250) {
+            return true;
+        }
+        Sleep(5);
+    }
+    return false;
+}
+
 COLORREF windowPixel(HWND window, int x, int y) {
     HDC context = GetDC(window);
     const COLORREF colour = GetPixel(context, x, y);

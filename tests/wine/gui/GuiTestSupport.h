@@ -59,6 +59,10 @@ HWND makeChildWindow(HWND parent, int x, int y, int width, int height);
 // Handles every waiting message of the thread (paints included).
 void pumpMessages();
 
+// Puts the cursor at a screen point and waits until it stays there. Wine hands the thread the pointer motion
+// of an earlier move late, when it next reads its messages, and takes it for new input.
+bool placeCursor(int x, int y);
+
 // The pixel of a window's client area as it is on screen now.
 COLORREF windowPixel(HWND window, int x, int y);
 

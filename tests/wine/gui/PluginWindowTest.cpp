@@ -128,7 +128,7 @@ TEST_F(PluginWindowMessageTest, CursorPositionAndShapes) {
     PluginWindow window(UiRect{0, 0, 200, 100}, parent.handle(), nullptr);
     RECT frame;
     GetWindowRect(static_cast<HWND>(window.getChildWindow()), &frame);
-    SetCursorPos(frame.left + 33, frame.top + 44);
+    ASSERT_TRUE(placeCursor(frame.left + 33, frame.top + 44));
     UiPoint where;
     EXPECT_TRUE(window.getCursorPosition(where));
     EXPECT_EQ(where.h, 33);
@@ -174,20 +174,32 @@ TEST_F(PluginWindowMessageTest, ServiceIdlePacesPassesByTheTickCount) {
     EXPECT_EQ(TestHost::count(audioMasterIdle), 1);
     EXPECT_EQ(widget->draws, drawsBefore + 1);
 
-    // Right after a pass: only the 4 ms sleep (timed finer than the tick count goes).
-    LARGE_INTEGER frequency, start, end;
+    // Right after a pass: only the 4 ms sleep (timed finer than the tick count goes). A try in which the thread
+    // was held up long enough for the next pass to fall due proves nothing and is made again.
+    LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    window.runEditorIdle();
-    QueryPerformanceCounter(&end);
-    const double spentMs = 1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-    EXPECT_EQ(TestHost::count(audioMasterIdle), 1);
-    EXPECT_GE(spentMs, 3.5);
-    EXPECT_LE(spentMs, 60.0);
-
-    Sleep(60);  // 46 ms or more after the pass: the next call runs one
-    window.runEditorIdle();
-    EXPECT_EQ(TestHost::count(audioMasterIdle), 2);
+    auto msSince = [&frequency](const LARGE_INTEGER& from) {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        return 1000.0 * double(now.QuadPart - from.QuadPart) / double(frequency.QuadPart);
+    };
+    bool tried = false;
+    for (int attempt = 0; attempt < 100 && !tried; ++attempt) {
+        Sleep(60);  // 46 ms or more after the pass: the next call runs one
+        const int passes = TestHost::count(audioMasterIdle);
+        LARGE_INTEGER passStart, start;
+        QueryPerformanceCounter(&passStart);
+        window.runEditorIdle();
+        ASSERT_EQ(TestHost::count(audioMasterIdle), passes + 1);
+        QueryPerformanceCounter(&start);
+        window.runEditorIdle();
+        const double spentMs = msSince(start);
+        if (msSince(passStart) >= 40.0) continue;
+        EXPECT_EQ(TestHost::count(audioMasterIdle), passes + 1);
+        EXPECT_GE(spentMs, 3.5);
+        tried = true;
+    }
+    EXPECT_TRUE(tried) << "every try was held up past the pacing interval";
     EXPECT_GT(window.getTicks(), 0u);
 }
 
