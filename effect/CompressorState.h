@@ -67,7 +67,7 @@ private:
     // Audio thread: rebuild the table unless it is known to hold exactly what a rebuild would give.
     void prepareGainTable(const ChainSettings& settings);
     // Audio thread, block edge: non-finite state is reset, denormal state flushed to zero.
-    void guardState();
+    void guardState(bool highPassRan, bool lowPassRan);
 
     // Bumped after every build outside the block loop (acquire/release publish the written entries).
     std::atomic<uint32_t> tableWrites;
