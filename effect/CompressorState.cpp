@@ -74,6 +74,9 @@ inline __m128 loadEntryPair(const RelaxedAtomic<float>* entries) {
 #endif
 }
 
+// Clears the sign of two floats; in memory, so the 32-bit build need not keep it in a register.
+alignas(16) constexpr uint32_t kMagnitudeMask[4] = {0x7fffffffu, 0x7fffffffu, 0u, 0u};
+
 // Second-order high-pass section; the coefficients arrive widened from single precision.
 inline __m128d highPassStep(SectionPair& s, __m128d x, __m128d b, __m128d c1, __m128d c2) {
     const __m128d w = _mm_sub_pd(_mm_add_pd(_mm_mul_pd(x, b), _mm_mul_pd(c1, s.w1)), _mm_mul_pd(c2, s.w2));
@@ -125,18 +128,18 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* i
     constexpr uint32_t kFractionMask = (1u << CompressorState::kStepShift) - 1u;
     constexpr double kStep = 1.0 / static_cast<double>(1u << CompressorState::kStepShift);
 
-    // Everything the loop carries lives in locals, so stores to the outputs cannot force reloads.
-    float envelope = c.peakEnvelope;
-    double envelopeWide = envelope;
-    float level = c.detectorLevel;
-    double levelWide = level;
+    // Everything the loop carries lives in locals, so stores to the outputs cannot force reloads. The
+    // envelope and the level are single-precision values carried widened: the 32-bit build has only eight
+    // vector registers, and a widened float compares as the float does.
+    double envelopeWide = c.peakEnvelope;
+    double levelWide = c.detectorLevel;
     int32_t hold = c.holdCounter;
     SectionPair hp{}, lp{};
     if (kHighPass) hp = loadPair(c.highPass);
     if (kLowPass) lp = loadPair(c.lowPass);
-    // The meters show the block's extremes: a ternary on floating-point values compiles to max/min.
-    float peakMax = 0.0f;
-    double peakAfterGainMax = 0.0;
+    // The meters show the block's extremes: {largest peak after gain, largest peak} in one register,
+    // each lane taking the new value when it is larger, and the smallest gain.
+    __m128d largest = _mm_setzero_pd();
     double gainMin = 1.0;
 
     for (int32_t i = 0; i < frames; ++i) {
@@ -155,26 +158,26 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* i
             peak = _mm_cvtss_f32(_mm_cvtsd_ss(_mm_setzero_ps(), _mm_max_sd(a, _mm_unpackhi_pd(a, a))));
         } else {
             // Unfiltered, the magnitudes are floats already: widening and rounding back keep the order.
-            const __m128 a = _mm_andnot_ps(_mm_set1_ps(-0.0f), x);
+            const __m128 a = _mm_and_ps(x, _mm_castsi128_ps(_mm_load_si128(reinterpret_cast<const __m128i*>(kMagnitudeMask))));
             peak = _mm_cvtss_f32(_mm_max_ss(a, _mm_shuffle_ps(a, a, 1)));
         }
         const double peakWide = peak;
 
         // Peak hold, then a one-pole fall of the hold's own length. Branches: a new peak and the end of a
         // hold are rare, and a select would put the fall on the envelope's chain every frame.
-        if (peak > envelope) {
-            envelope = peak;
+        if (peakWide > envelopeWide) {
             envelopeWide = peakWide;
             hold = holdSamples;
         } else if (hold > 0) {
             --hold;
         } else {
-            envelope = static_cast<float>(envelopeWide - (envelopeWide - peakWide) * peakReleaseCoefficient);
-            envelopeWide = envelope;
+            envelopeWide =
+                static_cast<float>(envelopeWide - (envelopeWide - peakWide) * peakReleaseCoefficient);
         }
 
         // Attack and release act on the detector level, kept in single precision.
-        if (envelope > level) {
+        float level;
+        if (envelopeWide > levelWide) {
             level = static_cast<float>(levelWide + (envelopeWide - levelWide) * attack);
         } else {
             level = static_cast<float>(levelWide - (levelWide - envelopeWide) * release);
@@ -211,18 +214,18 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* i
         if (out1) _mm_store_ss(out1 + i, _mm_shuffle_ps(y, y, 1));
 
         const double peakAfterGain = peakWide * outputGain;
-        peakMax = peak > peakMax ? peak : peakMax;
-        peakAfterGainMax = peakAfterGain > peakAfterGainMax ? peakAfterGain : peakAfterGainMax;
+        largest = _mm_max_pd(_mm_unpacklo_pd(_mm_set_sd(peakAfterGain), _mm_set_sd(peakWide)), largest);
         gainMin = gain < gainMin ? gain : gainMin;
     }
 
-    c.peakEnvelope = envelope;
-    c.detectorLevel = level;
+    c.peakEnvelope = static_cast<float>(envelopeWide);
+    c.detectorLevel = static_cast<float>(levelWide);
     c.holdCounter = hold;
     if (kHighPass) storePair(c.highPass, hp);
     if (kLowPass) storePair(c.lowPass, lp);
     // Rounding to single precision keeps the order, so the extremes are rounded once, here.
-    return {peakMax, static_cast<float>(peakAfterGainMax), static_cast<float>(gainMin)};
+    return {static_cast<float>(_mm_cvtsd_f64(_mm_unpackhi_pd(largest, largest))),
+            static_cast<float>(_mm_cvtsd_f64(largest)), static_cast<float>(gainMin)};
 }
 
 }  // namespace
