@@ -218,8 +218,10 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* i
         gainMin = gain < gainMin ? gain : gainMin;
     }
 
-    c.peakEnvelope = static_cast<float>(envelopeWide);
-    c.detectorLevel = static_cast<float>(levelWide);
+    // Guarded on the way out: the next block's level chain then waits for one store, not for a guard
+    // that reads, tests and writes the stored value again.
+    c.peakEnvelope = guardEnvelope(static_cast<float>(envelopeWide));
+    c.detectorLevel = guardEnvelope(static_cast<float>(levelWide));
     c.holdCounter = hold;
     if (kHighPass) storePair(c.highPass, hp);
     if (kLowPass) storePair(c.lowPass, lp);
@@ -289,26 +291,26 @@ void CompressorState::buildGainTable(double thresholdLinear, double thresholdDb,
 
 void CompressorState::invalidateGainTable() { tableWrites.fetch_add(1, std::memory_order_release); }
 
-void CompressorState::prepareGainTable(const ChainSettings& s) {
+inline void CompressorState::prepareGainTable(const ChainSettings& s) {
     // A build elsewhere bumps tableWrites only after its last entry, so any write that may have reached
     // the table since the audio thread's own build shows up as a changed count at a later block start.
     const uint32_t writes = tableWrites.load(std::memory_order_acquire);
     const uint64_t from[3] = {doubleBits(s.thresholdLinear), doubleBits(s.thresholdDb), doubleBits(s.inverseRatio)};
-    if (builtByBlock && writes == tableWritesSeen && from[0] == builtFrom[0] && from[1] == builtFrom[1] &&
-        from[2] == builtFrom[2]) {
-        return;
-    }
+    // Inlined into every block: the common case is one count and 24 bytes compared.
+    if (builtByBlock && writes == tableWritesSeen && std::memcmp(from, builtFrom, sizeof(from)) == 0) return;
+    rebuildGainTable(s, writes);
+}
+
+void CompressorState::rebuildGainTable(const ChainSettings& s, uint32_t writes) {
     writeGainTable(s.thresholdLinear, s.thresholdDb, s.inverseRatio);
     tableWritesSeen = writes;
-    builtFrom[0] = from[0];
-    builtFrom[1] = from[1];
-    builtFrom[2] = from[2];
+    builtFrom[0] = doubleBits(s.thresholdLinear);
+    builtFrom[1] = doubleBits(s.thresholdDb);
+    builtFrom[2] = doubleBits(s.inverseRatio);
     builtByBlock = true;
 }
 
-void CompressorState::guardState(bool highPassRan, bool lowPassRan) {
-    peakEnvelope = guardEnvelope(peakEnvelope);
-    detectorLevel = guardEnvelope(detectorLevel);
+inline void CompressorState::guardSections(bool highPassRan, bool lowPassRan) {
     // A section that did not run is as the block before left it, guarded then.
     for (int c = 0; c < 2; ++c) {
         if (highPassRan) guardSection(highPass[c]);
@@ -322,6 +324,6 @@ BlockMeters CompressorState::processBlock(const ChainSettings& settings, const f
     auto* const run = settings.hpActive ? (settings.lpActive ? runFrames<true, true> : runFrames<true, false>)
                                         : (settings.lpActive ? runFrames<false, true> : runFrames<false, false>);
     const BlockMeters meters = run(*this, settings, in0, in1, out0, out1, frames);
-    guardState(settings.hpActive, settings.lpActive);
+    if (settings.hpActive || settings.lpActive) guardSections(settings.hpActive, settings.lpActive);
     return meters;
 }

@@ -66,8 +66,10 @@ private:
     void writeGainTable(double thresholdLinear, double thresholdDb, double inverseRatio);
     // Audio thread: rebuild the table unless it is known to hold exactly what a rebuild would give.
     void prepareGainTable(const ChainSettings& settings);
-    // Audio thread, block edge: non-finite state is reset, denormal state flushed to zero.
-    void guardState(bool highPassRan, bool lowPassRan);
+    __attribute__((noinline)) void rebuildGainTable(const ChainSettings& settings, uint32_t writes);
+    // Audio thread, block edge: non-finite filter state is reset, denormal state flushed to zero (the
+    // envelope and level are guarded as the block loop stores them).
+    void guardSections(bool highPassRan, bool lowPassRan);
 
     // Bumped after every build outside the block loop (acquire/release publish the written entries).
     std::atomic<uint32_t> tableWrites;
