@@ -33,4 +33,5 @@ static_assert(offsetof(ChainSettings, hpC2) == offsetof(ChainSettings, hpC1) + 8
 static_assert(offsetof(ChainSettings, lpC1) == offsetof(ChainSettings, lpC0) + 8, "paired fields");
 static_assert(offsetof(ChainSettings, thresholdLinear) == offsetof(ChainSettings, lpC2) + 8, "paired fields");
 static_assert(offsetof(ChainSettings, attackCoefficient) == offsetof(ChainSettings, inverseRatio) + 8, "paired fields");
-static_assert(offsetof(ChainSettings, makeupLinear) == offsetof(ChainSettings, releaseCoefficient) + 8, "paired fields");
+static_assert(offsetof(ChainSettings, makeupLinear) == offsetof(ChainSettings, releaseCoefficient) + 8,
+              "paired fields");

@@ -3,6 +3,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 #include <emmintrin.h>
@@ -158,7 +159,8 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* i
             peak = _mm_cvtss_f32(_mm_cvtsd_ss(_mm_setzero_ps(), _mm_max_sd(a, _mm_unpackhi_pd(a, a))));
         } else {
             // Unfiltered, the magnitudes are floats already: widening and rounding back keep the order.
-            const __m128 a = _mm_and_ps(x, _mm_castsi128_ps(_mm_load_si128(reinterpret_cast<const __m128i*>(kMagnitudeMask))));
+            const __m128i mask = _mm_load_si128(reinterpret_cast<const __m128i*>(kMagnitudeMask));
+            const __m128 a = _mm_and_ps(x, _mm_castsi128_ps(mask));
             peak = _mm_cvtss_f32(_mm_max_ss(a, _mm_shuffle_ps(a, a, 1)));
         }
         const double peakWide = peak;
@@ -223,11 +225,29 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* i
     c.peakEnvelope = guardEnvelope(static_cast<float>(envelopeWide));
     c.detectorLevel = guardEnvelope(static_cast<float>(levelWide));
     c.holdCounter = hold;
-    if (kHighPass) storePair(c.highPass, hp);
-    if (kLowPass) storePair(c.lowPass, lp);
+    // A section that did not run is as the block before left it, guarded then.
+    if (kHighPass) {
+        storePair(c.highPass, hp);
+        guardSection(c.highPass[0]);
+        guardSection(c.highPass[1]);
+    }
+    if (kLowPass) {
+        storePair(c.lowPass, lp);
+        guardSection(c.lowPass[0]);
+        guardSection(c.lowPass[1]);
+    }
     // Rounding to single precision keeps the order, so the extremes are rounded once, here.
     return {static_cast<float>(_mm_cvtsd_f64(_mm_unpackhi_pd(largest, largest))),
             static_cast<float>(_mm_cvtsd_f64(largest)), static_cast<float>(gainMin)};
+}
+
+using BlockLoop = BlockMeters (*)(CompressorState&, const ChainSettings&, const float*, const float*, float*, float*,
+                                  int32_t);
+
+// The frame loop for the detector sections the settings switch on.
+BlockLoop blockLoop(const ChainSettings& s) {
+    return s.hpActive ? (s.lpActive ? runFrames<true, true> : runFrames<true, false>)
+                      : (s.lpActive ? runFrames<false, true> : runFrames<false, false>);
 }
 
 }  // namespace
@@ -291,39 +311,38 @@ void CompressorState::buildGainTable(double thresholdLinear, double thresholdDb,
 
 void CompressorState::invalidateGainTable() { tableWrites.fetch_add(1, std::memory_order_release); }
 
-inline void CompressorState::prepareGainTable(const ChainSettings& s) {
+static_assert(offsetof(ChainSettings, inverseRatio) == offsetof(ChainSettings, thresholdLinear) + 8,
+              "the gain-table inputs compared as one pair");
+
+inline bool CompressorState::gainTableCurrent(const ChainSettings& s, uint32_t writes) const {
     // A build elsewhere bumps tableWrites only after its last entry, so any write that may have reached
     // the table since the audio thread's own build shows up as a changed count at a later block start.
-    const uint32_t writes = tableWrites.load(std::memory_order_acquire);
-    const uint64_t from[3] = {doubleBits(s.thresholdLinear), doubleBits(s.thresholdDb), doubleBits(s.inverseRatio)};
-    // Inlined into every block: the common case is one count and 24 bytes compared.
-    if (builtByBlock && writes == tableWritesSeen && std::memcmp(from, builtFrom, sizeof(from)) == 0) return;
-    rebuildGainTable(s, writes);
+    // The three inputs are compared bit for bit, in two vector compares.
+    const __m128i pair = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&s.thresholdLinear));
+    const __m128i single = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&s.thresholdDb));
+    const __m128i builtPair = _mm_loadu_si128(reinterpret_cast<const __m128i*>(builtFrom));
+    const __m128i builtSingle = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(builtFrom + 2));
+    const int same = _mm_movemask_epi8(_mm_cmpeq_epi32(pair, builtPair)) &
+                     (_mm_movemask_epi8(_mm_cmpeq_epi32(single, builtSingle)) | 0xff00);
+    const bool sameInputs = same == 0xffff;
+    return builtByBlock && writes == tableWritesSeen && sameInputs;
 }
 
-void CompressorState::rebuildGainTable(const ChainSettings& s, uint32_t writes) {
+BlockMeters CompressorState::rebuildThenProcess(const ChainSettings& s, uint32_t writes, const float* in0,
+                                                const float* in1, float* out0, float* out1, int32_t frames) {
     writeGainTable(s.thresholdLinear, s.thresholdDb, s.inverseRatio);
     tableWritesSeen = writes;
     builtFrom[0] = doubleBits(s.thresholdLinear);
-    builtFrom[1] = doubleBits(s.thresholdDb);
-    builtFrom[2] = doubleBits(s.inverseRatio);
+    builtFrom[1] = doubleBits(s.inverseRatio);
+    builtFrom[2] = doubleBits(s.thresholdDb);
     builtByBlock = true;
-}
-
-inline void CompressorState::guardSections(bool highPassRan, bool lowPassRan) {
-    // A section that did not run is as the block before left it, guarded then.
-    for (int c = 0; c < 2; ++c) {
-        if (highPassRan) guardSection(highPass[c]);
-        if (lowPassRan) guardSection(lowPass[c]);
-    }
+    return blockLoop(s)(*this, s, in0, in1, out0, out1, frames);
 }
 
 BlockMeters CompressorState::processBlock(const ChainSettings& settings, const float* in0, const float* in1,
                                           float* out0, float* out1, int32_t frames) {
-    prepareGainTable(settings);
-    auto* const run = settings.hpActive ? (settings.lpActive ? runFrames<true, true> : runFrames<true, false>)
-                                        : (settings.lpActive ? runFrames<false, true> : runFrames<false, false>);
-    const BlockMeters meters = run(*this, settings, in0, in1, out0, out1, frames);
-    if (settings.hpActive || settings.lpActive) guardSections(settings.hpActive, settings.lpActive);
-    return meters;
+    // Both ways end in a tail call, so the common one saves no registers: it costs at block 32 too.
+    const uint32_t writes = tableWrites.load(std::memory_order_acquire);
+    if (!gainTableCurrent(settings, writes)) return rebuildThenProcess(settings, writes, in0, in1, out0, out1, frames);
+    return blockLoop(settings)(*this, settings, in0, in1, out0, out1, frames);
 }
