@@ -3,7 +3,6 @@
 
 #include <cfloat>
 #include <cmath>
-#include <cstddef>
 #include <cstring>
 
 #include <emmintrin.h>
@@ -311,20 +310,12 @@ void CompressorState::buildGainTable(double thresholdLinear, double thresholdDb,
 
 void CompressorState::invalidateGainTable() { tableWrites.fetch_add(1, std::memory_order_release); }
 
-static_assert(offsetof(ChainSettings, inverseRatio) == offsetof(ChainSettings, thresholdLinear) + 8,
-              "the gain-table inputs compared as one pair");
-
 inline bool CompressorState::gainTableCurrent(const ChainSettings& s, uint32_t writes) const {
     // A build elsewhere bumps tableWrites only after its last entry, so any write that may have reached
     // the table since the audio thread's own build shows up as a changed count at a later block start.
-    // The three inputs are compared bit for bit, in two vector compares.
-    const __m128i pair = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&s.thresholdLinear));
-    const __m128i single = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&s.thresholdDb));
-    const __m128i builtPair = _mm_loadu_si128(reinterpret_cast<const __m128i*>(builtFrom));
-    const __m128i builtSingle = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(builtFrom + 2));
-    const int same = _mm_movemask_epi8(_mm_cmpeq_epi32(pair, builtPair)) &
-                     (_mm_movemask_epi8(_mm_cmpeq_epi32(single, builtSingle)) | 0xff00);
-    const bool sameInputs = same == 0xffff;
+    // The three inputs are compared bit for bit.
+    const bool sameInputs = doubleBits(s.thresholdLinear) == builtFrom[0] &&
+                            doubleBits(s.inverseRatio) == builtFrom[1] && doubleBits(s.thresholdDb) == builtFrom[2];
     return builtByBlock && writes == tableWritesSeen && sameInputs;
 }
 
