@@ -2,7 +2,9 @@
 // host loads it: the native library here, a DLL when this program is built for Windows and run
 // under Wine. One timing loop for every binary, so their figures compare.
 //
-// Usage: vozuv-plugin-timer PLUGIN [--seconds S] [--repeats N] [BLOCK...]   (default blocks 32 512 4096)
+// Usage: vozuv-plugin-timer PLUGIN [--seconds S] [--repeats N] [--set NAME=VALUE]... [BLOCK...]
+// (default blocks 32 512 4096; --set adds a parameter after the heavy compression, e.g. HPShelf=0.3 to
+// time the loop with a detector filter on)
 // Prints one line per block: "block N ns_per_frame BEST median MEDIAN". On a shared machine other work
 // only ever adds time, so the best repeat is the steadiest figure; the median shows the spread.
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/hostloader/PluginHost.h"
@@ -35,6 +38,7 @@ struct TimerOptions {
     double seconds = 0.002;  // per repeat and block size: short, so some repeats run undisturbed
     int repeats = 200;
     std::vector<int> blocks;
+    std::vector<std::pair<std::string, float>> settings;
 
     bool parse(int argc, char** argv) {
         for (int i = 1; i < argc; ++i) {
@@ -43,6 +47,12 @@ struct TimerOptions {
                 seconds = std::atof(argv[++i]);
             } else if (a == "--repeats" && i + 1 < argc) {
                 repeats = std::atoi(argv[++i]);
+            } else if (a == "--set" && i + 1 < argc) {
+                const std::string setting = argv[++i];
+                const size_t equals = setting.find('=');
+                if (equals == std::string::npos) return false;
+                const float value = static_cast<float>(std::atof(setting.c_str() + equals + 1));
+                settings.emplace_back(setting.substr(0, equals), value);
             } else if (plugin.empty()) {
                 plugin = a;
             } else {
@@ -56,8 +66,9 @@ struct TimerOptions {
     }
 };
 
-// Heavy compression on noise: the lowest threshold and the largest ratio, found by name.
-bool setHeavyCompression(PluginHost& host, int block) {
+// Heavy compression on noise: the lowest threshold and the largest ratio, found by name, then the
+// extra settings.
+bool setHeavyCompression(PluginHost& host, int block, const TimerOptions& options) {
     const VstInt32 threshold = host.findParameter("CompThreshold");
     const VstInt32 ratio = host.findParameter("CompRatio");
     if (threshold < 0 || ratio < 0) return false;
@@ -65,6 +76,11 @@ bool setHeavyCompression(PluginHost& host, int block) {
     host.setBlockSize(block);
     host.setParameter(threshold, 0.0f);
     host.setParameter(ratio, 1.0f);
+    for (const auto& setting : options.settings) {
+        const VstInt32 index = host.findParameter(setting.first);
+        if (index < 0) return false;
+        host.setParameter(index, setting.second);
+    }
     host.setMains(true);
     return true;
 }
@@ -159,7 +175,8 @@ void printFloor() {
 int main(int argc, char** argv) {
     TimerOptions options;
     if (!options.parse(argc, argv)) {
-        std::fprintf(stderr, "usage: vozuv-plugin-timer PLUGIN [--seconds S] [--repeats N] [BLOCK...]\n");
+        std::fprintf(stderr, "usage: vozuv-plugin-timer PLUGIN [--seconds S] [--repeats N] [--set NAME=VALUE]... "
+                             "[BLOCK...]\n");
         return 2;
     }
     PluginLibrary library;
@@ -174,8 +191,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "vozuv-plugin-timer: %s\n", host.error().c_str());
             return 1;
         }
-        if (!setHeavyCompression(host, block)) {
-            std::fprintf(stderr, "vozuv-plugin-timer: the plug-in has no CompThreshold or CompRatio\n");
+        if (!setHeavyCompression(host, block, options)) {
+            std::fprintf(stderr, "vozuv-plugin-timer: the plug-in lacks CompThreshold, CompRatio or a --set name\n");
             return 1;
         }
         const Timing t = timeBlock(host.effect(), block, options);

@@ -185,6 +185,9 @@ void CompGateEditor::getReadoutText(VstInt32 index, char* text) const {
 }
 
 void CompGateEditor::setParameter(VstInt32 index, float value) {
+    // The audio thread calls this for the meters after every block: with the editor closed it costs no
+    // locked instruction. Seeing it closed touches nothing; seeing it open goes through the count below.
+    if (!isOpen.load(std::memory_order_relaxed)) return;
     callsInFlight.fetch_add(1);
     if (isOpen.load()) {
         if (index >= 0 && index < controlledParameterLimit) {

@@ -253,21 +253,15 @@ void CompGateEffect::applySampleRate(float rate) {
 
 ChainSettings CompGateEffect::chainSettings() const {
     ChainSettings s;
-    s.inputGainLinear = inputGainLinear.load();
-    s.hpB = hpB.load();
-    s.hpC1 = hpC1.load();
-    s.hpC2 = hpC2.load();
+    ChainSettings::setPair(s.inputGainLinear, inputGainLinear.load(), hpB.load());
+    ChainSettings::setPair(s.hpC1, hpC1.load(), hpC2.load());
+    ChainSettings::setPair(s.lpC0, lpC0.load(), lpC1.load());
+    ChainSettings::setPair(s.lpC2, lpC2.load(), thresholdLinear.load());
+    ChainSettings::setPair(s.inverseRatio, inverseRatio.load(), attackCoefficient.load());
+    ChainSettings::setPair(s.releaseCoefficient, releaseCoefficient.load(), makeupLinear.load());
+    s.thresholdDb = thresholdDb.load();  // read by the gain-table check only, not by the frame loop
     s.hpActive = hpActive.load();
-    s.lpC0 = lpC0.load();
-    s.lpC1 = lpC1.load();
-    s.lpC2 = lpC2.load();
     s.lpActive = lpActive.load();
-    s.thresholdDb = thresholdDb.load();
-    s.thresholdLinear = thresholdLinear.load();
-    s.inverseRatio = inverseRatio.load();
-    s.attackCoefficient = attackCoefficient.load();
-    s.releaseCoefficient = releaseCoefficient.load();
-    s.makeupLinear = makeupLinear.load();
     return s;
 }
 

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+#include <emmintrin.h>
+
 namespace {
 
 uint32_t floatBits(float value) {
@@ -29,38 +31,67 @@ float floatFromBits(uint32_t bits) {
     return value;
 }
 
-// A detector section held in registers for the length of a block.
-struct SectionLocals {
-    double w, w1, w2, out;
+// Both channels of a detector section side by side, one channel per lane: packed operations round each
+// lane exactly as the scalar ones would.
+struct SectionPair {
+    __m128d w1, w2, out;
 };
 
-// The detector state of one block, copied in once and written back once.
-struct DetectorLocals {
-    float peakEnvelope;
-    float level;
-    int32_t holdCounter;
-    SectionLocals highPass[2];
-    SectionLocals lowPass[2];
-};
+SectionPair loadPair(const FilterSection* s) {
+    return {_mm_set_pd(s[1].w1, s[0].w1), _mm_set_pd(s[1].w2, s[0].w2), _mm_set_pd(s[1].out, s[0].out)};
+}
 
-SectionLocals load(const FilterSection& s) { return {s.w, s.w1, s.w2, s.out}; }
-void store(FilterSection& s, const SectionLocals& l) { s = {l.w, l.w1, l.w2, l.out}; }
+void storePair(FilterSection* s, const SectionPair& p) {
+    // After a step the newest internal value is also the previous one.
+    _mm_storel_pd(&s[0].w1, p.w1);
+    _mm_storeh_pd(&s[1].w1, p.w1);
+    s[0].w = s[0].w1;
+    s[1].w = s[1].w1;
+    _mm_storel_pd(&s[0].w2, p.w2);
+    _mm_storeh_pd(&s[1].w2, p.w2);
+    _mm_storel_pd(&s[0].out, p.out);
+    _mm_storeh_pd(&s[1].out, p.out);
+}
+
+// Two neighbouring gain-table entries as the low lanes of one register. One 8-byte load: each entry is
+// an aligned 4-byte half of it, read whole, as its relaxed load would read it. ThreadSanitizer sees
+// only atomic accesses, so there each entry is loaded on its own.
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define VOZUV_THREAD_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_THREAD__)
+#define VOZUV_THREAD_SANITIZER 1
+#endif
+
+inline __m128 loadEntryPair(const RelaxedAtomic<float>* entries) {
+#if defined(VOZUV_THREAD_SANITIZER)
+    return _mm_unpacklo_ps(_mm_set_ss(entries[0].load()), _mm_set_ss(entries[1].load()));
+#else
+    static_assert(sizeof(RelaxedAtomic<float>) == sizeof(float), "entries are packed floats");
+    return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(entries)));
+#endif
+}
+
+// Clears the sign of two floats; in memory, so the 32-bit build need not keep it in a register.
+alignas(16) constexpr uint32_t kMagnitudeMask[4] = {0x7fffffffu, 0x7fffffffu, 0u, 0u};
 
 // Second-order high-pass section; the coefficients arrive widened from single precision.
-inline double highPassStep(SectionLocals& s, double x, double b, double c1, double c2) {
-    s.w = x * b + c1 * s.w1 - c2 * s.w2;
-    s.out = s.w - 2.0 * s.w1 + s.w2;
+inline __m128d highPassStep(SectionPair& s, __m128d x, __m128d b, __m128d c1, __m128d c2) {
+    const __m128d w = _mm_sub_pd(_mm_add_pd(_mm_mul_pd(x, b), _mm_mul_pd(c1, s.w1)), _mm_mul_pd(c2, s.w2));
+    s.out = _mm_add_pd(_mm_sub_pd(w, _mm_add_pd(s.w1, s.w1)), s.w2);  // w1 + w1 is 2 * w1 exactly
     s.w2 = s.w1;
-    s.w1 = s.w;
+    s.w1 = w;
     return s.out;
 }
 
 // Second-order low-pass section.
-inline double lowPassStep(SectionLocals& s, double x, double c0, double c1, double c2) {
-    s.w = c0 * x + c1 * s.w1 - c2 * s.w2;
-    s.out = s.w + 2.0 * s.w1 + s.w2;
+inline __m128d lowPassStep(SectionPair& s, __m128d x, __m128d c0, __m128d c1, __m128d c2) {
+    const __m128d w = _mm_sub_pd(_mm_add_pd(_mm_mul_pd(c0, x), _mm_mul_pd(c1, s.w1)), _mm_mul_pd(c2, s.w2));
+    s.out = _mm_add_pd(_mm_add_pd(w, _mm_add_pd(s.w1, s.w1)), s.w2);
     s.w2 = s.w1;
-    s.w1 = s.w;
+    s.w1 = w;
     return s.out;
 }
 
@@ -82,70 +113,83 @@ float guardEnvelope(float value) {
     return value;
 }
 
-// The frame loop, specialised for the two detector sections being on or off.
+// The frame loop, specialised for the two detector sections being on or off. Left and right share one
+// register wherever they get the same operations; the envelope, level and gain are single values.
 template <bool kHighPass, bool kLowPass>
-BlockMeters runFrames(DetectorLocals& d, const ChainSettings& s, const RelaxedAtomic<float>* gainTable,
-                      int32_t holdSamples, double peakReleaseCoefficient, const float* in0, const float* in1,
+BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* in0, const float* in1,
                       float* out0, float* out1, int32_t frames) {
-    const double inputGain = s.inputGainLinear;
-    const double hpB = s.hpB, hpC1 = s.hpC1, hpC2 = s.hpC2;
-    const double lpC0 = s.lpC0, lpC1 = s.lpC1, lpC2 = s.lpC2;
     const double thresholdLinear = s.thresholdLinear;
     const double attack = s.attackCoefficient, release = s.releaseCoefficient;
     const double makeup = s.makeupLinear;
+    const double peakReleaseCoefficient = c.peakReleaseCoefficient;
+    const int32_t holdSamples = c.holdSamples;
+    const RelaxedAtomic<float>* const gainTable = c.gainTable;
     constexpr uint32_t kLastIndex = CompressorState::kTableSize - 1;
     constexpr uint32_t kFractionMask = (1u << CompressorState::kStepShift) - 1u;
-    constexpr float kStep = 1.0f / static_cast<float>(1u << CompressorState::kStepShift);
+    constexpr double kStep = 1.0 / static_cast<double>(1u << CompressorState::kStepShift);
 
-    // Everything the loop carries lives in locals, so stores to the outputs cannot force reloads.
-    float envelope = d.peakEnvelope;
-    float level = d.level;
-    int32_t hold = d.holdCounter;
-    SectionLocals hpLeft = d.highPass[0], hpRight = d.highPass[1];
-    SectionLocals lpLeft = d.lowPass[0], lpRight = d.lowPass[1];
-    // The meters show the block's extremes: a ternary on floating-point values compiles to max/min.
-    float peakMax = 0.0f;
-    double peakAfterGainMax = 0.0;
+    // Everything the loop carries lives in locals, so stores to the outputs cannot force reloads. The
+    // envelope and the level are single-precision values carried widened: the 32-bit build has only eight
+    // vector registers, and a widened float compares as the float does.
+    double envelopeWide = c.peakEnvelope;
+    double levelWide = c.detectorLevel;
+    int32_t hold = c.holdCounter;
+    SectionPair hp{}, lp{};
+    if (kHighPass) hp = loadPair(c.highPass);
+    if (kLowPass) lp = loadPair(c.lowPass);
+    // The meters show the block's extremes: {largest peak after gain, largest peak} in one register,
+    // each lane taking the new value when it is larger, and the smallest gain.
+    __m128d largest = _mm_setzero_pd();
     double gainMin = 1.0;
 
     for (int32_t i = 0; i < frames; ++i) {
-        const float xL = static_cast<float>(static_cast<double>(in0[i]) * inputGain);
-        const float xR = static_cast<float>(static_cast<double>(in1[i]) * inputGain);
+        // {left, right} through the input gain, rounded to single precision as the outputs start from.
+        const __m128 in = _mm_unpacklo_ps(_mm_load_ss(in0 + i), _mm_load_ss(in1 + i));
+        const __m128 x = _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(in), _mm_set1_pd(s.inputGainLinear)));
+        const __m128d xWide = _mm_cvtps_pd(x);
 
-        // The filters shape only what the detector hears.
-        double dL = xL, dR = xR;
-        if (kHighPass) {
-            dL = highPassStep(hpLeft, dL, hpB, hpC1, hpC2);
-            dR = highPassStep(hpRight, dR, hpB, hpC1, hpC2);
+        // The filters shape only what the detector hears. The larger magnitude, as a > b ? a : b picks it.
+        float peak;
+        if (kHighPass || kLowPass) {
+            __m128d d = xWide;
+            if (kHighPass) d = highPassStep(hp, d, _mm_set1_pd(s.hpB), _mm_set1_pd(s.hpC1), _mm_set1_pd(s.hpC2));
+            if (kLowPass) d = lowPassStep(lp, d, _mm_set1_pd(s.lpC0), _mm_set1_pd(s.lpC1), _mm_set1_pd(s.lpC2));
+            const __m128d a = _mm_andnot_pd(_mm_set1_pd(-0.0), d);
+            peak = _mm_cvtss_f32(_mm_cvtsd_ss(_mm_setzero_ps(), _mm_max_sd(a, _mm_unpackhi_pd(a, a))));
+        } else {
+            // Unfiltered, the magnitudes are floats already: widening and rounding back keep the order.
+            const __m128i mask = _mm_load_si128(reinterpret_cast<const __m128i*>(kMagnitudeMask));
+            const __m128 a = _mm_and_ps(x, _mm_castsi128_ps(mask));
+            peak = _mm_cvtss_f32(_mm_max_ss(a, _mm_shuffle_ps(a, a, 1)));
         }
-        if (kLowPass) {
-            dL = lowPassStep(lpLeft, dL, lpC0, lpC1, lpC2);
-            dR = lowPassStep(lpRight, dR, lpC0, lpC1, lpC2);
-        }
-        const double absL = magnitude(dL), absR = magnitude(dR);
-        const float peak = static_cast<float>(absL > absR ? absL : absR);
+        const double peakWide = peak;
 
-        // Peak hold, then a one-pole fall of the hold's own length.
-        if (peak > envelope) {
-            envelope = peak;
+        // Peak hold, then a one-pole fall of the hold's own length. Branches: a new peak and the end of a
+        // hold are rare, and a select would put the fall on the envelope's chain every frame.
+        if (peakWide > envelopeWide) {
+            envelopeWide = peakWide;
             hold = holdSamples;
         } else if (hold > 0) {
             --hold;
         } else {
-            envelope = static_cast<float>(envelope - (static_cast<double>(envelope) - peak) * peakReleaseCoefficient);
+            envelopeWide =
+                static_cast<float>(envelopeWide - (envelopeWide - peakWide) * peakReleaseCoefficient);
         }
 
         // Attack and release act on the detector level, kept in single precision.
-        if (envelope > level) {
-            level = static_cast<float>(level + (static_cast<double>(envelope) - level) * attack);
+        float level;
+        if (envelopeWide > levelWide) {
+            level = static_cast<float>(levelWide + (envelopeWide - levelWide) * attack);
         } else {
-            level = static_cast<float>(level - (static_cast<double>(level) - envelope) * release);
+            level = static_cast<float>(levelWide - (levelWide - envelopeWide) * release);
         }
+        levelWide = level;
 
         // Table lookup on the float's bit pattern: exponent and top mantissa bits give the step, the
-        // remaining 17 bits the position inside it.
+        // remaining 17 bits the position inside it. Both entries and both weights in one register each;
+        // the weights are exact, so each product is, and the sum is rounded once as before.
         double gain;
-        if (!(level > thresholdLinear)) {
+        if (!(levelWide > thresholdLinear)) {
             gain = 1.0;
         } else {
             const uint32_t bits = floatBits(level);
@@ -154,11 +198,11 @@ BlockMeters runFrames(DetectorLocals& d, const ChainSettings& s, const RelaxedAt
             } else {
                 const uint32_t k = (bits - CompressorState::kFirstLevelBits) >> CompressorState::kStepShift;
                 if (k < kLastIndex) {
-                    const uint32_t f = bits & kFractionMask;
-                    const float upper = static_cast<float>(f) * kStep;  // exact: at most 17 bits
-                    const float lower = static_cast<float>((kFractionMask + 1u) - f) * kStep;
-                    gain = static_cast<double>(gainTable[k].load()) * lower +
-                           static_cast<double>(gainTable[k + 1].load()) * upper;
+                    const double upper = static_cast<double>(static_cast<int32_t>(bits & kFractionMask)) * kStep;
+                    const __m128d weights = _mm_set_pd(upper, 1.0 - upper);
+                    const __m128d entries = _mm_cvtps_pd(loadEntryPair(gainTable + k));
+                    const __m128d terms = _mm_mul_pd(entries, weights);
+                    gain = _mm_cvtsd_f64(_mm_add_sd(terms, _mm_unpackhi_pd(terms, terms)));
                 } else {
                     gain = gainTable[kLastIndex].load();
                 }
@@ -166,24 +210,43 @@ BlockMeters runFrames(DetectorLocals& d, const ChainSettings& s, const RelaxedAt
         }
 
         const double outputGain = gain * makeup;
-        out0[i] = static_cast<float>(xL * outputGain);
-        if (out1) out1[i] = static_cast<float>(xR * outputGain);
+        const __m128 y = _mm_cvtpd_ps(_mm_mul_pd(xWide, _mm_set1_pd(outputGain)));
+        _mm_store_ss(out0 + i, y);
+        if (out1) _mm_store_ss(out1 + i, _mm_shuffle_ps(y, y, 1));
 
-        const double peakAfterGain = peak * outputGain;
-        peakMax = peak > peakMax ? peak : peakMax;
-        peakAfterGainMax = peakAfterGain > peakAfterGainMax ? peakAfterGain : peakAfterGainMax;
+        const double peakAfterGain = peakWide * outputGain;
+        largest = _mm_max_pd(_mm_unpacklo_pd(_mm_set_sd(peakAfterGain), _mm_set_sd(peakWide)), largest);
         gainMin = gain < gainMin ? gain : gainMin;
     }
 
-    d.peakEnvelope = envelope;
-    d.level = level;
-    d.holdCounter = hold;
-    d.highPass[0] = hpLeft;
-    d.highPass[1] = hpRight;
-    d.lowPass[0] = lpLeft;
-    d.lowPass[1] = lpRight;
+    // Guarded on the way out: the next block's level chain then waits for one store, not for a guard
+    // that reads, tests and writes the stored value again.
+    c.peakEnvelope = guardEnvelope(static_cast<float>(envelopeWide));
+    c.detectorLevel = guardEnvelope(static_cast<float>(levelWide));
+    c.holdCounter = hold;
+    // A section that did not run is as the block before left it, guarded then.
+    if (kHighPass) {
+        storePair(c.highPass, hp);
+        guardSection(c.highPass[0]);
+        guardSection(c.highPass[1]);
+    }
+    if (kLowPass) {
+        storePair(c.lowPass, lp);
+        guardSection(c.lowPass[0]);
+        guardSection(c.lowPass[1]);
+    }
     // Rounding to single precision keeps the order, so the extremes are rounded once, here.
-    return {peakMax, static_cast<float>(peakAfterGainMax), static_cast<float>(gainMin)};
+    return {static_cast<float>(_mm_cvtsd_f64(_mm_unpackhi_pd(largest, largest))),
+            static_cast<float>(_mm_cvtsd_f64(largest)), static_cast<float>(gainMin)};
+}
+
+using BlockLoop = BlockMeters (*)(CompressorState&, const ChainSettings&, const float*, const float*, float*, float*,
+                                  int32_t);
+
+// The frame loop for the detector sections the settings switch on.
+BlockLoop blockLoop(const ChainSettings& s) {
+    return s.hpActive ? (s.lpActive ? runFrames<true, true> : runFrames<true, false>)
+                      : (s.lpActive ? runFrames<false, true> : runFrames<false, false>);
 }
 
 }  // namespace
@@ -247,57 +310,30 @@ void CompressorState::buildGainTable(double thresholdLinear, double thresholdDb,
 
 void CompressorState::invalidateGainTable() { tableWrites.fetch_add(1, std::memory_order_release); }
 
-void CompressorState::prepareGainTable(const ChainSettings& s) {
+inline bool CompressorState::gainTableCurrent(const ChainSettings& s, uint32_t writes) const {
     // A build elsewhere bumps tableWrites only after its last entry, so any write that may have reached
     // the table since the audio thread's own build shows up as a changed count at a later block start.
-    const uint32_t writes = tableWrites.load(std::memory_order_acquire);
-    const uint64_t from[3] = {doubleBits(s.thresholdLinear), doubleBits(s.thresholdDb), doubleBits(s.inverseRatio)};
-    if (builtByBlock && writes == tableWritesSeen && from[0] == builtFrom[0] && from[1] == builtFrom[1] &&
-        from[2] == builtFrom[2]) {
-        return;
-    }
-    writeGainTable(s.thresholdLinear, s.thresholdDb, s.inverseRatio);
-    tableWritesSeen = writes;
-    builtFrom[0] = from[0];
-    builtFrom[1] = from[1];
-    builtFrom[2] = from[2];
-    builtByBlock = true;
+    // The three inputs are compared bit for bit.
+    const bool sameInputs = doubleBits(s.thresholdLinear) == builtFrom[0] &&
+                            doubleBits(s.inverseRatio) == builtFrom[1] && doubleBits(s.thresholdDb) == builtFrom[2];
+    return builtByBlock && writes == tableWritesSeen && sameInputs;
 }
 
-void CompressorState::guardState() {
-    peakEnvelope = guardEnvelope(peakEnvelope);
-    detectorLevel = guardEnvelope(detectorLevel);
-    for (int c = 0; c < 2; ++c) {
-        guardSection(highPass[c]);
-        guardSection(lowPass[c]);
-    }
+BlockMeters CompressorState::rebuildThenProcess(const ChainSettings& s, uint32_t writes, const float* in0,
+                                                const float* in1, float* out0, float* out1, int32_t frames) {
+    writeGainTable(s.thresholdLinear, s.thresholdDb, s.inverseRatio);
+    tableWritesSeen = writes;
+    builtFrom[0] = doubleBits(s.thresholdLinear);
+    builtFrom[1] = doubleBits(s.inverseRatio);
+    builtFrom[2] = doubleBits(s.thresholdDb);
+    builtByBlock = true;
+    return blockLoop(s)(*this, s, in0, in1, out0, out1, frames);
 }
 
 BlockMeters CompressorState::processBlock(const ChainSettings& settings, const float* in0, const float* in1,
                                           float* out0, float* out1, int32_t frames) {
-    prepareGainTable(settings);
-
-    DetectorLocals d;
-    d.peakEnvelope = peakEnvelope;
-    d.level = detectorLevel;
-    d.holdCounter = holdCounter;
-    for (int c = 0; c < 2; ++c) {
-        d.highPass[c] = load(highPass[c]);
-        d.lowPass[c] = load(lowPass[c]);
-    }
-
-    auto* const run = settings.hpActive ? (settings.lpActive ? runFrames<true, true> : runFrames<true, false>)
-                                        : (settings.lpActive ? runFrames<false, true> : runFrames<false, false>);
-    const BlockMeters meters =
-        run(d, settings, gainTable, holdSamples, peakReleaseCoefficient, in0, in1, out0, out1, frames);
-
-    peakEnvelope = d.peakEnvelope;
-    detectorLevel = d.level;
-    holdCounter = d.holdCounter;
-    for (int c = 0; c < 2; ++c) {
-        store(highPass[c], d.highPass[c]);
-        store(lowPass[c], d.lowPass[c]);
-    }
-    guardState();
-    return meters;
+    // Both ways end in a tail call, so the common one saves no registers: it costs at block 32 too.
+    const uint32_t writes = tableWrites.load(std::memory_order_acquire);
+    if (!gainTableCurrent(settings, writes)) return rebuildThenProcess(settings, writes, in0, in1, out0, out1, frames);
+    return blockLoop(settings)(*this, settings, in0, in1, out0, out1, frames);
 }

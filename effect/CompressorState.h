@@ -64,15 +64,17 @@ struct CompressorState {
 
 private:
     void writeGainTable(double thresholdLinear, double thresholdDb, double inverseRatio);
-    // Audio thread: rebuild the table unless it is known to hold exactly what a rebuild would give.
-    void prepareGainTable(const ChainSettings& settings);
-    // Audio thread, block edge: non-finite state is reset, denormal state flushed to zero.
-    void guardState();
+    // Audio thread: whether the table is known to hold exactly what a rebuild from these settings would
+    // give; if not, processBlock rebuilds it first.
+    bool gainTableCurrent(const ChainSettings& settings, uint32_t writes) const;
+    __attribute__((noinline)) BlockMeters rebuildThenProcess(const ChainSettings& settings, uint32_t writes,
+                                                             const float* in0, const float* in1, float* out0,
+                                                             float* out1, int32_t frames);
 
     // Bumped after every build outside the block loop (acquire/release publish the written entries).
     std::atomic<uint32_t> tableWrites;
     // Audio thread only: what its own last build was made from and which outside writes it had seen.
     uint32_t tableWritesSeen;
-    uint64_t builtFrom[3];
+    uint64_t builtFrom[3];  // bit patterns of thresholdLinear, inverseRatio, thresholdDb
     bool builtByBlock;
 };

@@ -5,6 +5,7 @@
 # ratio to the native figure or the copy of the same run: absolute times on a shared machine drift.
 # Usage: scripts/bench.sh [ROUNDS]   (default 3; build trees in build/, set VOZUV_BUILD_ROOT to move them)
 # VOZUV_BENCH_RENDER_ONLY=1 skips the per-frame part, VOZUV_BENCH_FRAMES_ONLY=1 the renders.
+# VOZUV_BENCH_SETTINGS="HPShelf=0.3 LPShelf=0.2" times processReplacing with those parameters set as well.
 # VOZUV_BENCH_BEFORE=DIR adds the renders of an earlier vozuv-render (DIR/vozuv-render, DIR/VozuvAzirOVA.so,
 # DIR/win32/VozuvAzirOVA.dll next to its vozuv-winhost.exe) to the comparison.
 set -euo pipefail
@@ -35,18 +36,23 @@ done
 
 median() { sort -g | awk '{v[NR]=$1} END {if (NR == 0) print "nan"; else if (NR % 2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
 
+timer_sets=()
+for setting in ${VOZUV_BENCH_SETTINGS:-}; do timer_sets+=(--set "$setting"); done
+
 if [ "${VOZUV_BENCH_RENDER_ONLY:-0}" != 1 ]; then
   echo "=== processReplacing, ns per stereo frame ($rounds rounds, binaries alternating) ===" >&2
   : >"$work/frames.txt"
   for r in $(seq "$rounds"); do
-    "$builds/native/vozuv-plugin-timer" "$builds/native/VozuvAzirOVA.so" | sed 's/^/native /' >>"$work/frames.txt"
+    "$builds/native/vozuv-plugin-timer" "$builds/native/VozuvAzirOVA.so" "${timer_sets[@]}" \
+      | sed 's/^/native /' >>"$work/frames.txt"
     wine_in win32 "$builds/win32/vozuv-plugin-timer.exe" "$(winpath "$builds/win32/VozuvAzirOVA.dll")" \
-      | tr -d '\r' | sed 's/^/win32 /' >>"$work/frames.txt"
+      "${timer_sets[@]}" | tr -d '\r' | sed 's/^/win32 /' >>"$work/frames.txt"
     wine_in win64 "$builds/win64/vozuv-plugin-timer.exe" "$(winpath "$builds/win64/VozuvAzirOVA.dll")" \
-      | tr -d '\r' | sed 's/^/win64 /' >>"$work/frames.txt"
+      "${timer_sets[@]}" | tr -d '\r' | sed 's/^/win64 /' >>"$work/frames.txt"
   done
   echo
-  echo "processReplacing, heavy compression on noise: ns per stereo frame (best of 200 short runs, median of $rounds rounds)"
+  echo "processReplacing, heavy compression on noise${VOZUV_BENCH_SETTINGS:+, $VOZUV_BENCH_SETTINGS}: ns per stereo frame" \
+    "(best of 200 short runs, median of $rounds rounds)"
   printf "%-8s %10s %10s %10s   %s\n" binary "block 32" "block 512" "block 4096" "ratio to native (32, 512, 4096)"
   for bin in native win32 win64; do
     line="" ratios=""
