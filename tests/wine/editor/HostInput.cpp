@@ -43,8 +43,13 @@ bool keepSteady(const std::function<void()>& apply, const std::function<bool()>&
 
 }  // namespace
 
+// Where moveTo last put the cursor, in SendInput's absolute coordinates.
+std::atomic<LONG> targetX{-1}, targetY{-1};
+
 bool moveTo(POINT where) {
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    targetX.store(normalised(where.x, w));
+    targetY.store(normalised(where.y, h));
     return keepSteady(
         [&] { sendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, normalised(where.x, w), normalised(where.y, h)); },
         [where] {
@@ -55,8 +60,15 @@ bool moveTo(POINT where) {
         150);  // longer than the 100 ms in which Wine reports its own idea of the position, not the X server's
 }
 
-void pressLeft() { sendMouse(MOUSEEVENTF_LEFTDOWN); }
-void releaseLeft() { sendMouse(MOUSEEVENTF_LEFTUP); }
+namespace {
+void buttonAtTarget(DWORD button) {
+    if (targetX.load() < 0) return sendMouse(button);
+    sendMouse(button | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, targetX.load(), targetY.load());
+}
+}  // namespace
+
+void pressLeft() { buttonAtTarget(MOUSEEVENTF_LEFTDOWN); }
+void releaseLeft() { buttonAtTarget(MOUSEEVENTF_LEFTUP); }
 
 void key(WORD virtualKey, bool down) {
     INPUT input{};
