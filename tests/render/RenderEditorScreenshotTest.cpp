@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "editor/PanelLayout.h"
 #include "tests/render/RenderTestSupport.h"
 
 namespace {
@@ -142,15 +143,17 @@ void expectEditorPicture(const std::vector<std::string>& pluginArgs,
     // Outside the controls the window shows the panel, untouched.
     const Image panel = loadBitmap("panel.bmp");
     ASSERT_EQ(panel.width, 762);
-    const int knobLeft[8] = {99, 157, 207, 423, 473, 523, 573, 623};
-    const int readoutLeft[8] = {94, 152, 202, 418, 468, 518, 568, 618};
+    auto inside = [](int x, int y, int left, int top, int width, int height) {
+        return x >= left && x < left + width && y >= top && y < top + height;
+    };
     auto covered = [&](int x, int y) {
-        for (int k = 0; k < 8; ++k) {
-            if (x >= knobLeft[k] && x < knobLeft[k] + 42 && y >= 39 && y < 76) return true;
-            if (x >= readoutLeft[k] && x < readoutLeft[k] + 51 && y >= 83 && y < 92) return true;
+        using namespace layout;
+        for (const int p : kControlledParameters) {
+            if (inside(x, y, kKnobLeft(p), kKnobTop, kKnobWidth, kKnobHeight)) return true;
+            if (inside(x, y, kReadoutLeft(p), kReadoutTop, kReadoutWidth, kReadoutHeight)) return true;
         }
-        for (int meter : {154, 421, 570}) {
-            if (x >= meter && x < meter + 96 && y >= 12 && y < 18) return true;
+        for (int meter : {kInputMeterLeft, kReductionMeterLeft, kOutputMeterLeft}) {
+            if (inside(x, y, meter, kMeterTop, kMeterWidth, kMeterHeight)) return true;
         }
         return false;
     };
@@ -164,12 +167,13 @@ void expectEditorPicture(const std::vector<std::string>& pluginArgs,
     ASSERT_EQ(strip.height, 65 * 37);
     for (int k = 0; k < 8; ++k) {
         const int frame = knobFrame(shown[k]);
-        EXPECT_EQ(differences(shot, knobLeft[k], 39, strip, 0, frame * 37, 42, 37), 0)
+        EXPECT_EQ(differences(shot, layout::kKnobLeft(layout::kControlledParameters[k]), 39, strip, 0, frame * 37, 42, 37), 0)
             << knobs[k].first << " should show frame " << frame;
     }
 
     // Read-outs: dark blue text, centred on the light bar under every knob.
-    for (int left : readoutLeft) {
+    for (const int parameter : layout::kControlledParameters) {
+        const int left = layout::kReadoutLeft(parameter);
         int text = 0, first = 762, last = -1;
         for (int y = 83; y < 92; ++y) {
             for (int x = left; x < left + 51; ++x) {
