@@ -35,7 +35,7 @@ class RecordingHost {
         const size_t at = host.requests.size();
         host.requests.push_back(request);
         const VstIntPtr answer = host.answer(request);
-        host.requests[at].answer = answer;
+        if (at < host.requests.size()) host.requests[at].answer = answer;  // an answer may clear the list
         return answer;
     }
 
