@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "tools/hostloader/BridgeMessage.h"
-#include "tools/hostloader/BridgeProtocol.h"
+#include "tools/bridgewire/BridgeMessage.h"
+#include "tools/bridgewire/BridgeProtocol.h"
 #include "tools/hostloader/PluginHost.h"
 #include "tools/hostloader/PluginInfo.h"
 #include "tools/hostloader/PluginLibrary.h"

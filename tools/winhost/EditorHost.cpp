@@ -9,7 +9,7 @@
 
 #include "tools/hostloader/PluginHost.h"
 #include "tools/hostloader/PluginLibrary.h"
-#include "tools/hostloader/PngEncoder.h"
+#include "tools/pngencoder/PngEncoder.h"
 #include "tools/winhost/EditorWindow.h"
 
 int runEditor(const WinHostArguments& arguments) {
