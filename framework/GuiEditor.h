@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "framework/EditorBase.h"
-#include "gui/core/RelaxedAtomic.h"
+#include "base/RelaxedAtomic.h"
 
 class EffectBaseExt;
 class PluginWindow;
