@@ -12,6 +12,7 @@
 
 #include "editor/PanelLayout.h"
 #include "tests/render/RenderTestSupport.h"
+#include "tools/bmpfile/BmpImage.h"
 
 namespace {
 
@@ -23,35 +24,19 @@ struct Image {
     uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
-uint32_t readLe(const std::vector<uint8_t>& b, size_t at, int bytes) {
-    uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | b[at + i];
-    return v;
-}
-
-// The editor's bitmaps are 24-bit, bottom-up, rows padded to four bytes.
+// The editor's bitmaps as the module carries them.
 Image loadBitmap(const std::string& name) {
     std::ifstream in(std::string(VOZUV_SOURCE_DIR) + "/resources/" + name, std::ios::binary);
     const std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    Image image;
-    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M' || readLe(b, 28, 2) != 24) {
-        ADD_FAILURE() << name << " is no 24-bit bitmap";
-        return image;
-    }
-    image.width = static_cast<int>(readLe(b, 18, 4));
-    image.height = static_cast<int>(readLe(b, 22, 4));
-    const size_t offset = readLe(b, 10, 4), stride = (static_cast<size_t>(image.width) * 3 + 3) & ~size_t{3};
-    if (b.size() < offset + stride * image.height) {
-        ADD_FAILURE() << name << " is cut short";
+    const BmpImage bitmap = BmpImage::decode(b.data(), b.size());
+    if (!bitmap.error.empty()) {
+        ADD_FAILURE() << name << ": " << bitmap.error;
         return Image{};
     }
-    for (int y = 0; y < image.height; ++y) {
-        const uint8_t* row = b.data() + offset + stride * (image.height - 1 - y);
-        for (int x = 0; x < image.width; ++x) {
-            image.pixels.push_back(uint32_t{row[3 * x + 2]} << 16 | uint32_t{row[3 * x + 1]} << 8 |
-                                   row[3 * x]);
-        }
-    }
+    Image image;
+    image.width = bitmap.width;
+    image.height = bitmap.height;
+    image.pixels = bitmap.pixels;
     return image;
 }
 
