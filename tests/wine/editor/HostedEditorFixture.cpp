@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "tests/wine/editor/HostInput.h"
+#include "tools/hostwindow/HostWindow.h"
 
 namespace {
 
@@ -17,18 +18,10 @@ std::string dllPath() {
     return path;
 }
 
-const char* hostWindowClass() {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA description{};
-        description.lpfnWndProc = DefWindowProcA;
-        description.hInstance = GetModuleHandleA(nullptr);
-        description.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-        description.lpszClassName = "VozuvHostedEditor";
-        RegisterClassA(&description);
-        registered = true;
-    }
-    return "VozuvHostedEditor";
+// WS_POPUP has no frame: the window is exactly the editor's size.
+HostWindowLook hostLook() {
+    return HostWindowLook{"VozuvHostedEditor", WS_POPUP | WS_VISIBLE, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)),
+                          nullptr};
 }
 
 BOOL CALLBACK countWindow(HWND, LPARAM counter) {
@@ -75,9 +68,7 @@ void HostedEditorFixture::SetUp() {
     ASSERT_TRUE(binary.error.empty()) << binary.error;
     host = startPlugin();
     ASSERT_TRUE(host);
-    // WS_POPUP has no frame: the window is exactly the editor's size.
-    parent = CreateWindowExA(0, hostWindowClass(), "Vozuv host", WS_POPUP | WS_VISIBLE, 40, 40, layout::kPanelWidth,
-                             layout::kPanelHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    parent = HostWindow::create(hostLook(), "Vozuv host", layout::kPanelWidth, layout::kPanelHeight);
     ASSERT_NE(parent, nullptr);
     SetForegroundWindow(parent);
     hostinput::pumpMessages();
