@@ -25,13 +25,7 @@ class RecordingHost {
     static VstIntPtr VSTCALLBACK callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                           void* ptr, float opt) {
         RecordingHost& host = instance();
-        HostRequest request;
-        request.effect = effect;
-        request.opcode = opcode;
-        request.index = index;
-        request.value = value;
-        request.ptr = ptr;
-        request.opt = opt;
+        const HostRequest request = HostRequest::of(effect, opcode, index, value, ptr, opt);
         const size_t at = host.requests.size();
         host.requests.push_back(request);
         const VstIntPtr answer = host.answer(request);

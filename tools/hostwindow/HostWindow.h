@@ -20,6 +20,18 @@ struct HostWindowPicture {
     int width = 0;
     int height = 0;
     std::vector<uint32_t> pixels;
+
+    // Packed R, G, B bytes, rows top to bottom (for PNG files and the bridge).
+    std::vector<uint8_t> rgb() const {
+        std::vector<uint8_t> bytes;
+        bytes.reserve(pixels.size() * 3);
+        for (uint32_t p : pixels) {
+            bytes.push_back(static_cast<uint8_t>(p >> 16));
+            bytes.push_back(static_cast<uint8_t>(p >> 8));
+            bytes.push_back(static_cast<uint8_t>(p));
+        }
+        return bytes;
+    }
 };
 
 class HostWindow {

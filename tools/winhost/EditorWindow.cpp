@@ -139,16 +139,6 @@ bool EditorWindow::pumpIdles(unsigned count) {
     return true;
 }
 
-bool EditorWindow::capture(WindowPicture& picture) {
-    HostWindowPicture shot;
-    if (!HostWindow::capture(window, true, shot)) return false;
-    picture.width = shot.width;
-    picture.height = shot.height;
-    picture.rgb.resize(shot.pixels.size() * 3);
-    for (size_t i = 0; i < shot.pixels.size(); ++i) {
-        picture.rgb[3 * i] = static_cast<uint8_t>(shot.pixels[i] >> 16);
-        picture.rgb[3 * i + 1] = static_cast<uint8_t>(shot.pixels[i] >> 8);
-        picture.rgb[3 * i + 2] = static_cast<uint8_t>(shot.pixels[i]);
-    }
-    return true;
+bool EditorWindow::capture(HostWindowPicture& picture) {
+    return HostWindow::capture(window, true, picture);
 }
