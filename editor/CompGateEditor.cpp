@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "editor/CompGateFormats.h"
+#include "editor/PanelLayout.h"
 #include "effect/CompGateParameters.h"
 #include "framework/EffectBase.h"
 #include "gui/controls/FilmstripKnob.h"
@@ -16,37 +17,16 @@
 
 namespace {
 
-constexpr int32_t knobTop = 39;
-constexpr int32_t knobFrameCount = 65;
-constexpr int32_t knobFrameHeight = 37;
-constexpr int32_t readoutTop = 83;
-constexpr int32_t meterSegments = 12;
 constexpr float meterDecay = 0.1f;
 constexpr UiColor readoutTextColour{0, 0, 140, 0};  // dark blue
 constexpr int32_t readoutFont = 6;
 
-struct KnobPlace {
-    VstInt32 parameter;
-    int32_t left;
-};
-// In the window's child order.
-constexpr KnobPlace knobPlaces[] = {
-    {kInputGain, 99},  {kLpShelf, 157},    {kHpShelf, 207},     {kCompThreshold, 423},
-    {kCompRatio, 473}, {kCompAttack, 523}, {kCompRelease, 573}, {kCompMakeup, 623},
-};
-
-struct ReadoutPlace {
-    VstInt32 parameter;
-    int32_t left;
-};
-constexpr ReadoutPlace readoutPlaces[] = {
-    {kInputGain, 94},  {kLpShelf, 152},    {kHpShelf, 202},     {kCompThreshold, 418},
-    {kCompRatio, 468}, {kCompAttack, 518}, {kCompRelease, 568}, {kCompMakeup, 618},
-};
-
-constexpr UiRect inputMeterBounds{154, 12, 250, 18};
-constexpr UiRect outputMeterBounds{570, 12, 666, 18};
-constexpr UiRect reductionMeterBounds{421, 12, 517, 18};
+constexpr UiRect meterBounds(int32_t left) {
+    return UiRect{left, layout::kMeterTop, left + layout::kMeterWidth, layout::kMeterTop + layout::kMeterHeight};
+}
+constexpr UiRect inputMeterBounds = meterBounds(layout::kInputMeterLeft);
+constexpr UiRect outputMeterBounds = meterBounds(layout::kOutputMeterLeft);
+constexpr UiRect reductionMeterBounds = meterBounds(layout::kReductionMeterLeft);
 
 }  // namespace
 
@@ -103,44 +83,46 @@ VstInt32 CompGateEditor::open(void* parent) {
 }
 
 void CompGateEditor::buildKnobs(Pixmap* strip) {
-    for (const KnobPlace& place : knobPlaces) {
-        const UiRect bounds{place.left, knobTop, place.left + strip->getWidth(), knobTop + knobFrameHeight};
-        FilmstripKnob* knob =
-            new FilmstripKnob(bounds, this, place.parameter, knobFrameCount, knobFrameHeight, strip, UiPoint{0, 0});
-        knobs[place.parameter] = knob;
-        knob->setValue(effect->getParameter(place.parameter));
+    for (const VstInt32 parameter : layout::kControlledParameters) {
+        const int32_t left = layout::kKnobLeft(parameter), top = layout::kKnobTop;
+        const UiRect bounds{left, top, left + strip->getWidth(), top + layout::kKnobHeight};
+        FilmstripKnob* knob = new FilmstripKnob(bounds, this, parameter, layout::kKnobFrames, layout::kKnobHeight,
+                                                strip, UiPoint{0, 0});
+        knobs[parameter] = knob;
+        knob->setValue(effect->getParameter(parameter));
         pluginWindow->addChild(knob);
     }
 }
 
 void CompGateEditor::buildMeters(Pixmap* lit, Pixmap* unlit, Pixmap* greenLit, Pixmap* greenUnlit) {
-    inputMeter = new LevelMeter(inputMeterBounds, lit, unlit, meterSegments, MeterHorizontal);
+    inputMeter = new LevelMeter(inputMeterBounds, lit, unlit, layout::kMeterSegments, MeterHorizontal);
     inputMeter->setDecay(meterDecay);
     pluginWindow->addChild(inputMeter);
 
-    outputMeter = new LevelMeter(outputMeterBounds, lit, unlit, meterSegments, MeterHorizontal);
+    outputMeter = new LevelMeter(outputMeterBounds, lit, unlit, layout::kMeterSegments, MeterHorizontal);
     outputMeter->setDecay(meterDecay);
     pluginWindow->addChild(outputMeter);
 
     // Gain reduction grows from the right: the unlit picture is the "on" side, so full gain (1.0) is dark.
-    reductionMeter = new LevelMeter(reductionMeterBounds, greenUnlit, greenLit, meterSegments, MeterHorizontal);
+    reductionMeter = new LevelMeter(reductionMeterBounds, greenUnlit, greenLit, layout::kMeterSegments, MeterHorizontal);
     reductionMeter->setDecay(meterDecay);
     reductionMeter->setValue(1.0f);
     pluginWindow->addChild(reductionMeter);
 }
 
 void CompGateEditor::buildReadouts(Pixmap* bar) {
-    for (const ReadoutPlace& place : readoutPlaces) {
-        const UiRect bounds{place.left, readoutTop, place.left + bar->getWidth(), readoutTop + bar->getHeight()};
+    for (const VstInt32 parameter : layout::kControlledParameters) {
+        const int32_t left = layout::kReadoutLeft(parameter), top = layout::kReadoutTop;
+        const UiRect bounds{left, top, left + bar->getWidth(), top + bar->getHeight()};
         ValueReadout* readout = new ValueReadout(bounds, bar, 0);
         readout->setFontId(readoutFont);
         readout->setFontColour(readoutTextColour);
         readout->setBackColour(colourWhite);
         readout->setFrameColour(colourWhite);
-        readout->setValue(effect->getParameter(place.parameter));
-        readoutSources[place.parameter] = {effect, place.parameter};
-        readout->setConverterWithData(formatReadout, &readoutSources[place.parameter]);
-        readouts[place.parameter] = readout;
+        readout->setValue(effect->getParameter(parameter));
+        readoutSources[parameter] = {effect, parameter};
+        readout->setConverterWithData(formatReadout, &readoutSources[parameter]);
+        readouts[parameter] = readout;
         pluginWindow->addChild(readout);
     }
 }

@@ -48,7 +48,8 @@ public:
         ResourceGreenLit = 24,
         ResourceGreenUnlit = 25,
     };
-    static constexpr int32_t controlledParameterLimit = 12;  // knobs and read-outs exist for 1 to 11
+    // Knobs and read-outs exist for 1 to 3 and 7 to 11; the gate's 4 to 6 have none.
+    static constexpr int32_t controlledParameterLimit = 12;
 
 private:
     void buildKnobs(Pixmap* strip);

@@ -234,7 +234,8 @@ bool CompGateEffect::getVendorString(char* text) {
 
 void CompGateEffect::setSampleRate(float rate) { applySampleRate(rate); }
 
-// The block size is not needed: every buffer of the signal chain has a fixed size.
+// The block size is not needed: the chain works sample by sample in the host's buffers, and nothing it
+// keeps depends on the block size.
 void CompGateEffect::setBlockSizeAndSampleRate(VstInt32 /*size*/, float rate) { applySampleRate(rate); }
 
 // The rate may have reached the framework without passing here (a host query); nothing is reset.

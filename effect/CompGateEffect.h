@@ -6,7 +6,7 @@
 #include "effect/CompGateProgram.h"
 #include "effect/CompressorState.h"
 #include "framework/EffectBaseExt.h"
-#include "gui/core/RelaxedAtomic.h"
+#include "base/RelaxedAtomic.h"
 
 class CompGateEffect : public EffectBaseExt {
 public:

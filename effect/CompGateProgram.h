@@ -2,7 +2,7 @@
 #pragma once
 
 #include "effect/CompGateParameters.h"
-#include "gui/core/RelaxedAtomic.h"
+#include "base/RelaxedAtomic.h"
 
 struct CompGateProgram {
     static constexpr int kNameSize = 24;  // 23 characters and the terminator

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "effect/ChainSettings.h"
-#include "gui/core/RelaxedAtomic.h"
+#include "base/RelaxedAtomic.h"
 
 // One second-order detector section of one channel.
 struct FilterSection {

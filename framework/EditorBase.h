@@ -2,7 +2,7 @@
 #pragma once
 
 #include "framework/VstInterface.h"
-#include "gui/core/RelaxedAtomic.h"
+#include "base/RelaxedAtomic.h"
 
 class EffectBase;
 

@@ -51,11 +51,30 @@ void GuiEditor::idle() {
     if (pluginWindow) pluginWindow->idle();
 }
 
+namespace {
+
+// The host's key record in the toolkit's terms.
+UiKey toUiKey(const VstKeyCode& key) {
+    UiKey converted;
+    converted.character = key.character;
+    switch (key.virt) {
+    case VKEY_LEFT: converted.name = UiKeyName::Left; break;
+    case VKEY_UP: converted.name = UiKeyName::Up; break;
+    case VKEY_RIGHT: converted.name = UiKeyName::Right; break;
+    case VKEY_DOWN: converted.name = UiKeyName::Down; break;
+    default: break;
+    }
+    converted.shift = (key.modifier & MODIFIER_SHIFT) != 0;
+    return converted;
+}
+
+}  // namespace
+
 VstInt32 GuiEditor::onKeyDown(VstKeyCode& key) {
-    return pluginWindow ? pluginWindow->onKeyDown(key) : -1;
+    return pluginWindow ? pluginWindow->onKeyDown(toUiKey(key)) : -1;
 }
 VstInt32 GuiEditor::onKeyUp(VstKeyCode& key) {
-    return pluginWindow ? pluginWindow->onKeyUp(key) : -1;
+    return pluginWindow ? pluginWindow->onKeyUp(toUiKey(key)) : -1;
 }
 
 VstInt32 GuiEditor::setKnobMode(VstInt32 mode) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "framework/EditorBase.h"
-#include "gui/core/RelaxedAtomic.h"
+#include "base/RelaxedAtomic.h"
 
 class EffectBaseExt;
 class PluginWindow;
@@ -27,7 +27,9 @@ class GuiEditor : public EditorBase {
     virtual void setParameter(VstInt32 index, float value);
     // Draws every widget of the open window at once; the area is not used.
     virtual void drawAll(ERect* area);
-    // Idle pass for controls that hold the mouse: at most one pass per 100 ms, sleeps at most 4 ms per call.
+    // Idle pass for controls that hold the mouse. The next pass is due 100 ms after the last, but a call
+    // within 50 ms of that (after a nap of 4 ms, the most it sleeps) runs it early: passes come at most
+    // about every 50 ms, and a host that calls somewhat late is not skipped for a whole period.
     virtual void serviceIdle();
 
     // The effect with its second-generation host services, or null for a plain EffectBase.

@@ -8,7 +8,5 @@ cd "$root"
 bash scripts/install-deps.sh
 VOZUV_TARGETS="VozuvAzirOVA vozuv-winhost" scripts/build.sh win32 "$builds/win32" >/dev/null
 VOZUV_TARGETS="vozuv-render" scripts/build.sh native "$builds/native" -DVOZUV_WIN32_DIR="$builds/win32" -DVOZUV_WIN64_DIR="$builds/win64" >/dev/null
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$builds/native/vozuv-render" "$@"
-fi
+# Without DISPLAY vozuv-render starts a private Xvfb itself for the editor's screenshot (XvfbServer).
 exec "$builds/native/vozuv-render" "$@"

@@ -145,7 +145,7 @@ bool Fader::onWheel(DrawSurface* surface, const UiPoint&, float distance) {
     return stepValueByWheel(*this, surface, distance);
 }
 
-int32_t Fader::onKeyDown(VstKeyCode& key) { return stepValueByKey(*this, key); }
+int32_t Fader::onKeyDown(const UiKey& key) { return stepValueByKey(*this, key); }
 
 bool Fader::onAttached(Widget*) {
     delete offscreen;

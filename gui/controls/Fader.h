@@ -26,7 +26,7 @@ public:
 
     void draw(DrawSurface* surface) override;
     void onMouseDown(DrawSurface* surface, const UiPoint& where) override;
-    int32_t onKeyDown(VstKeyCode& key) override;
+    int32_t onKeyDown(const UiKey& key) override;
     bool onWheel(DrawSurface* surface, const UiPoint& where, float distance) override;
     bool onRemoved(Widget* parent) override;
     bool onAttached(Widget* parent) override;

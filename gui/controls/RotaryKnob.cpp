@@ -260,4 +260,4 @@ bool RotaryKnob::onWheel(DrawSurface* surface, const UiPoint&, float distance) {
     return stepValueByWheel(*this, surface, distance);
 }
 
-int32_t RotaryKnob::onKeyDown(VstKeyCode& key) { return stepValueByKey(*this, key); }
+int32_t RotaryKnob::onKeyDown(const UiKey& key) { return stepValueByKey(*this, key); }

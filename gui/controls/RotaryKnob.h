@@ -14,7 +14,7 @@ public:
 
     void draw(DrawSurface* surface) override;
     void onMouseDown(DrawSurface* surface, const UiPoint& where) override;
-    int32_t onKeyDown(VstKeyCode& key) override;
+    int32_t onKeyDown(const UiKey& key) override;
     bool onWheel(DrawSurface* surface, const UiPoint& where, float distance) override;
 
     virtual void drawHandle(DrawSurface* surface);

@@ -24,17 +24,17 @@ bool stepValueByWheel(ValueControl& control, DrawSurface* surface, float distanc
     return true;
 }
 
-int32_t stepValueByKey(ValueControl& control, VstKeyCode& key) {
+int32_t stepValueByKey(ValueControl& control, const UiKey& key) {
     float direction;
-    switch (key.virt) {
-    case VKEY_LEFT:
-    case VKEY_DOWN: direction = -1.0f; break;
-    case VKEY_UP:
-    case VKEY_RIGHT: direction = 1.0f; break;
+    switch (key.name) {
+    case UiKeyName::Left:
+    case UiKeyName::Down: direction = -1.0f; break;
+    case UiKeyName::Up:
+    case UiKeyName::Right: direction = 1.0f; break;
     default: return -1;
     }
     float step = direction * control.getWheelStep();
-    if (key.modifier & MODIFIER_SHIFT) step *= 0.1f;
+    if (key.shift) step *= 0.1f;
     // Keys come from the host, not from a drawing pass: the listener gets no surface.
     stepBy(control, nullptr, step);
     return 1;

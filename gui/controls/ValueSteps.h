@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "framework/VstInterface.h"
+#include "gui/core/UiTypes.h"
 
 class DrawSurface;
 class ValueControl;
@@ -13,4 +13,4 @@ class ValueControl;
 bool stepValueByWheel(ValueControl& control, DrawSurface* surface, float distance);
 // Left and down step by -wheelStep, up and right by +wheelStep (a tenth with the Shift modifier), whether
 // or not the control takes the mouse; 1 when handled, -1 for any other key.
-int32_t stepValueByKey(ValueControl& control, VstKeyCode& key);
+int32_t stepValueByKey(ValueControl& control, const UiKey& key);

@@ -221,7 +221,7 @@ void PluginWindow::onMouseDown(DrawSurface* surface, const UiPoint& where) {
     }
 }
 
-int32_t PluginWindow::onKeyDown(VstKeyCode& key) {
+int32_t PluginWindow::onKeyDown(const UiKey& key) {
     if (focusWidget) {
         int32_t result = focusWidget->onKeyDown(key);
         if (result != -1) return result;
@@ -237,7 +237,7 @@ int32_t PluginWindow::onKeyDown(VstKeyCode& key) {
     return -1;
 }
 
-int32_t PluginWindow::onKeyUp(VstKeyCode& key) {
+int32_t PluginWindow::onKeyUp(const UiKey& key) {
     if (focusWidget) {
         int32_t result = focusWidget->onKeyUp(key);
         if (result != -1) return result;

@@ -25,8 +25,8 @@ public:
     void drawArea(DrawSurface* surface, const UiRect& area) override;
     void onMouseDown(DrawSurface* surface, const UiPoint& where) override;
     void update(DrawSurface* surface) override;
-    int32_t onKeyDown(VstKeyCode& key) override;
-    int32_t onKeyUp(VstKeyCode& key) override;
+    int32_t onKeyDown(const UiKey& key) override;
+    int32_t onKeyUp(const UiKey& key) override;
     bool onDrop(const char* const* items, int32_t count, int32_t kind, const UiPoint& where) override;
     bool acceptsDrop(int32_t kind, const UiPoint& where) override;
     bool onWheel(DrawSurface* surface, const UiPoint& where, float distance) override;

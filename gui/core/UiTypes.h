@@ -113,5 +113,14 @@ enum CursorKind : int32_t {
     CursorFalling = 6,
 };
 
+// A key press as the toolkit sees it: the toolkit's own names for the keys its controls react to; the
+// editor converts the host's key record at the edge.
+enum class UiKeyName : uint8_t { Other, Left, Up, Right, Down };
+struct UiKey {
+    int32_t character = 0;
+    UiKeyName name = UiKeyName::Other;
+    bool shift = false;
+};
+
 // What a drop delivers: file path strings, or one text pointer with its size in bytes as the count.
 enum DropKind : int32_t { DropFiles = 0, DropText = 1 };

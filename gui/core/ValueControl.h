@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "gui/core/RelaxedAtomic.h"
+#include "base/RelaxedAtomic.h"
 #include "gui/core/Widget.h"
 
 class ControlListener;

@@ -26,9 +26,9 @@ void Widget::update(DrawSurface* surface) {
 
 int32_t Widget::notify(Widget*, const char*) { return 0; }
 
-int32_t Widget::onKeyDown(VstKeyCode&) { return -1; }
+int32_t Widget::onKeyDown(const UiKey&) { return -1; }
 
-int32_t Widget::onKeyUp(VstKeyCode&) { return -1; }
+int32_t Widget::onKeyUp(const UiKey&) { return -1; }
 
 bool Widget::onDrop(const char* const*, int32_t, int32_t, const UiPoint&) { return false; }
 bool Widget::acceptsDrop(int32_t, const UiPoint&) { return false; }

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 
-#include "framework/VstInterface.h"
 #include "gui/core/UiTypes.h"
 
 class DrawSurface;
@@ -29,8 +28,8 @@ public:
     virtual void onMouseDown(DrawSurface* surface, const UiPoint& where);
     virtual void update(DrawSurface* surface);
     virtual int32_t notify(Widget* sender, const char* message);
-    virtual int32_t onKeyDown(VstKeyCode& key);  // -1: not handled
-    virtual int32_t onKeyUp(VstKeyCode& key);
+    virtual int32_t onKeyDown(const UiKey& key);  // -1: not handled
+    virtual int32_t onKeyUp(const UiKey& key);
     virtual bool onDrop(const char* const* items, int32_t count, int32_t kind, const UiPoint& where);
     virtual bool onWheel(DrawSurface* surface, const UiPoint& where, float distance);
     virtual void loseFocus(DrawSurface* surface);

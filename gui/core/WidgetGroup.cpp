@@ -172,7 +172,7 @@ void WidgetGroup::onMouseDown(DrawSurface* surface, const UiPoint& where) {
     if (surface) restoreOrigin(surface, saved);
 }
 
-int32_t WidgetGroup::onKeyDown(VstKeyCode& key) {
+int32_t WidgetGroup::onKeyDown(const UiKey& key) {
     for (Node* node = lastNode; node; node = node->previous) {
         int32_t result = node->widget->onKeyDown(key);
         if (result != -1) return result;
@@ -180,7 +180,7 @@ int32_t WidgetGroup::onKeyDown(VstKeyCode& key) {
     return -1;
 }
 
-int32_t WidgetGroup::onKeyUp(VstKeyCode& key) {
+int32_t WidgetGroup::onKeyUp(const UiKey& key) {
     for (Node* node = lastNode; node; node = node->previous) {
         int32_t result = node->widget->onKeyUp(key);
         if (result != -1) return result;

@@ -22,8 +22,8 @@ public:
     void onMouseDown(DrawSurface* surface, const UiPoint& where) override;
     void update(DrawSurface* surface) override;
     int32_t notify(Widget* sender, const char* message) override;
-    int32_t onKeyDown(VstKeyCode& key) override;
-    int32_t onKeyUp(VstKeyCode& key) override;
+    int32_t onKeyDown(const UiKey& key) override;
+    int32_t onKeyUp(const UiKey& key) override;
     bool onDrop(const char* const* items, int32_t count, int32_t kind, const UiPoint& where) override;
     bool acceptsDrop(int32_t kind, const UiPoint& where) override;
     bool onWheel(DrawSurface* surface, const UiPoint& where, float distance) override;

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/platform/cairo/BmpDecoder.h"
-#include "tests/cairo/BmpBuilder.h"
+#include "tools/bmpfile/BmpWriter.h"
 
 #include <cairo.h>
 
@@ -27,14 +27,14 @@ struct Image {
 TEST(BmpDecoderTest, TwentyFourBitRowsComeBottomUpWithPadding) {
     // 3 by 2: each row carries 3 pad bytes that must not shift the next row.
     const std::vector<uint32_t> pixels{0x102030, 0x405060, 0x708090, 0xA0B0C0, 0xD0E0F0, 0x010203};
-    Image image(BmpBuilder::rgb24(3, 2, pixels));
+    Image image(BmpWriter::rgb24(3, 2, pixels, false, 0xEE));
     ASSERT_NE(image.surface, nullptr);
     EXPECT_EQ(cairo_image_surface_get_width(image.surface), 3);
     EXPECT_EQ(cairo_image_surface_get_height(image.surface), 2);
     for (int32_t y = 0; y < 2; ++y)
         for (int32_t x = 0; x < 3; ++x) EXPECT_EQ(pixelAt(image.surface, x, y), pixels[size_t(y) * 3 + x]) << x << "," << y;
 
-    Image topDown(BmpBuilder::rgb24(3, 2, pixels, true));
+    Image topDown(BmpWriter::rgb24(3, 2, pixels, true, 0xEE));
     ASSERT_NE(topDown.surface, nullptr);
     EXPECT_EQ(pixelAt(topDown.surface, 0, 0), 0x102030u);
     EXPECT_EQ(pixelAt(topDown.surface, 2, 1), 0x010203u);
@@ -43,20 +43,20 @@ TEST(BmpDecoderTest, TwentyFourBitRowsComeBottomUpWithPadding) {
 TEST(BmpDecoderTest, EightBitIndicesLookUpTheirPalette) {
     const std::vector<uint32_t> palette{0xFF0000, 0x00FF00, 0x123456};
     const std::vector<uint8_t> indices{0, 1, 2, 2, 1, 0, 1, 1, 1, 2, 0, 2};  // 6 by 2, rows padded to 8
-    Image image(BmpBuilder::indexed8(6, 2, palette, indices));
+    Image image(BmpWriter::indexed8(6, 2, palette, indices));
     ASSERT_NE(image.surface, nullptr);
     for (int32_t y = 0; y < 2; ++y)
         for (int32_t x = 0; x < 6; ++x)
             EXPECT_EQ(pixelAt(image.surface, x, y), palette[indices[size_t(y) * 6 + x]]) << x << "," << y;
 
     // An index past the palette reads as black rather than past the table.
-    Image stray(BmpBuilder::indexed8(1, 1, palette, {7}));
+    Image stray(BmpWriter::indexed8(1, 1, palette, {7}));
     ASSERT_NE(stray.surface, nullptr);
     EXPECT_EQ(pixelAt(stray.surface, 0, 0), 0u);
 }
 
 TEST(BmpDecoderTest, DamagedFilesAreRefused) {
-    std::vector<unsigned char> good = BmpBuilder::rgb24(4, 4, std::vector<uint32_t>(16, 0xFFFFFF));
+    std::vector<unsigned char> good = BmpWriter::rgb24(4, 4, std::vector<uint32_t>(16, 0xFFFFFF), false, 0xEE);
     EXPECT_EQ(BmpDecoder::decode(nullptr, 0), nullptr);
     EXPECT_EQ(BmpDecoder::decode(good.data(), 20), nullptr);
 

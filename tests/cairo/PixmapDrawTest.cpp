@@ -3,7 +3,7 @@
 
 #include "gui/core/Pixmap.h"
 #include "gui/platform/cairo/HeadlessResources.h"
-#include "tests/cairo/BmpBuilder.h"
+#include "tools/bmpfile/BmpWriter.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ std::vector<unsigned char> makePicture() {
             pixels[size_t(y) * 60 + x] = p;
         }
     }
-    return BmpBuilder::rgb24(60, 100, pixels);
+    return BmpWriter::rgb24(60, 100, pixels, false, 0xEE);
 }
 
 }  // namespace

@@ -132,10 +132,10 @@ TEST(FaderTest, ControlClickWheelAndKeys) {
     ScriptedInput::instance().setState(KeyShift, {0, 0});
     EXPECT_TRUE(rig.fader->onWheel(&surface, {0, 0}, 2.0f));
     EXPECT_NEAR(rig.fader->getValue(), 0.52f, 1e-6);
-    VstKeyCode key{0, VKEY_DOWN, 0};
+    UiKey key{0, UiKeyName::Down, false};
     EXPECT_EQ(rig.fader->onKeyDown(key), 1);
     EXPECT_NEAR(rig.fader->getValue(), 0.42f, 1e-6);
-    key.virt = 7;
+    key.name = UiKeyName::Other;
     EXPECT_EQ(rig.fader->onKeyDown(key), -1);
 }
 

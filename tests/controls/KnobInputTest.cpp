@@ -148,24 +148,24 @@ TEST(KnobInputTest, WheelStepsATenthAndAHundredthWithShiftAndClamps) {
 
 TEST(KnobInputTest, ArrowKeysStepTheValueAndOtherKeysPass) {
     KnobRig rig;
-    VstKeyCode key{0, VKEY_UP, 0};
+    UiKey key{0, UiKeyName::Up, false};
     EXPECT_EQ(rig.knob->onKeyDown(key), 1);
     EXPECT_NEAR(rig.knob->getValue(), 0.6f, 1e-6);
-    key.virt = VKEY_RIGHT;
+    key.name = UiKeyName::Right;
     rig.knob->onKeyDown(key);
     EXPECT_NEAR(rig.knob->getValue(), 0.7f, 1e-6);
-    key.virt = VKEY_LEFT;
-    key.modifier = MODIFIER_SHIFT;
+    key.name = UiKeyName::Left;
+    key.shift = true;
     rig.knob->onKeyDown(key);
     EXPECT_NEAR(rig.knob->getValue(), 0.69f, 1e-6);
-    key.virt = VKEY_DOWN;
-    key.modifier = 0;
+    key.name = UiKeyName::Down;
+    key.shift = false;
     rig.knob->setMouseEnabled(false);  // keys do not depend on the mouse
     rig.knob->onKeyDown(key);
     EXPECT_NEAR(rig.knob->getValue(), 0.59f, 1e-6);
     EXPECT_EQ(rig.listener.values.size(), 4u);
 
-    key.virt = 7;  // space
+    key = UiKey{' ', UiKeyName::Other, false};  // space
     EXPECT_EQ(rig.knob->onKeyDown(key), -1);
     EXPECT_NEAR(rig.knob->getValue(), 0.59f, 1e-6);
     EXPECT_EQ(rig.listener.values.size(), 4u);

@@ -15,11 +15,11 @@ namespace {
 class KeyWidget : public Widget {
   public:
     KeyWidget() : Widget(UiRect{0, 0, 762, 104}) {}
-    int32_t onKeyDown(VstKeyCode& key) override {
+    int32_t onKeyDown(const UiKey& key) override {
         lastKey = key;
         return 21;
     }
-    int32_t onKeyUp(VstKeyCode& key) override {
+    int32_t onKeyUp(const UiKey& key) override {
         lastKey = key;
         return 22;
     }
@@ -27,7 +27,7 @@ class KeyWidget : public Widget {
         lastDistance = distance;
         return true;
     }
-    VstKeyCode lastKey{};
+    UiKey lastKey{};
     float lastDistance = 0;
 };
 
@@ -114,8 +114,9 @@ TEST_F(GuiEditorTest, OpenEditorForwardsKeysAndWheelToTheWindow) {
     EXPECT_EQ(editor->getParentWindow(), parent.handle());
     EXPECT_EQ(dispatch(record, effEditKeyDown, 'q', VKEY_UP, nullptr, 1.0f), 21);
     EXPECT_EQ(editor->keys->lastKey.character, 'q');
-    EXPECT_EQ(editor->keys->lastKey.virt, VKEY_UP);
-    EXPECT_EQ(editor->keys->lastKey.modifier, MODIFIER_SHIFT);
+    // The host's key record arrives in the toolkit's terms.
+    EXPECT_EQ(editor->keys->lastKey.name, UiKeyName::Up);
+    EXPECT_TRUE(editor->keys->lastKey.shift);
     EXPECT_EQ(dispatch(record, effEditKeyUp, 'q', VKEY_UP), 22);
     ScriptedInput::instance().setCursor(UiPoint{10, 10});
     EXPECT_TRUE(editor->onWheel(2.5f));

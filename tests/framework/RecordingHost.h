@@ -7,15 +7,7 @@
 #include <vector>
 
 #include "framework/VstInterface.h"
-
-struct HostRequest {
-    AEffect* effect;
-    VstInt32 opcode;
-    VstInt32 index;
-    VstIntPtr value;
-    void* ptr;
-    float opt;
-};
+#include "tools/hostloader/HostRequest.h"
 
 // The callback is a plain function pointer, so the recording lives in one process-wide instance.
 class RecordingHost {
@@ -33,9 +25,12 @@ class RecordingHost {
     static VstIntPtr VSTCALLBACK callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                           void* ptr, float opt) {
         RecordingHost& host = instance();
-        HostRequest request{effect, opcode, index, value, ptr, opt};
+        const HostRequest request = HostRequest::of(effect, opcode, index, value, ptr, opt);
+        const size_t at = host.requests.size();
         host.requests.push_back(request);
-        return host.answer(request);
+        const VstIntPtr answer = host.answer(request);
+        if (at < host.requests.size()) host.requests[at].answer = answer;  // an answer may clear the list
+        return answer;
     }
 
     std::vector<HostRequest> requests;

@@ -32,11 +32,11 @@ public:
         record("mouse " + std::to_string(where.h) + "," + std::to_string(where.v));
         lastOffset = surface ? surface->offset : UiPoint{-999, -999};
     }
-    int32_t onKeyDown(VstKeyCode&) override {
+    int32_t onKeyDown(const UiKey&) override {
         record("key");
         return keyAnswer;
     }
-    int32_t onKeyUp(VstKeyCode&) override {
+    int32_t onKeyUp(const UiKey&) override {
         record("keyup");
         return keyAnswer;
     }

@@ -89,7 +89,7 @@ TEST_F(PluginWindowRoutingTest, KeysGoToFocusThenModalThenChildrenFromTheLast) {
     window.addChild(b);
     window.setFocusWidget(&focus);
     window.setModalWidget(&modal);
-    VstKeyCode key{0, VKEY_UP, 0};
+    const UiKey key{0, UiKeyName::Up, false};
     log.clear();
 
     EXPECT_EQ(window.onKeyDown(key), -1);

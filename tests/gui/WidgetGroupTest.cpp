@@ -78,7 +78,7 @@ TEST_F(WidgetGroupTest, KeysDropsAndContainerMessage) {
     group.addChild(b);
     log.clear();
 
-    VstKeyCode key{'x', 0, 0};
+    const UiKey key{'x', UiKeyName::Other, false};
     a->keyAnswer = 4;
     EXPECT_EQ(group.onKeyDown(key), 4);
     EXPECT_EQ(log, (Log{"b: key", "a: key"}));

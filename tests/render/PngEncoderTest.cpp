@@ -2,7 +2,7 @@
 #include <cairo.h>
 
 #include "tests/render/RenderTestSupport.h"
-#include "tools/hostloader/PngEncoder.h"
+#include "tools/pngencoder/PngEncoder.h"
 
 namespace {
 

@@ -10,7 +10,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "editor/PanelLayout.h"
 #include "tests/render/RenderTestSupport.h"
+#include "tools/bmpfile/BmpImage.h"
 
 namespace {
 
@@ -22,35 +24,19 @@ struct Image {
     uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
-uint32_t readLe(const std::vector<uint8_t>& b, size_t at, int bytes) {
-    uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | b[at + i];
-    return v;
-}
-
-// The editor's bitmaps are 24-bit, bottom-up, rows padded to four bytes.
+// The editor's bitmaps as the module carries them.
 Image loadBitmap(const std::string& name) {
     std::ifstream in(std::string(VOZUV_SOURCE_DIR) + "/resources/" + name, std::ios::binary);
     const std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    Image image;
-    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M' || readLe(b, 28, 2) != 24) {
-        ADD_FAILURE() << name << " is no 24-bit bitmap";
-        return image;
-    }
-    image.width = static_cast<int>(readLe(b, 18, 4));
-    image.height = static_cast<int>(readLe(b, 22, 4));
-    const size_t offset = readLe(b, 10, 4), stride = (static_cast<size_t>(image.width) * 3 + 3) & ~size_t{3};
-    if (b.size() < offset + stride * image.height) {
-        ADD_FAILURE() << name << " is cut short";
+    const BmpImage bitmap = BmpImage::decode(b.data(), b.size());
+    if (!bitmap.error.empty()) {
+        ADD_FAILURE() << name << ": " << bitmap.error;
         return Image{};
     }
-    for (int y = 0; y < image.height; ++y) {
-        const uint8_t* row = b.data() + offset + stride * (image.height - 1 - y);
-        for (int x = 0; x < image.width; ++x) {
-            image.pixels.push_back(uint32_t{row[3 * x + 2]} << 16 | uint32_t{row[3 * x + 1]} << 8 |
-                                   row[3 * x]);
-        }
-    }
+    Image image;
+    image.width = bitmap.width;
+    image.height = bitmap.height;
+    image.pixels = bitmap.pixels;
     return image;
 }
 
@@ -142,15 +128,17 @@ void expectEditorPicture(const std::vector<std::string>& pluginArgs,
     // Outside the controls the window shows the panel, untouched.
     const Image panel = loadBitmap("panel.bmp");
     ASSERT_EQ(panel.width, 762);
-    const int knobLeft[8] = {99, 157, 207, 423, 473, 523, 573, 623};
-    const int readoutLeft[8] = {94, 152, 202, 418, 468, 518, 568, 618};
+    auto inside = [](int x, int y, int left, int top, int width, int height) {
+        return x >= left && x < left + width && y >= top && y < top + height;
+    };
     auto covered = [&](int x, int y) {
-        for (int k = 0; k < 8; ++k) {
-            if (x >= knobLeft[k] && x < knobLeft[k] + 42 && y >= 39 && y < 76) return true;
-            if (x >= readoutLeft[k] && x < readoutLeft[k] + 51 && y >= 83 && y < 92) return true;
+        using namespace layout;
+        for (const int p : kControlledParameters) {
+            if (inside(x, y, kKnobLeft(p), kKnobTop, kKnobWidth, kKnobHeight)) return true;
+            if (inside(x, y, kReadoutLeft(p), kReadoutTop, kReadoutWidth, kReadoutHeight)) return true;
         }
-        for (int meter : {154, 421, 570}) {
-            if (x >= meter && x < meter + 96 && y >= 12 && y < 18) return true;
+        for (int meter : {kInputMeterLeft, kReductionMeterLeft, kOutputMeterLeft}) {
+            if (inside(x, y, meter, kMeterTop, kMeterWidth, kMeterHeight)) return true;
         }
         return false;
     };
@@ -164,12 +152,13 @@ void expectEditorPicture(const std::vector<std::string>& pluginArgs,
     ASSERT_EQ(strip.height, 65 * 37);
     for (int k = 0; k < 8; ++k) {
         const int frame = knobFrame(shown[k]);
-        EXPECT_EQ(differences(shot, knobLeft[k], 39, strip, 0, frame * 37, 42, 37), 0)
+        EXPECT_EQ(differences(shot, layout::kKnobLeft(layout::kControlledParameters[k]), 39, strip, 0, frame * 37, 42, 37), 0)
             << knobs[k].first << " should show frame " << frame;
     }
 
     // Read-outs: dark blue text, centred on the light bar under every knob.
-    for (int left : readoutLeft) {
+    for (const int parameter : layout::kControlledParameters) {
+        const int left = layout::kReadoutLeft(parameter);
         int text = 0, first = 762, last = -1;
         for (int y = 83; y < 92; ++y) {
             for (int x = left; x < left + 51; ++x) {

@@ -1,6 +1,7 @@
 // PanelArtworkTest: the panel shows the control pictures exactly where the editor puts the controls.
 #include <iterator>
 
+#include "editor/PanelLayout.h"
 #include "tests/resources/ResourceFixture.h"
 
 namespace {
@@ -24,8 +25,10 @@ TEST(PanelArtwork, EveryKnobPlaceShowsFrame22OfTheStrip) {
     ASSERT_EQ(panel.error, "");
     ASSERT_EQ(strip.error, "");
     // Gain, two filters, three painted gate knobs, five compressor knobs.
-    for (int left : {99, 157, 207, 265, 315, 365, 423, 473, 523, 573, 623}) {
-        EXPECT_EQ(compare(panel, strip, 0, 22 * 37, 42, 37, left, 39), "") << "knob at " << left;
+    using namespace layout;
+    for (int left : kKnobLefts) {
+        EXPECT_EQ(compare(panel, strip, 0, kPaintedKnobFrame * kKnobHeight, kKnobWidth, kKnobHeight, left, kKnobTop), "")
+            << "knob at " << left;
     }
 }
 
@@ -33,15 +36,17 @@ TEST(PanelArtwork, ValueBarsAndMeterWindowsShowTheirPictures) {
     const BmpImage panel = loadBitmap(12), bar = loadBitmap(16);
     ASSERT_EQ(panel.error, "");
     ASSERT_EQ(bar.error, "");
-    const int lefts[] = {94, 152, 202, 260, 310, 360, 418, 468, 518, 568, 618};
+    using namespace layout;
+    const auto& lefts = kReadoutLefts;
     for (size_t i = 0; i < std::size(lefts); ++i) {
         // Neighbouring bars share a column; the later one drawn covers it, as the editor draws them.
         const bool covered = i + 1 < std::size(lefts) && lefts[i + 1] == lefts[i] + 50;
-        EXPECT_EQ(compare(panel, bar, 0, 0, covered ? 50 : 51, 9, lefts[i], 83), "") << "value bar at " << lefts[i];
+        EXPECT_EQ(compare(panel, bar, 0, 0, covered ? 50 : kReadoutWidth, kReadoutHeight, lefts[i], kReadoutTop), "") << "value bar at " << lefts[i];
     }
     // Meters: input and output idle unlit; the reduction meter at rest shows its unlit green picture.
     const BmpImage unlit = loadBitmap(15), greenUnlit = loadBitmap(25);
-    EXPECT_EQ(compare(panel, unlit, 0, 0, 96, 6, 154, 12), "");
-    EXPECT_EQ(compare(panel, unlit, 0, 0, 96, 6, 570, 12), "");
-    EXPECT_EQ(compare(panel, greenUnlit, 0, 0, 96, 6, 421, 12), "");
+    const int w = kMeterWidth, h = kMeterHeight;
+    EXPECT_EQ(compare(panel, unlit, 0, 0, w, h, kInputMeterLeft, kMeterTop), "");
+    EXPECT_EQ(compare(panel, unlit, 0, 0, w, h, kOutputMeterLeft, kMeterTop), "");
+    EXPECT_EQ(compare(panel, greenUnlit, 0, 0, w, h, kReductionMeterLeft, kMeterTop), "");
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/x11/X11Session.h"
-#include "tools/hostloader/PngEncoder.h"
+#include "tools/pngencoder/PngEncoder.h"
 
 TEST(X11EditorPixelsTest, ChildWindowShowsTheHeadlessPictureAndFollowsHostSets) {
     NativeInstance native;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "tools/artgen/PanelLayout.h"
+#include "editor/PanelLayout.h"
 
 namespace art {
 

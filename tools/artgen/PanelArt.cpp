@@ -6,7 +6,7 @@
 #include "tools/artgen/ArtStyle.h"
 #include "tools/artgen/Canvas.h"
 #include "tools/artgen/LogoArt.h"
-#include "tools/artgen/PanelLayout.h"
+#include "editor/PanelLayout.h"
 
 namespace art {
 

@@ -11,7 +11,7 @@
 #include "tools/artgen/KnobArt.h"
 #include "tools/artgen/MeterArt.h"
 #include "tools/artgen/PanelArt.h"
-#include "tools/artgen/PanelLayout.h"
+#include "editor/PanelLayout.h"
 
 namespace {
 

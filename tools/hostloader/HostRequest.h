@@ -16,4 +16,17 @@ struct HostRequest {
     float opt = 0.0f;
     uint64_t thread = 0;
     VstIntPtr answer = 0;
+
+    // The arguments of one callback, before the host answers.
+    static HostRequest of(const AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, const void* ptr,
+                          float opt) {
+        HostRequest request;
+        request.effect = effect;
+        request.opcode = opcode;
+        request.index = index;
+        request.value = value;
+        request.ptr = ptr;
+        request.opt = opt;
+        return request;
+    }
 };

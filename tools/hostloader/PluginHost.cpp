@@ -130,13 +130,7 @@ VstIntPtr VSTCALLBACK PluginHost::hostCallback(AEffect* effect, VstInt32 opcode,
     PluginHost* host = findHost(effect);
     // A host that does not know the caller still answers the version: the plug-in may be probing.
     if (!host) return opcode == audioMasterVersion ? 2400 : 0;
-    HostRequest request;
-    request.effect = effect;
-    request.opcode = opcode;
-    request.index = index;
-    request.value = value;
-    request.ptr = ptr;
-    request.opt = opt;
+    HostRequest request = HostRequest::of(effect, opcode, index, value, ptr, opt);
     request.thread = currentThreadId();
     request.answer = host->answer(effect, opcode, index, value, ptr, opt, request.text);
     host->record(request);

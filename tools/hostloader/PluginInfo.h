@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "framework/VstInterface.h"
-#include "tools/hostloader/BridgeMessage.h"
+#include "tools/bridgewire/BridgeMessage.h"
 
 class PluginHost;
 

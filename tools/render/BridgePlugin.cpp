@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tools/hostloader/BridgeProtocol.h"
-#include "tools/hostloader/PeImage.h"
+#include "tools/bridgewire/BridgeProtocol.h"
+#include "tools/peheader/PeImage.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "tools/hostloader/BridgeMessage.h"
-#include "tools/hostloader/BridgeProtocol.h"
+#include "tools/bridgewire/BridgeMessage.h"
+#include "tools/bridgewire/BridgeProtocol.h"
 #include "tools/render/BridgeProcess.h"
 #include "tools/render/RenderPlugin.h"
 #include "tools/render/SharedAudioFile.h"

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "tools/hostloader/PngEncoder.h"
+#include "tools/pngencoder/PngEncoder.h"
 #include "tools/render/AudioReader.h"
 #include "tools/render/AudioWriter.h"
 #include "tools/render/DemoSignal.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "tools/hostloader/PeImage.h"
+#include "tools/peheader/PeImage.h"
 #include "tools/render/BridgePlugin.h"
 #include "tools/render/NativePlugin.h"
 

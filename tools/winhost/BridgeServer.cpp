@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "tools/hostloader/BridgeMessage.h"
-#include "tools/hostloader/BridgeProtocol.h"
+#include "tools/bridgewire/BridgeMessage.h"
+#include "tools/bridgewire/BridgeProtocol.h"
 #include "tools/hostloader/PluginHost.h"
 #include "tools/hostloader/PluginInfo.h"
 #include "tools/hostloader/PluginLibrary.h"
@@ -323,12 +323,13 @@ private:
         const size_t n = audio.frameCount();
         const float* inputs[2] = {in.data(), in.data() + n};
         float* outputs[2] = {out.data(), out.data() + n};
-        WindowPicture picture;
+        HostWindowPicture picture;
         if (!playWithEditor(host, inputs, outputs, audio.frames, audio.block, picture, refusal)) return false;
         w.floats(out.data(), 2 * n);
         w.u32(static_cast<uint32_t>(picture.width));
         w.u32(static_cast<uint32_t>(picture.height));
-        w.raw(picture.rgb.data(), picture.rgb.size());
+        const std::vector<uint8_t> rgb = picture.rgb();
+        w.raw(rgb.data(), rgb.size());
         return true;
     }
 

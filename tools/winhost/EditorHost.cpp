@@ -9,7 +9,7 @@
 
 #include "tools/hostloader/PluginHost.h"
 #include "tools/hostloader/PluginLibrary.h"
-#include "tools/hostloader/PngEncoder.h"
+#include "tools/pngencoder/PngEncoder.h"
 #include "tools/winhost/EditorWindow.h"
 
 int runEditor(const WinHostArguments& arguments) {
@@ -59,9 +59,9 @@ int runEditor(const WinHostArguments& arguments) {
     }
     int status = 0;
     if (!editor.closedByUser() && !arguments.screenshot.empty()) {
-        WindowPicture picture;
+        HostWindowPicture picture;
         if (!editor.capture(picture) ||
-            !PngEncoder::writeFile(arguments.screenshot, picture.rgb.data(), picture.width, picture.height, 3)) {
+            !PngEncoder::writeFile(arguments.screenshot, picture.rgb().data(), picture.width, picture.height, 3)) {
             std::fprintf(stderr, "vozuv-winhost: cannot save the screenshot %s\n", arguments.screenshot.c_str());
             status = 7;
         }

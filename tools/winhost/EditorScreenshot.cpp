@@ -45,7 +45,7 @@ DWORD WINAPI playAudio(void* argument) {
 }  // namespace
 
 bool playWithEditor(PluginHost& host, const float* const* inputs, float* const* outputs, int frames,
-                    int block, WindowPicture& picture, std::string& error) {
+                    int block, HostWindowPicture& picture, std::string& error) {
     EditorWindow editor(host);
     if (!editor.open(error)) return false;
     const double rate = host.config().sampleRate > 0 ? host.config().sampleRate : 44100.0;

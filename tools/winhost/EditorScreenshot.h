@@ -13,4 +13,4 @@ class PluginHost;
 // idles on until the meters have settled, captures the client area and closes the editor.
 // False with error set when the editor cannot be shown or captured.
 bool playWithEditor(PluginHost& host, const float* const* inputs, float* const* outputs, int frames,
-                    int block, WindowPicture& picture, std::string& error);
+                    int block, HostWindowPicture& picture, std::string& error);

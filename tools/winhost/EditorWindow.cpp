@@ -2,12 +2,11 @@
 #include "tools/winhost/EditorWindow.h"
 
 #include "tools/hostloader/PluginHost.h"
+#include "tools/hostwindow/HostWindow.h"
 
 namespace {
 
 constexpr UINT_PTR kIdleTimer = 1;
-const char* const kWindowClass = "VozuvWinHostEditor";
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 // Outer window size for a client area of width x height.
 SIZE outerSize(HWND window, int width, int height) {
@@ -17,16 +16,9 @@ SIZE outerSize(HWND window, int width, int height) {
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
-void registerClass() {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;  // replaced per window once it knows its EditorWindow
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kWindowClass;
-    registered = RegisterClassA(&windowClass) != 0;
+HostWindowLook look() {
+    return HostWindowLook{"VozuvWinHostEditor", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                          reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), LoadCursor(nullptr, IDC_ARROW)};
 }
 
 }  // namespace
@@ -73,11 +65,7 @@ bool EditorWindow::open(std::string& error) {
         return false;
     }
 
-    registerClass();
-    RECT outer = {0, 0, width, height};
-    AdjustWindowRectEx(&outer, kWindowStyle, FALSE, 0);
-    window = CreateWindowExA(0, kWindowClass, "VozuvAzirOVA", kWindowStyle, 40, 40, outer.right - outer.left,
-                             outer.bottom - outer.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    window = HostWindow::create(look(), "VozuvAzirOVA", width, height);
     if (!window) {
         error = "cannot create the editor window (error " + std::to_string(GetLastError()) + ")";
         return false;
@@ -151,45 +139,6 @@ bool EditorWindow::pumpIdles(unsigned count) {
     return true;
 }
 
-bool EditorWindow::capture(WindowPicture& picture) {
-    if (!window) return false;
-    RECT client;
-    GetClientRect(window, &client);
-    const int width = client.right, height = client.bottom;
-    if (width <= 0 || height <= 0) return false;
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    HDC source = GetDC(window);
-    HDC memory = CreateCompatibleDC(source);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = false;
-    if (bitmap && bits) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        ok = BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY | CAPTUREBLT) != 0;
-        GdiFlush();
-        SelectObject(memory, old);
-    }
-    if (ok) {
-        const auto* bgra = static_cast<const uint8_t*>(bits);
-        const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
-        picture.width = width;
-        picture.height = height;
-        picture.rgb.resize(pixels * 3);
-        for (size_t i = 0; i < pixels; ++i) {
-            picture.rgb[3 * i] = bgra[4 * i + 2];
-            picture.rgb[3 * i + 1] = bgra[4 * i + 1];
-            picture.rgb[3 * i + 2] = bgra[4 * i];
-        }
-    }
-    if (bitmap) DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(window, source);
-    return ok;
+bool EditorWindow::capture(HostWindowPicture& picture) {
+    return HostWindow::capture(window, true, picture);
 }

@@ -8,14 +8,9 @@
 #include <string>
 #include <vector>
 
-class PluginHost;
+#include "tools/hostwindow/HostWindow.h"
 
-// The client area of a window as packed RGB rows, top to bottom.
-struct WindowPicture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> rgb;
-};
+class PluginHost;
 
 class EditorWindow {
   public:
@@ -40,7 +35,7 @@ class EditorWindow {
     bool closedByUser() const { return userClosed; }
 
     // Repaints the window with its children and copies its client area.
-    bool capture(WindowPicture& picture);
+    bool capture(HostWindowPicture& picture);
 
   private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -12,7 +12,7 @@
 
 #include "tools/hostloader/PluginHost.h"
 #include "tools/hostloader/PluginLibrary.h"
-#include "tools/hostloader/PngEncoder.h"
+#include "tools/pngencoder/PngEncoder.h"
 #include "tools/x11host/X11EditorHost.h"
 
 namespace {

@@ -64,8 +64,8 @@ TEST_F(ComApartmentTest, HostThreadInTheMultithreadedApartmentKeepsItThroughAnEd
         PluginHost multithreaded;
         instantiated = multithreaded.instantiate(binary.library.entry());
         if (instantiated) {
-            HWND frame = CreateWindowExA(0, "STATIC", "MTA host", WS_POPUP | WS_VISIBLE, 40, 200, layout::width,
-                                         layout::height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+            HWND frame = CreateWindowExA(0, "STATIC", "MTA host", WS_POPUP | WS_VISIBLE, 40, 200, layout::kPanelWidth,
+                                         layout::kPanelHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
             multithreaded.dispatch(effOpen);
             multithreaded.dispatch(effEditOpen, 0, 0, frame);
             opened = FindWindowExA(frame, nullptr, binary.className.c_str(), nullptr) != nullptr;

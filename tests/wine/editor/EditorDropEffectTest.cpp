@@ -21,7 +21,7 @@ TEST_F(EditorDropEffectTest, FileOfferedForMovingOrCopyingIsNeitherTakenNorMoved
     const DWORD offered = DROPEFFECT_MOVE | DROPEFFECT_COPY;
 
     // Over a knob, over a read-out, over bare panel.
-    for (const POINT& at : {knobPoint(7, 21, 18), toScreen(layout::readoutLeft(7) + 5, layout::readoutTop + 3),
+    for (const POINT& at : {knobPoint(7, 21, 18), toScreen(layout::kReadoutLeft(7) + 5, layout::kReadoutTop + 3),
                             toScreen(10, 10)}) {
         const POINTL where{at.x, at.y};
         DWORD entered = offered, over = offered, dropped = offered;

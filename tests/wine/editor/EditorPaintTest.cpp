@@ -15,15 +15,14 @@ struct Box {
 // Every control's area: outside them the window shows the panel bitmap unchanged.
 std::vector<Box> controlBoxes() {
     std::vector<Box> boxes;
-    for (const auto& k : layout::knobs) {
-        boxes.push_back({k.left, layout::knobTop, k.left + layout::knobWidth, layout::knobTop + layout::knobHeight});
-    }
-    for (const auto& r : layout::readouts) {
+    for (const int p : layout::kControlledParameters) {
+        const int k = layout::kKnobLeft(p), r = layout::kReadoutLeft(p);
+        boxes.push_back({k, layout::kKnobTop, k + layout::kKnobWidth, layout::kKnobTop + layout::kKnobHeight});
         boxes.push_back(
-            {r.left, layout::readoutTop, r.left + layout::readoutWidth, layout::readoutTop + layout::readoutHeight});
+            {r, layout::kReadoutTop, r + layout::kReadoutWidth, layout::kReadoutTop + layout::kReadoutHeight});
     }
-    for (int left : {layout::inputMeterLeft, layout::outputMeterLeft, layout::reductionMeterLeft}) {
-        boxes.push_back({left, layout::meterTop, left + layout::meterWidth, layout::meterTop + layout::meterHeight});
+    for (int left : {layout::kInputMeterLeft, layout::kOutputMeterLeft, layout::kReductionMeterLeft}) {
+        boxes.push_back({left, layout::kMeterTop, left + layout::kMeterWidth, layout::kMeterTop + layout::kMeterHeight});
     }
     return boxes;
 }
@@ -34,8 +33,8 @@ TEST_F(EditorPaintTest, OpensOneChildWindowOfItsClassFillingTheHostWindow) {
     ASSERT_NE(rect, nullptr);
     EXPECT_EQ(rect->top, 0);
     EXPECT_EQ(rect->left, 0);
-    EXPECT_EQ(rect->bottom, layout::height);
-    EXPECT_EQ(rect->right, layout::width);
+    EXPECT_EQ(rect->bottom, layout::kPanelHeight);
+    EXPECT_EQ(rect->right, layout::kPanelWidth);
 
     const char* name = binary.className.c_str();
     ASSERT_EQ(std::strlen(name), 14u);
@@ -58,8 +57,8 @@ TEST_F(EditorPaintTest, OpensOneChildWindowOfItsClassFillingTheHostWindow) {
     GetWindowRect(child, &inner);
     EXPECT_EQ(inner.left, outer.left);
     EXPECT_EQ(inner.top, outer.top);
-    EXPECT_EQ(inner.right - inner.left, layout::width);
-    EXPECT_EQ(inner.bottom - inner.top, layout::height);
+    EXPECT_EQ(inner.right - inner.left, layout::kPanelWidth);
+    EXPECT_EQ(inner.bottom - inner.top, layout::kPanelHeight);
     ASSERT_TRUE(GetClassInfoA(binary.module, name, &info));
     EXPECT_TRUE(info.style & CS_GLOBALCLASS);
 
@@ -78,17 +77,17 @@ TEST_F(EditorPaintTest, FirstPaintShowsPanelKnobFramesAndMeters) {
     host->setParameter(9, 0.45f);
     ASSERT_NO_FATAL_FAILURE(openEditor());
     ScreenImage shot = capture();
-    ASSERT_EQ(shot.width(), layout::width);
-    ASSERT_EQ(shot.height(), layout::height);
+    ASSERT_EQ(shot.width(), layout::kPanelWidth);
+    ASSERT_EQ(shot.height(), layout::kPanelHeight);
 
-    for (const auto& k : layout::knobs) {
-        EXPECT_EQ(knobDiffers(shot, k.parameter, host->getParameter(k.parameter)), "") << "knob " << k.parameter;
+    for (const int p : layout::kControlledParameters) {
+        EXPECT_EQ(knobDiffers(shot, p, host->getParameter(p)), "") << "knob " << p;
     }
 
     const std::vector<Box> boxes = controlBoxes();
     int panelMismatches = 0, firstX = -1, firstY = -1;
-    for (int y = 0; y < layout::height; ++y) {
-        for (int x = 0; x < layout::width; ++x) {
+    for (int y = 0; y < layout::kPanelHeight; ++y) {
+        for (int x = 0; x < layout::kPanelWidth; ++x) {
             bool covered = false;
             for (const Box& b : boxes) covered = covered || b.contains(x, y);
             if (!covered && shot.at(x, y) != binary.panel.at(x, y) && panelMismatches++ == 0) {
@@ -100,23 +99,23 @@ TEST_F(EditorPaintTest, FirstPaintShowsPanelKnobFramesAndMeters) {
     EXPECT_EQ(panelMismatches, 0) << "panel differs first at (" << firstX << "," << firstY << ")";
 
     // Gain factor 1.0: no segment of the reduction meter lit. The level meters start high and fall.
-    EXPECT_EQ(meterShows(shot, layout::reductionMeterLeft, binary.greenUnlit, binary.greenLit), 12);
-    const int inputAtFirstPaint = meterShows(shot, layout::inputMeterLeft, binary.meterLit, binary.meterUnlit);
+    EXPECT_EQ(meterShows(shot, layout::kReductionMeterLeft, binary.greenUnlit, binary.greenLit), 12);
+    const int inputAtFirstPaint = meterShows(shot, layout::kInputMeterLeft, binary.meterLit, binary.meterUnlit);
     EXPECT_GE(inputAtFirstPaint, 1);
     EXPECT_LE(inputAtFirstPaint, 11);
 
     // Read-outs print their texts over the bar.
-    const ScreenImage bareBar = binary.bar.crop(1, 0, layout::readoutWidth - 2, layout::readoutHeight);
+    const ScreenImage bareBar = binary.bar.crop(1, 0, layout::kReadoutWidth - 2, layout::kReadoutHeight);
     EXPECT_FALSE(readout(shot, 1) == bareBar) << "no text drawn on the InputGain read-out";
     EXPECT_FALSE(readout(shot, 8) == readout(shot, 10));  // "1:3" and "300"
 
     idle(12);
     shot = capture();
-    EXPECT_EQ(meterShows(shot, layout::inputMeterLeft, binary.meterLit, binary.meterUnlit), 0);
-    EXPECT_EQ(meterShows(shot, layout::outputMeterLeft, binary.meterLit, binary.meterUnlit), 0);
-    EXPECT_EQ(meterShows(shot, layout::reductionMeterLeft, binary.greenUnlit, binary.greenLit), 12);
-    for (const auto& k : layout::knobs) {
-        EXPECT_EQ(knobDiffers(shot, k.parameter, host->getParameter(k.parameter)), "") << "knob " << k.parameter;
+    EXPECT_EQ(meterShows(shot, layout::kInputMeterLeft, binary.meterLit, binary.meterUnlit), 0);
+    EXPECT_EQ(meterShows(shot, layout::kOutputMeterLeft, binary.meterLit, binary.meterUnlit), 0);
+    EXPECT_EQ(meterShows(shot, layout::kReductionMeterLeft, binary.greenUnlit, binary.greenLit), 12);
+    for (const int p : layout::kControlledParameters) {
+        EXPECT_EQ(knobDiffers(shot, p, host->getParameter(p)), "") << "knob " << p;
     }
 }
 

@@ -54,24 +54,24 @@ TEST_F(EditorSyncTest, HostAutomationFromAnotherThreadShowsAtTheNextIdle) {
 
 TEST_F(EditorSyncTest, ProgramChangeMovesEveryKnobAndReadoutAtTheNextIdle) {
     // Program 1 gets values of its own (all clear of frame edges and of the effect's limits).
-    const layout::Place* places = layout::knobs;
+    const int* parameters = layout::kControlledParameters;
     const float programOne[] = {0.8f, 0.3f, 0.6f, 0.45f, 0.27f, 0.7f, 0.15f, 0.65f};
     host->setProgram(1);
-    for (int i = 0; i < 8; ++i) host->setParameter(places[i].parameter, programOne[i]);
+    for (int i = 0; i < 8; ++i) host->setParameter(parameters[i], programOne[i]);
     host->setProgram(0);
 
     ASSERT_NO_FATAL_FAILURE(openEditor());
     const ScreenImage programZero = capture();
     for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(knobDiffers(programZero, places[i].parameter, host->getParameter(places[i].parameter)), "")
-            << "knob " << places[i].parameter;
+        EXPECT_EQ(knobDiffers(programZero, parameters[i], host->getParameter(parameters[i])), "")
+            << "knob " << parameters[i];
     }
 
     EXPECT_EQ(host->dispatch(effSetProgram, 0, 1), 0);
     idle();
     const ScreenImage switched = capture();
     for (int i = 0; i < 8; ++i) {
-        const VstInt32 p = places[i].parameter;
+        const VstInt32 p = parameters[i];
         EXPECT_EQ(knobDiffers(switched, p, programOne[i]), "") << "knob " << p;
         EXPECT_FALSE(readout(switched, p) == readout(programZero, p)) << "read-out " << p;
     }
@@ -80,19 +80,19 @@ TEST_F(EditorSyncTest, ProgramChangeMovesEveryKnobAndReadoutAtTheNextIdle) {
     ASSERT_NO_FATAL_FAILURE(openEditor());
     const ScreenImage fresh = capture();
     for (int i = 0; i < 8; ++i) {
-        EXPECT_TRUE(readout(fresh, places[i].parameter) == readout(switched, places[i].parameter))
-            << "read-out " << places[i].parameter;
+        EXPECT_TRUE(readout(fresh, parameters[i]) == readout(switched, parameters[i]))
+            << "read-out " << parameters[i];
     }
 
     host->dispatch(effSetProgram, 0, 0);
     idle();
     const ScreenImage back = capture();
     for (int i = 0; i < 8; ++i) {
-        EXPECT_TRUE(back.crop(places[i].left, layout::knobTop, layout::knobWidth, layout::knobHeight) ==
-                    programZero.crop(places[i].left, layout::knobTop, layout::knobWidth, layout::knobHeight))
-            << "knob " << places[i].parameter;
-        EXPECT_TRUE(readout(back, places[i].parameter) == readout(programZero, places[i].parameter))
-            << "read-out " << places[i].parameter;
+        EXPECT_TRUE(back.crop(layout::kKnobLeft(parameters[i]), layout::kKnobTop, layout::kKnobWidth, layout::kKnobHeight) ==
+                    programZero.crop(layout::kKnobLeft(parameters[i]), layout::kKnobTop, layout::kKnobWidth, layout::kKnobHeight))
+            << "knob " << parameters[i];
+        EXPECT_TRUE(readout(back, parameters[i]) == readout(programZero, parameters[i]))
+            << "read-out " << parameters[i];
     }
 }
 
@@ -110,30 +110,30 @@ TEST_F(EditorSyncTest, AudioOnTheAudioThreadDrivesTheMeters) {
         [&] {
             idle();
             const ScreenImage shot = capture();
-            input = meterShows(shot, layout::inputMeterLeft, binary.meterLit, binary.meterUnlit);
-            output = meterShows(shot, layout::outputMeterLeft, binary.meterLit, binary.meterUnlit);
+            input = meterShows(shot, layout::kInputMeterLeft, binary.meterLit, binary.meterUnlit);
+            output = meterShows(shot, layout::kOutputMeterLeft, binary.meterLit, binary.meterUnlit);
             return input == 7 && output == 7;
         },
         10000);
     stop.store(true);
     audio.join();
     EXPECT_TRUE(settled) << "input meter " << input << ", output meter " << output << " segments";
-    EXPECT_EQ(meterShows(capture(), layout::reductionMeterLeft, binary.greenUnlit, binary.greenLit), 12);
+    EXPECT_EQ(meterShows(capture(), layout::kReductionMeterLeft, binary.greenUnlit, binary.greenLit), 12);
 
     // Threshold -60 dB: about 41 dB of gain reduction lights every green segment; the output all but vanishes.
     host->setParameter(7, 0.0f);
     std::thread([&] { process(0.6f, 44100); }).join();
     idle(12);
     ScreenImage shot = capture();
-    EXPECT_EQ(meterShows(shot, layout::reductionMeterLeft, binary.greenUnlit, binary.greenLit), 0);
-    EXPECT_EQ(meterShows(shot, layout::inputMeterLeft, binary.meterLit, binary.meterUnlit), 7);
-    EXPECT_EQ(meterShows(shot, layout::outputMeterLeft, binary.meterLit, binary.meterUnlit), 0);
+    EXPECT_EQ(meterShows(shot, layout::kReductionMeterLeft, binary.greenUnlit, binary.greenLit), 0);
+    EXPECT_EQ(meterShows(shot, layout::kInputMeterLeft, binary.meterLit, binary.meterUnlit), 7);
+    EXPECT_EQ(meterShows(shot, layout::kOutputMeterLeft, binary.meterLit, binary.meterUnlit), 0);
 
     // Silence: the input meter falls back to nothing within its ten decay steps.
     std::thread([&] { process(0.0f, 2048); }).join();
     idle(12);
     shot = capture();
-    EXPECT_EQ(meterShows(shot, layout::inputMeterLeft, binary.meterLit, binary.meterUnlit), 0);
+    EXPECT_EQ(meterShows(shot, layout::kInputMeterLeft, binary.meterLit, binary.meterUnlit), 0);
 }
 
 }  // namespace

@@ -5,24 +5,7 @@
 #include <cstdio>
 
 #include "tests/wine/editor/HostInput.h"
-
-namespace layout {
-
-int knobLeft(VstInt32 parameter) {
-    for (const Place& p : knobs) {
-        if (p.parameter == parameter) return p.left;
-    }
-    return -1;
-}
-
-int readoutLeft(VstInt32 parameter) {
-    for (const Place& p : readouts) {
-        if (p.parameter == parameter) return p.left;
-    }
-    return -1;
-}
-
-}  // namespace layout
+#include "tools/hostwindow/HostWindow.h"
 
 namespace {
 
@@ -35,18 +18,10 @@ std::string dllPath() {
     return path;
 }
 
-const char* hostWindowClass() {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA description{};
-        description.lpfnWndProc = DefWindowProcA;
-        description.hInstance = GetModuleHandleA(nullptr);
-        description.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-        description.lpszClassName = "VozuvHostedEditor";
-        RegisterClassA(&description);
-        registered = true;
-    }
-    return "VozuvHostedEditor";
+// WS_POPUP has no frame: the window is exactly the editor's size.
+HostWindowLook hostLook() {
+    return HostWindowLook{"VozuvHostedEditor", WS_POPUP | WS_VISIBLE, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)),
+                          nullptr};
 }
 
 BOOL CALLBACK countWindow(HWND, LPARAM counter) {
@@ -76,7 +51,7 @@ PluginBinary& PluginBinary::get() {
     binary.bar = ScreenImage::fromResource(binary.module, 16);
     binary.greenLit = ScreenImage::fromResource(binary.module, 24);
     binary.greenUnlit = ScreenImage::fromResource(binary.module, 25);
-    if (binary.panel.width() != layout::width || binary.strip.height() != 2405 || binary.meterLit.empty() ||
+    if (binary.panel.width() != layout::kPanelWidth || binary.strip.height() != 2405 || binary.meterLit.empty() ||
         binary.meterUnlit.empty() || binary.greenLit.empty() || binary.greenUnlit.empty() || binary.bar.empty()) {
         binary.error = "the DLL's bitmaps 12..25 cannot be read";
     }
@@ -93,9 +68,7 @@ void HostedEditorFixture::SetUp() {
     ASSERT_TRUE(binary.error.empty()) << binary.error;
     host = startPlugin();
     ASSERT_TRUE(host);
-    // WS_POPUP has no frame: the window is exactly the editor's size.
-    parent = CreateWindowExA(0, hostWindowClass(), "Vozuv host", WS_POPUP | WS_VISIBLE, 40, 40, layout::width,
-                             layout::height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    parent = HostWindow::create(hostLook(), "Vozuv host", layout::kPanelWidth, layout::kPanelHeight);
     ASSERT_NE(parent, nullptr);
     SetForegroundWindow(parent);
     hostinput::pumpMessages();
@@ -124,8 +97,8 @@ void HostedEditorFixture::openEditor() {
     ERect* rect = nullptr;
     ASSERT_EQ(host->dispatch(effEditGetRect, 0, 0, &rect), 1);
     ASSERT_NE(rect, nullptr);
-    ASSERT_EQ(rect->right - rect->left, layout::width);
-    ASSERT_EQ(rect->bottom - rect->top, layout::height);
+    ASSERT_EQ(rect->right - rect->left, layout::kPanelWidth);
+    ASSERT_EQ(rect->bottom - rect->top, layout::kPanelHeight);
     host->dispatch(effEditOpen, 0, 0, parent);
     editorOpen = true;
     editorWindow = FindWindowExA(parent, nullptr, binary.className.c_str(), nullptr);
@@ -227,16 +200,16 @@ DragRecord HostedEditorFixture::dragKnob(VstInt32 parameter, DragStep start,
 }
 
 std::string HostedEditorFixture::knobDiffers(const ScreenImage& shot, VstInt32 parameter, float value) {
-    const int left = layout::knobLeft(parameter);
-    return shot.compare(left, layout::knobTop, layout::knobWidth, layout::knobHeight, PluginBinary::get().strip, 0,
+    const int left = layout::kKnobLeft(parameter);
+    return shot.compare(left, layout::kKnobTop, layout::kKnobWidth, layout::kKnobHeight, PluginBinary::get().strip, 0,
                         frameTop(value));
 }
 
 int HostedEditorFixture::meterShows(const ScreenImage& shot, int left, const ScreenImage& on, const ScreenImage& off) {
-    for (int lit = 0; lit <= layout::meterSegments; ++lit) {
-        const int x = lit * layout::meterWidth / layout::meterSegments;
-        if (shot.matches(left, layout::meterTop, x, layout::meterHeight, on, 0, 0) &&
-            shot.matches(left + x, layout::meterTop, layout::meterWidth - x, layout::meterHeight, off, x, 0)) {
+    for (int lit = 0; lit <= layout::kMeterSegments; ++lit) {
+        const int x = lit * layout::kMeterWidth / layout::kMeterSegments;
+        if (shot.matches(left, layout::kMeterTop, x, layout::kMeterHeight, on, 0, 0) &&
+            shot.matches(left + x, layout::kMeterTop, layout::kMeterWidth - x, layout::kMeterHeight, off, x, 0)) {
             return lit;
         }
     }
@@ -244,8 +217,8 @@ int HostedEditorFixture::meterShows(const ScreenImage& shot, int left, const Scr
 }
 
 ScreenImage HostedEditorFixture::readout(const ScreenImage& shot, VstInt32 parameter) {
-    return shot.crop(layout::readoutLeft(parameter) + 1, layout::readoutTop, layout::readoutWidth - 2,
-                     layout::readoutHeight);
+    return shot.crop(layout::kReadoutLeft(parameter) + 1, layout::kReadoutTop, layout::kReadoutWidth - 2,
+                     layout::kReadoutHeight);
 }
 
 int HostedEditorFixture::editorChildCount() const {

@@ -10,36 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "editor/PanelLayout.h"
 #include "tests/wine/editor/ScreenImage.h"
 #include "tools/hostloader/PluginHost.h"
 #include "tools/hostloader/PluginLibrary.h"
-
-namespace layout {
-constexpr int width = 762;
-constexpr int height = 104;
-constexpr int knobTop = 39;
-constexpr int knobWidth = 42;
-constexpr int knobHeight = 37;
-constexpr int readoutTop = 83;
-constexpr int readoutWidth = 51;
-constexpr int readoutHeight = 9;
-constexpr int meterTop = 12;
-constexpr int meterWidth = 96;
-constexpr int meterHeight = 6;
-constexpr int meterSegments = 12;
-constexpr int inputMeterLeft = 154;
-constexpr int outputMeterLeft = 570;
-constexpr int reductionMeterLeft = 421;
-
-struct Place {
-    VstInt32 parameter;
-    int left;
-};
-constexpr Place knobs[] = {{1, 99}, {2, 157}, {3, 207}, {7, 423}, {8, 473}, {9, 523}, {10, 573}, {11, 623}};
-constexpr Place readouts[] = {{1, 94}, {2, 152}, {3, 202}, {7, 418}, {8, 468}, {9, 518}, {10, 568}, {11, 618}};
-int knobLeft(VstInt32 parameter);
-int readoutLeft(VstInt32 parameter);
-}  // namespace layout
 
 // The loaded DLL and its bitmaps, shared by every test of the program.
 struct PluginBinary {
@@ -86,7 +60,7 @@ protected:
     // Screen point of a window pixel of the editor.
     POINT toScreen(int x, int y) const;
     POINT knobPoint(VstInt32 parameter, int x, int y) const {
-        return toScreen(layout::knobLeft(parameter) + x, layout::knobTop + y);
+        return toScreen(layout::kKnobLeft(parameter) + x, layout::kKnobTop + y);
     }
     // The host's record of the edit gestures of one parameter: begin edit, automation, end edit, in order.
     std::vector<HostRequest> editRequestsOf(VstInt32 parameter) const;

@@ -2,6 +2,9 @@
 #include "tests/wine/editor/ScreenImage.h"
 
 #include <cstdio>
+#include <utility>
+
+#include "tools/hostwindow/HostWindow.h"
 
 namespace {
 
@@ -20,27 +23,11 @@ BITMAPINFO topDownInfo(int width, int height) {
 
 ScreenImage ScreenImage::fromWindow(HWND window) {
     ScreenImage image;
-    RECT client{0, 0, 0, 0};
-    if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) return image;
-    const int w = client.right, h = client.bottom;
-    BITMAPINFO info = topDownInfo(w, h);
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!dib) return image;
-    HDC source = GetDC(window);
-    HDC memory = CreateCompatibleDC(source);
-    HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, w, h, source, 0, 0, SRCCOPY);
-    GdiFlush();
-    image.columns = w;
-    image.rows = h;
-    const uint32_t* p = static_cast<const uint32_t*>(bits);
-    image.pixels.assign(p, p + static_cast<size_t>(w) * h);
-    for (uint32_t& v : image.pixels) v &= 0xFFFFFF;
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(window, source);
-    DeleteObject(dib);
+    HostWindowPicture shot;
+    if (!HostWindow::capture(window, false, shot)) return image;
+    image.columns = shot.width;
+    image.rows = shot.height;
+    image.pixels = std::move(shot.pixels);
     return image;
 }
 

@@ -1,6 +1,6 @@
 // ExportTableTest: the DLL file exports `main` alone and is built for this flavour's machine.
 #include "tests/wine/plugin/PluginFixture.h"
-#include "tools/hostloader/PeImage.h"
+#include "tools/peheader/PeImage.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
-// Where the editor's controls sit on the front panel, and the sizes of the pictures they draw.
+// Where the editor's controls sit on the front panel, and the sizes of the pictures they draw: read by the
+// editor, the artwork generator and the tests, so the panel and its controls cannot drift apart.
 #pragma once
 
 namespace layout {
@@ -18,13 +19,19 @@ constexpr double kKnobCentreY = 19.0;
 constexpr double kKnobStartAngle = 3.14159265358979 * 1.25;
 constexpr double kKnobSweep = -3.14159265358979 * 1.5;
 
-// Left edges of the knobs: gain, two filters, three gate knobs (artwork only), five compressor knobs.
+// Left edges of the knobs of parameters 1 to 11: gain, two filters, three gate knobs (artwork only, the
+// editor has no controls for them), five compressor knobs.
 constexpr int kKnobLefts[] = {99, 157, 207, 265, 315, 365, 423, 473, 523, 573, 623};
+constexpr int kFirstKnobParameter = 1;
+// The parameters with a knob and a read-out on the panel, in the editor window's child order.
+constexpr int kControlledParameters[] = {1, 2, 3, 7, 8, 9, 10, 11};
+constexpr int kKnobLeft(int parameter) { return kKnobLefts[parameter - kFirstKnobParameter]; }
 // Left edges of the value bars in the same order; each sits 5 pixels left of its knob.
 constexpr int kReadoutLefts[] = {94, 152, 202, 260, 310, 360, 418, 468, 518, 568, 618};
 constexpr int kReadoutTop = 83;
 constexpr int kReadoutWidth = 51;
 constexpr int kReadoutHeight = 9;
+constexpr int kReadoutLeft(int parameter) { return kReadoutLefts[parameter - kFirstKnobParameter]; }
 
 constexpr int kMeterWidth = 96;
 constexpr int kMeterHeight = 6;

@@ -1,4 +1,5 @@
-// A 32-bit value shared between threads without ordering: plain loads and stores that ThreadSanitizer accepts.
+// A value (integer, float or double) shared between threads without ordering: plain loads and stores
+// that ThreadSanitizer accepts. Neutral: the effect, the framework and the toolkit all use it.
 #pragma once
 
 #include <atomic>
@@ -31,5 +32,5 @@ public:
 
 private:
     std::atomic<T> stored;
-    static_assert(std::atomic<T>::is_always_lock_free, "shared toolkit values must be lock-free");
+    static_assert(std::atomic<T>::is_always_lock_free, "shared values must be lock-free");
 };

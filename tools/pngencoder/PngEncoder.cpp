@@ -1,5 +1,5 @@
 // PngEncoder: signature, IHDR, one IDAT of stored deflate blocks, IEND.
-#include "tools/hostloader/PngEncoder.h"
+#include "tools/pngencoder/PngEncoder.h"
 
 #include <cstddef>
 #include <cstdio>

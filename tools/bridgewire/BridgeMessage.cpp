@@ -1,5 +1,5 @@
 // BridgeMessage: appending and reading the little-endian values of a bridge message.
-#include "tools/hostloader/BridgeMessage.h"
+#include "tools/bridgewire/BridgeMessage.h"
 
 void MessageWriter::raw(const void* data, size_t size) {
     const uint8_t* bytes = static_cast<const uint8_t*>(data);

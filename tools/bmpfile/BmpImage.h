@@ -1,4 +1,5 @@
-// BmpImage: a strict reader of the bitmap files the module carries (uncompressed 24-bit and 8-bit).
+// BmpImage: the one reader of bitmap files outside the product, strict about the layout the module
+// carries (uncompressed 24-bit and 8-bit, bottom-up, zero padding); the product decodes with BmpDecoder.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,5 @@
 // PeImage: reads the COFF header, the optional header's export directory and the export name table.
-#include "tools/hostloader/PeImage.h"
+#include "tools/peheader/PeImage.h"
 
 #include <cstring>
 #include <fstream>
