@@ -16,22 +16,13 @@
 #include <utility>
 #include <vector>
 
+#include "base/WhiteNoise.h"
 #include "tools/hostloader/PluginHost.h"
 #include "tools/hostloader/PluginLibrary.h"
 
 namespace {
 
 constexpr int kSampleRate = 44100;
-
-std::vector<float> noise(size_t frames, float amplitude, uint32_t seed) {
-    std::vector<float> samples(frames);
-    uint32_t state = seed * 2654435761u + 1u;
-    for (float& s : samples) {
-        state = state * 1664525u + 1013904223u;
-        s = amplitude * (static_cast<float>(state >> 8) / 8388608.0f - 1.0f);
-    }
-    return samples;
-}
 
 struct TimerOptions {
     std::string plugin;
@@ -95,7 +86,7 @@ struct Timing {
 Timing timeBlock(AEffect* effect, int block, const TimerOptions& options) {
     using Clock = std::chrono::steady_clock;
     const size_t span = kSampleRate;
-    std::vector<float> left = noise(span + block, 0.9f, 1), right = noise(span + block, 0.9f, 2);
+    std::vector<float> left = whiteNoise(span + block, 0.9f, 1), right = whiteNoise(span + block, 0.9f, 2);
     std::vector<float> outL(block), outR(block);
     size_t offset = 0;
     auto runBlocks = [&](long count) {
@@ -150,7 +141,7 @@ volatile double sink;
 // compiler builds it, next to a chain of dependent double additions (3 cycles each on current x86
 // cores), which turns it into cycles.
 void printFloor() {
-    std::vector<float> envelope = noise(4096, 0.9f, 3);
+    std::vector<float> envelope = whiteNoise(4096, 0.9f, 3);
     for (float& e : envelope) e = e < 0.0f ? -e : e;
     volatile double coefficient = 0.01;
     const double attack = coefficient, step = coefficient;

@@ -4,22 +4,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/WhiteNoise.h"
 #include "effect/CompGatePlugin.h"
 
 namespace {
 
 VstIntPtr VSTCALLBACK benchHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
     return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-std::vector<float> noise(size_t frames, float amplitude, uint32_t seed) {
-    std::vector<float> samples(frames);
-    uint32_t state = seed * 2654435761u + 1u;
-    for (float& s : samples) {
-        state = state * 1664525u + 1013904223u;
-        s = amplitude * (static_cast<float>(state >> 8) / 8388608.0f - 1.0f);
-    }
-    return samples;
 }
 
 // An instance set for heavy compression: threshold -60 dB, the largest ratio.
@@ -52,7 +43,7 @@ void BM_Noise(benchmark::State& state) {
     Compressor compressor;
     // A second of noise to cycle through, so the branches see fresh data.
     const size_t span = 44100;
-    auto left = noise(span + frames, 0.9f, 1), right = noise(span + frames, 0.9f, 2);
+    auto left = whiteNoise(span + frames, 0.9f, 1), right = whiteNoise(span + frames, 0.9f, 2);
     std::vector<float> outL(frames), outR(frames);
     size_t offset = 0;
     for (auto _ : state) {
@@ -68,7 +59,7 @@ void BM_SilenceAfterBurst(benchmark::State& state) {
     Compressor compressor;
     // A loud second, then 40 s of silence: long enough for every envelope to have decayed out of the
     // normal range, where subnormal arithmetic would show.
-    auto burstL = noise(44100, 1.0f, 3), burstR = noise(44100, 1.0f, 4);
+    auto burstL = whiteNoise(44100, 1.0f, 3), burstR = whiteNoise(44100, 1.0f, 4);
     std::vector<float> outL(44100), outR(44100);
     compressor.process(burstL, burstR, outL, outR, 44100);
     std::vector<float> silence(frames > 4096 ? frames : 4096, 0.0f);

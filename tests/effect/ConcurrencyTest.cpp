@@ -18,7 +18,7 @@ TEST(ConcurrencyTest, AutomationWhileProcessing) {
     std::atomic<int> blocks(0);
 
     std::thread audio([&] {
-        const auto left = noise(64, 1.0f, 11), right = noise(64, 1.0f, 12);
+        const auto left = whiteNoise(64, 1.0f, 11), right = whiteNoise(64, 1.0f, 12);
         std::vector<float> outL(64), outR(64);
         while (!stop.load()) {
             instance.process(left.data(), right.data(), outL.data(), outR.data(), 64);
@@ -46,7 +46,7 @@ TEST(ConcurrencyTest, AutomationWhileProcessing) {
     audio.join();
 
     // One more block: its table must be exactly the one the current values give.
-    const auto in = noise(64, 1.0f, 13);
+    const auto in = whiteNoise(64, 1.0f, 13);
     std::vector<float> outL(64), outR(64);
     instance.process(in.data(), in.data(), outL.data(), outR.data(), 64);
     const ChainSettings s = instance.plugin().chainSettings();

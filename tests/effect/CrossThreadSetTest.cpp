@@ -59,7 +59,7 @@ private:
 };
 
 struct Blocks {
-    std::vector<float> left = noise(4096, 1.2f, 21), right = noise(4096, 0.8f, 22);
+    std::vector<float> left = whiteNoise(4096, 1.2f, 21), right = whiteNoise(4096, 0.8f, 22);
     std::vector<float> outL = std::vector<float>(4096), outR = std::vector<float>(4096);
     std::vector<float> refL = std::vector<float>(4096), refR = std::vector<float>(4096);
     size_t position = 0;

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/WhiteNoise.h"
 #include "effect/CompGatePlugin.h"
 #include "framework/GuiEditor.h"
 #include "framework/VstInterface.h"
@@ -75,17 +76,6 @@ public:
 
     AEffect* record;
 };
-
-// Deterministic white noise in [-amplitude, amplitude).
-inline std::vector<float> noise(size_t frames, float amplitude, unsigned seed) {
-    std::vector<float> samples(frames);
-    uint32_t state = seed * 2654435761u + 1u;
-    for (float& s : samples) {
-        state = state * 1664525u + 1013904223u;
-        s = amplitude * (static_cast<float>(state >> 8) / 8388608.0f - 1.0f);
-    }
-    return samples;
-}
 
 inline uint32_t bitsOf(float value) {
     uint32_t bits;

@@ -21,7 +21,7 @@ void expectSameOutputs(const std::vector<std::function<void(const Instance&)>>& 
     for (const auto& change : changes) {
         for (const Instance* instance : {&skipping, &rebuilding}) change(*instance);
         for (int repeat = 0; repeat < 3; ++repeat, ++block) {
-            const auto left = noise(256, 1.5f, block), right = noise(256, 0.7f, block + 1000);
+            const auto left = whiteNoise(256, 1.5f, block), right = whiteNoise(256, 0.7f, block + 1000);
             std::vector<float> skipL(256), skipR(256), fullL(256), fullR(256);
             skipping.process(left.data(), right.data(), skipL.data(), skipR.data(), 256);
             rebuilding.plugin().invalidateGainTable();
@@ -51,7 +51,7 @@ ChainSettings settings(double thresholdDb, double inverseRatio) {
 }
 
 std::vector<float> runBlock(CompressorState& state, const ChainSettings& s, unsigned seed) {
-    const auto in = noise(512, 1.0f, seed);
+    const auto in = whiteNoise(512, 1.0f, seed);
     std::vector<float> out0(512), out1(512);
     state.processBlock(s, in.data(), in.data(), out0.data(), out1.data(), 512);
     return out0;

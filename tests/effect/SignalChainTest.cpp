@@ -25,7 +25,7 @@ void setConstantInputCase(const Instance& instance) {
 
 TEST(SignalChainTest, UnityAtZeroDecibelThreshold) {
     Instance instance;
-    const auto left = noise(4096, 0.99f, 1), right = noise(4096, 0.99f, 2);
+    const auto left = whiteNoise(4096, 0.99f, 1), right = whiteNoise(4096, 0.99f, 2);
     std::vector<float> outL(4096), outR(4096);
     instance.process(left.data(), right.data(), outL.data(), outR.data(), 4096);
     for (size_t i = 0; i < left.size(); ++i) {

@@ -39,7 +39,7 @@ TEST_P(SignalFaultTest, CompressionReturnsAfterOneBadSample) {
         instance.set(kCompThreshold, 0.0f);
         instance.set(kHpShelf, filters ? 0.01f : 0.0f);
         instance.set(kLpShelf, filters ? 0.9f : 1.0f);
-        auto left = noise(512, 0.5f, 3), right = noise(512, 0.5f, 4);
+        auto left = whiteNoise(512, 0.5f, 3), right = whiteNoise(512, 0.5f, 4);
         left[100] = GetParam();
         std::vector<float> outL(512), outR(512);
         instance.process(left.data(), right.data(), outL.data(), outR.data(), 512);
@@ -67,7 +67,7 @@ TEST(SignalDecayTest, SilenceDoesNotLeaveSubnormalState) {
     instance.set(kCompThreshold, 0.0f);
     instance.set(kHpShelf, 0.05f);
     instance.set(kLpShelf, 0.5f);
-    const auto burst = noise(4410, 1.0f, 5);
+    const auto burst = whiteNoise(4410, 1.0f, 5);
     std::vector<float> outL(4410), outR(4410);
     instance.process(burst.data(), burst.data(), outL.data(), outR.data(), 4410);
     std::vector<float> silence(512, 0.0f), o0(512), o1(512);

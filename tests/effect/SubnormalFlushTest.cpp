@@ -74,7 +74,7 @@ struct Session {
 
 // Loud, then long silence, then a return through the subnormal and tiny normal range.
 void runDecayAndReturn(Session& s, bool strict) {
-    std::vector<float> burst = noise(20000, 1.0f, s.seed), silence(250000, 0.0f);
+    std::vector<float> burst = whiteNoise(20000, 1.0f, s.seed), silence(250000, 0.0f);
     s.run(burst, burst, strict);
     s.run(silence, silence, strict);
     // A rise from the smallest subnormal to full scale over 100000 frames.
@@ -87,7 +87,7 @@ void runDecayAndReturn(Session& s, bool strict) {
     s.run(silence, silence, strict);
     // Subnormal and tiny noise, then a normal tone.
     for (float amplitude : {1e-42f, 1e-39f, 1e-36f, 1e-30f}) {
-        const auto tiny = noise(60000, amplitude, s.seed + 7);
+        const auto tiny = whiteNoise(60000, amplitude, s.seed + 7);
         s.run(tiny, tiny, strict);
     }
     std::vector<float> tone(20000);
