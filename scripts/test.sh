@@ -18,8 +18,16 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 mkdir -p "$builds"
 state=$(mktemp -d)
 test_jobs=()
+# The trees' own prefixes: the renderer's tests run the Windows host in them and leave a wineserver behind.
+stop_wineservers() {
+  for prefix in "$builds"/*/wineprefix; do
+    [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1
+  done
+  return 0
+}
 cleanup() {
   for job in "${test_jobs[@]}"; do kill "$job" 2>/dev/null; done
+  stop_wineservers
   rm -rf "$state"
 }
 trap cleanup EXIT
@@ -52,7 +60,10 @@ ctest_tree() {
   (
     flock 9
     echo "=== tests: $name started ==="
-    step "tests:$name" ctest --test-dir "$dir" --output-on-failure -j2 "$@" >"$dir/ctest.log" 2>&1
+    # The lock's descriptor stays here: a wineserver started by a test would otherwise inherit it and hold
+    # the lock for as long as it lingers, and the next tree would wait for ever.
+    step "tests:$name" ctest --test-dir "$dir" --output-on-failure -j2 "$@" >"$dir/ctest.log" 2>&1 9>&-
+    stop_wineservers
     echo "=== tests: $name finished ==="
   ) 9>"$state/tests.lock" &
   test_jobs+=($!)
