@@ -44,8 +44,6 @@ EOF
 
 cleanup() {
   if [ -n "${private_prefix:-}" ]; then WINEPREFIX="$private_prefix" wineserver -k >/dev/null 2>&1; fi
-  if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
-  [ -n "${scratch:-}" ] && rm -rf "$scratch"
 }
 trap cleanup EXIT
 trap 'exit 143' TERM INT HUP
@@ -81,20 +79,14 @@ else
   prepare_prefix "$WINEPREFIX"
 fi
 
-if [ "${VOZUV_WINE_DISPLAY:-0}" != "1" ] || [ -z "${DISPLAY:-}" ]; then
-  # Xvfb names the display it took once it accepts connections.
-  scratch=$(mktemp -d)
-  Xvfb -displayfd 7 -screen 0 1280x1024x24 -nolisten tcp 7>"$scratch/display" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 1 1200); do
-    [ -s "$scratch/display" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.05
-  done
-  [ -s "$scratch/display" ] || { echo "wine-run.sh: Xvfb did not start" >&2; exit 1; }
-  export DISPLAY=":$(head -n 1 "$scratch/display")"
+# The program's own X server: the tree's vozuv-xvfb, the one way Xvfb is started here.
+if [ "${VOZUV_WINE_DISPLAY:-0}" = "1" ] && [ -n "${DISPLAY:-}" ]; then
+  wine "$exe" "$@"
+else
+  [ -x "$tree/vozuv-xvfb" ] || { echo "wine-run.sh: $tree/vozuv-xvfb is missing: build the tree first" >&2; exit 1; }
+  # The prefix's processes are stopped while their display still exists.
+  export VOZUV_STOP_PREFIX="${private_prefix:-}"
+  "$tree/vozuv-xvfb" sh -c 'wine "$@"; status=$?
+    [ -n "$VOZUV_STOP_PREFIX" ] && wineserver -k >/dev/null 2>&1
+    exit $status' wine-run "$exe" "$@"
 fi
-
-wine "$exe" "$@"
-status=$?
-exit "$status"

@@ -109,11 +109,7 @@ void Fader::onMouseDown(DrawSurface* surface, const UiPoint& start) {
     float anchor = value;
     // The host may close the editor, or the plug-in, from inside any request below: then this fader is gone.
     WindowWatch watch(window);
-    if (window) {
-        window->beginEdit(tag);
-        if (watch.windowClosed()) return;
-        window->setFocusWidget(this);
-    }
+    if (!beginDrag(watch)) return;
     UiPoint where = start;
     for (;;) {
         buttons = surface->getMouseButtons();
@@ -130,13 +126,7 @@ void Fader::onMouseDown(DrawSurface* surface, const UiPoint& start) {
         if (buttons & KeyShift) v = anchor + (v - anchor) / zoomFactor;
         value = v;
         clampValue();
-        if (isDirty() && listener) {
-            listener->valueChanged(surface, this);
-            if (watch.windowClosed()) return;
-        }
-        surface->getMousePosition(where);
-        pumpIdle();
-        if (watch.windowClosed()) return;
+        if (!reportChange(surface, watch) || !followCursor(surface, where, watch)) return;
     }
     if (window) window->endEdit(tag);
 }

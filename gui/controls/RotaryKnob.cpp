@@ -177,11 +177,7 @@ void RotaryKnob::trackCircular(DrawSurface* surface, UiPoint where) {
 
     // The host may close the editor, or the plug-in, from inside any request below: then this knob is gone.
     WindowWatch watch(window);
-    if (window) {
-        window->beginEdit(tag);
-        if (watch.windowClosed()) return;
-        window->setFocusWidget(this);
-    }
+    if (!beginDrag(watch)) return;
     UiPoint handled{-1, -1};
     int32_t buttons;
     do {
@@ -198,14 +194,9 @@ void RotaryKnob::trackCircular(DrawSurface* surface, UiPoint where) {
                 value = minimum;
             else
                 previous = v;
-            if (isDirty() && listener) {
-                listener->valueChanged(surface, this);
-                if (watch.windowClosed()) return;
-            }
+            if (!reportChange(surface, watch)) return;
         }
-        surface->getMousePosition(where);
-        pumpIdle();
-        if (watch.windowClosed()) return;
+        if (!followCursor(surface, where, watch)) return;
     } while (buttons & MouseLeft);
     if (window) window->endEdit(tag);
 }
@@ -223,11 +214,7 @@ void RotaryKnob::trackLinear(DrawSurface* surface, UiPoint where, int32_t button
 
     // The host may close the editor, or the plug-in, from inside any request below: then this knob is gone.
     WindowWatch watch(window);
-    if (window) {
-        window->beginEdit(tag);
-        if (watch.windowClosed()) return;
-        window->setFocusWidget(this);
-    }
+    if (!beginDrag(watch)) return;
     UiPoint handled{-1, -1};
     do {
         buttons = surface->getMouseButtons();
@@ -244,14 +231,9 @@ void RotaryKnob::trackLinear(DrawSurface* surface, UiPoint where, int32_t button
             }
             value = base + delta * rate;
             clampValue();
-            if (isDirty() && listener) {
-                listener->valueChanged(surface, this);
-                if (watch.windowClosed()) return;
-            }
+            if (!reportChange(surface, watch)) return;
         }
-        surface->getMousePosition(where);
-        pumpIdle();
-        if (watch.windowClosed()) return;
+        if (!followCursor(surface, where, watch)) return;
     } while (buttons & MouseLeft);
     if (window) window->endEdit(tag);
 }

@@ -1,9 +1,12 @@
 // ValueControl: value, range and dirty rules shared by knobs, faders, read-outs and meters.
 #include "gui/core/ValueControl.h"
 
+#include "gui/core/ControlListener.h"
+#include "gui/core/DrawSurface.h"
 #include "gui/core/Pixmap.h"
 #include "gui/core/Platform.h"
 #include "gui/core/PluginWindow.h"
+#include "gui/core/WindowWatch.h"
 
 ValueControl::ValueControl(const UiRect& bounds, ControlListener* listener, int32_t tag, Pixmap* background)
     : Widget(bounds), listener(listener), tag(tag), background(background) {
@@ -29,6 +32,26 @@ void ValueControl::setDirty(bool flag) {
 
 void ValueControl::pumpIdle() {
     if (window) window->runEditorIdle();
+}
+
+bool ValueControl::beginDrag(const WindowWatch& watch) {
+    if (!window) return true;
+    window->beginEdit(tag);
+    if (watch.windowClosed()) return false;
+    window->setFocusWidget(this);
+    return true;
+}
+
+bool ValueControl::reportChange(DrawSurface* surface, const WindowWatch& watch) {
+    if (!isDirty() || !listener) return true;
+    listener->valueChanged(surface, this);
+    return !watch.windowClosed();
+}
+
+bool ValueControl::followCursor(DrawSurface* surface, UiPoint& where, const WindowWatch& watch) {
+    surface->getMousePosition(where);
+    pumpIdle();
+    return !watch.windowClosed();
 }
 
 void ValueControl::setValue(float v) { value = v; }

@@ -9,6 +9,7 @@
 
 class ControlListener;
 class Pixmap;
+class WindowWatch;
 
 class ValueControl : public Widget {
 public:
@@ -47,6 +48,13 @@ public:
     bool isDoubleClick();
 
 protected:
+    // Steps of a mouse drag, shared by knobs and faders. The host may close the editor, or the plug-in,
+    // from inside any request they send: each answers false when that happened, and the drag then returns
+    // at once without touching the control.
+    bool beginDrag(const WindowWatch& watch);  // the edit gesture starts, the control takes the focus
+    bool reportChange(DrawSurface* surface, const WindowWatch& watch);  // the listener hears a new value
+    bool followCursor(DrawSurface* surface, UiPoint& where, const WindowWatch& watch);  // next position, idle
+
     ControlListener* listener = nullptr;
     int32_t tag = 0;
     float previousValue = 1.0f;

@@ -20,7 +20,7 @@ std::vector<unsigned char> makePicture() {
             pixels[size_t(y) * 60 + x] = p;
         }
     }
-    return BmpWriter::rgb24(60, 100, pixels, false, 0xEE);
+    return BmpWriter::rgb24(60, 100, pixels);
 }
 
 }  // namespace

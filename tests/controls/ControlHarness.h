@@ -9,7 +9,7 @@
 #include "gui/core/ValueControl.h"
 #include "resources/EmbeddedBitmaps.h"
 #include "tests/gui/EditorHarness.h"
-#include "tools/bmpfile/BmpImage.h"
+#include "base/BmpImage.h"
 
 // Records each change and marks the control drawn, as an editor that redraws at once would, so that
 // the next report means the value moved again.

@@ -12,7 +12,7 @@
 
 #include "editor/PanelLayout.h"
 #include "tests/render/RenderTestSupport.h"
-#include "tools/bmpfile/BmpImage.h"
+#include "base/BmpImage.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "resources/EmbeddedBitmaps.h"
-#include "tools/bmpfile/BmpImage.h"
+#include "base/BmpImage.h"
 
 // The decoded bitmap of a resource id; an empty image (error set) when it is missing.
 inline BmpImage loadBitmap(int id) {

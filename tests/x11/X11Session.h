@@ -16,7 +16,7 @@
 #include "gui/platform/cairo/HeadlessWindow.h"
 #include "tools/hostloader/PluginHost.h"
 #include "tools/hostloader/PluginLibrary.h"
-#include "tools/render/XvfbServer.h"
+#include "tools/xvfb/XvfbServer.h"
 #include "tools/x11host/X11EditorHost.h"
 
 #include <X11/extensions/XRes.h>

@@ -8,21 +8,18 @@
 
 class BmpWriter {
   public:
-    // 24 bits a pixel from 0xRRGGBB pixels given top row first. The file keeps rows bottom-up unless
-    // topDown; `padding` fills the row ends (tests use a non-zero one to prove readers skip it).
-    static std::vector<uint8_t> rgb24(int32_t width, int32_t height, const std::vector<uint32_t>& pixels,
-                                      bool topDown = false, uint8_t padding = 0) {
+    // 24 bits a pixel from 0xRRGGBB pixels given top row first; rows bottom-up.
+    static std::vector<uint8_t> rgb24(int32_t width, int32_t height, const std::vector<uint32_t>& pixels) {
         const uint32_t rowBytes = stride(width, 24);
-        std::vector<uint8_t> out = headers(width, topDown ? -height : height, 24, 0, rowBytes * uint32_t(height));
-        for (int32_t row = 0; row < height; ++row) {
-            const int32_t y = topDown ? row : height - 1 - row;
+        std::vector<uint8_t> out = headers(width, height, 24, 0, rowBytes * uint32_t(height));
+        for (int32_t y = height - 1; y >= 0; --y) {
             for (int32_t x = 0; x < width; ++x) {
                 const uint32_t p = pixels[size_t(y) * size_t(width) + size_t(x)];
                 out.push_back(uint8_t(p));
                 out.push_back(uint8_t(p >> 8));
                 out.push_back(uint8_t(p >> 16));
             }
-            for (uint32_t pad = uint32_t(width) * 3; pad < rowBytes; ++pad) out.push_back(padding);
+            for (uint32_t pad = uint32_t(width) * 3; pad < rowBytes; ++pad) out.push_back(0);
         }
         return out;
     }
@@ -58,7 +55,7 @@ class BmpWriter {
         put16(out, v >> 16);
     }
 
-    // File header and info header; palette and pixels follow. A negative height stores rows top-down.
+    // File header and info header; palette and pixels follow.
     static std::vector<uint8_t> headers(int32_t width, int32_t height, uint32_t bitCount, uint32_t paletteSize,
                                         uint32_t imageSize) {
         const uint32_t offset = 14 + 40 + 4 * paletteSize;

@@ -118,7 +118,7 @@ BridgePlugin::BridgePlugin(const std::string& dllPath, const std::string& flavou
         {"WINEPREFIX", prefix}, {"WINEDEBUG", "-all"}, {"WINEDLLOVERRIDES", "mscoree,mshtml="}};
     const char* displayVariable = std::getenv("DISPLAY");
     if (withEditor && !(displayVariable && *displayVariable)) {
-        display = std::make_unique<XvfbServer>();
+        display = startPrivateDisplay();
         environment.emplace_back("DISPLAY", display->display());
     }
     std::vector<std::string> argv{wine, winhost, "--bridge", windowsPath(dll)};

@@ -9,7 +9,7 @@
 #include "tools/render/BridgeProcess.h"
 #include "tools/render/RenderPlugin.h"
 #include "tools/render/SharedAudioFile.h"
-#include "tools/render/XvfbServer.h"
+#include "tools/xvfb/XvfbServer.h"
 
 class BridgePlugin : public RenderPlugin {
 public:

@@ -6,7 +6,7 @@
 #include <memory>
 #include <thread>
 
-#include "tools/render/XvfbServer.h"
+#include "tools/xvfb/XvfbServer.h"
 #include "tools/x11host/X11EditorHost.h"
 
 namespace {
@@ -36,7 +36,7 @@ EditorPicture NativePlugin::processWithEditor(const float* const* inputs, float*
     const char* set = std::getenv("DISPLAY");
     std::string display = set && *set ? set : "";
     if (display.empty()) {
-        server = std::make_unique<XvfbServer>();
+        server = startPrivateDisplay();
         display = server->display();
         setenv("DISPLAY", display.c_str(), 1);
     }

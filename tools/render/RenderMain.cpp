@@ -20,7 +20,7 @@
 #include "tools/render/RenderPlugin.h"
 #include "tools/render/Renderer.h"
 #include "tools/render/SharedAudioFile.h"
-#include "tools/render/XvfbServer.h"
+#include "tools/xvfb/XvfbServer.h"
 
 namespace {
 

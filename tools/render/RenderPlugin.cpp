@@ -9,6 +9,7 @@
 #include "tools/peheader/PeImage.h"
 #include "tools/render/BridgePlugin.h"
 #include "tools/render/NativePlugin.h"
+#include "tools/xvfb/XvfbServer.h"
 
 ToolPaths ToolPaths::configured() {
     ToolPaths paths;
@@ -21,6 +22,14 @@ ToolPaths ToolPaths::configured() {
 
 EditorPicture RenderPlugin::processWithEditor(const float* const*, float* const*, int, int) {
     throw RenderError("the editor screenshot is not available for " + description());
+}
+
+std::unique_ptr<XvfbServer> RenderPlugin::startPrivateDisplay() {
+    try {
+        return std::make_unique<XvfbServer>();
+    } catch (const XvfbServer::StartError& e) {
+        throw RenderError(std::string("the editor screenshot needs an X display: DISPLAY is not set and ") + e.what());
+    }
 }
 
 int RenderPlugin::openSlots(int frames) {

@@ -10,6 +10,8 @@
 
 #include "tools/hostloader/PluginInfo.h"
 
+class XvfbServer;
+
 struct RenderError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
@@ -73,6 +75,10 @@ public:
                                               bool withEditor = false);
     // True when the file starts like a Windows executable ("MZ").
     static bool isWindowsBinary(const std::string& path);
+
+protected:
+    // A private X display for the editor when DISPLAY is not set; RenderError when Xvfb cannot start.
+    static std::unique_ptr<XvfbServer> startPrivateDisplay();
 
 private:
     std::vector<float> ownSlot;  // the default's one slot

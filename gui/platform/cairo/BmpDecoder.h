@@ -1,4 +1,4 @@
-// Decodes Windows BMP file bytes (1, 4, 8, 24 and 32 bits, bottom-up or top-down) into a Cairo image.
+// Turns the module's embedded bitmap files into Cairo images.
 #pragma once
 
 #include <cstddef>
@@ -7,7 +7,6 @@ typedef struct _cairo_surface cairo_surface_t;
 
 class BmpDecoder {
 public:
-    // A new RGB24 image surface, or null when the bytes are not an uncompressed BMP this decoder reads.
-    // Every size and offset is checked against the buffer, so damaged files cannot read past it.
+    // A new RGB24 image surface, or null when the bytes are not a bitmap of the kind the module carries.
     static cairo_surface_t* decode(const unsigned char* data, size_t size);
 };

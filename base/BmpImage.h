@@ -1,5 +1,7 @@
-// BmpImage: the one reader of bitmap files outside the product, strict about the layout the module
-// carries (uncompressed 24-bit and 8-bit, bottom-up, zero padding); the product decodes with BmpDecoder.
+// BmpImage: the one bitmap file reader, for the pictures the module carries and nothing more:
+// uncompressed 24-bit and 8-bit, BITMAPINFOHEADER, rows bottom-up with zero padding, sizes that add up.
+// The product's backends decode their resources with it, and the artwork generator's output is checked
+// with it. Header-only: the glob-built test programs include it without a library.
 #pragma once
 
 #include <cstddef>
@@ -10,7 +12,7 @@
 struct BmpImage {
     std::string error;  // empty when the file was read; else what is wrong with it
     int width = 0;
-    int height = 0;  // as stored: positive means rows bottom-up
+    int height = 0;
     int bitCount = 0;
     uint32_t stride = 0;
     std::vector<uint32_t> palette;  // 0xRRGGBB
@@ -19,14 +21,18 @@ struct BmpImage {
     uint32_t at(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
 
     static BmpImage decode(const unsigned char* data, size_t size) {
+        // Far above any picture of ours, and small enough that no size below can overflow.
+        constexpr int maxDimension = 32768;
         BmpImage image;
         auto u16 = [&](size_t at) { return uint32_t(data[at]) | uint32_t(data[at + 1]) << 8; };
         auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
         auto fail = [&](const std::string& why) {
             image.error = why;
+            image.palette.clear();
+            image.pixels.clear();
             return image;
         };
-        if (size < 54 || data[0] != 'B' || data[1] != 'M') return fail("not a bitmap file");
+        if (!data || size < 54 || data[0] != 'B' || data[1] != 'M') return fail("not a bitmap file");
         if (u32(2) != size) return fail("file size field " + std::to_string(u32(2)) + " != " + std::to_string(size));
         if (u32(14) != 40) return fail("info header is not BITMAPINFOHEADER");
         image.width = static_cast<int32_t>(u32(18));
@@ -34,7 +40,8 @@ struct BmpImage {
         image.bitCount = static_cast<int>(u16(28));
         if (u16(26) != 1 || u32(30) != 0) return fail("planes != 1 or compressed");
         if (image.bitCount != 24 && image.bitCount != 8) return fail("bit count " + std::to_string(image.bitCount));
-        if (image.width <= 0 || image.height <= 0) return fail("not a bottom-up picture of positive size");
+        if (image.width <= 0 || image.height <= 0 || image.width > maxDimension || image.height > maxDimension)
+            return fail("not a bottom-up picture of positive size");
         const uint32_t colours = image.bitCount == 8 ? (u32(46) ? u32(46) : 256u) : 0u;
         const uint32_t offset = u32(10);
         if (colours > 256 || offset != 54 + 4 * colours) return fail("palette or pixel offset inconsistent");
@@ -44,6 +51,7 @@ struct BmpImage {
             const size_t p = 54 + 4 * i;
             image.palette.push_back(uint32_t(data[p + 2]) << 16 | uint32_t(data[p + 1]) << 8 | data[p]);
         }
+        image.pixels.reserve(size_t(image.width) * size_t(image.height));
         const size_t used = size_t(image.width) * size_t(image.bitCount) / 8;
         for (int y = 0; y < image.height; ++y) {
             const unsigned char* row = data + offset + size_t(image.height - 1 - y) * image.stride;

@@ -1,5 +1,5 @@
 // XvfbServer: Xvfb -displayfd tells which display it took once it accepts connections.
-#include "tools/render/XvfbServer.h"
+#include "tools/xvfb/XvfbServer.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -10,23 +10,21 @@
 #include <cctype>
 #include <string>
 
-#include "tools/render/RenderPlugin.h"
-
 namespace {
 
-constexpr int kStartTimeoutMilliseconds = 30000;
+constexpr int kStartTimeoutMilliseconds = 60000;
 volatile pid_t livePid = -1;
 
 }  // namespace
 
 XvfbServer::XvfbServer() {
     int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) throw RenderError("cannot start Xvfb for the editor window: no pipe");
+    if (pipe2(fds, O_CLOEXEC) != 0) throw StartError("Xvfb did not start (no pipe)");
     pid = fork();
     if (pid < 0) {
         close(fds[0]);
         close(fds[1]);
-        throw RenderError("cannot start Xvfb for the editor window: cannot fork");
+        throw StartError("Xvfb did not start (cannot fork)");
     }
     if (pid == 0) {
         const int null = ::open("/dev/null", O_RDWR);
@@ -56,9 +54,7 @@ XvfbServer::XvfbServer() {
         int status = 0;
         waitpid(pid, &status, 0);
         pid = -1;
-        throw RenderError(
-            "the editor screenshot needs an X display: DISPLAY is not set and Xvfb did not start (install "
-            "xvfb)");
+        throw StartError("Xvfb did not start (install xvfb)");
     }
     name = ":" + text.substr(0, text.find('\n'));
     livePid = pid;
