@@ -252,20 +252,6 @@ void CompGateEffect::applySampleRate(float rate) {
 
 // Audio --------------------------------------------------------------------------------------------------
 
-ChainSettings CompGateEffect::chainSettings() const {
-    ChainSettings s;
-    ChainSettings::setPair(s.inputGainLinear, inputGainLinear.load(), hpB.load());
-    ChainSettings::setPair(s.hpC1, hpC1.load(), hpC2.load());
-    ChainSettings::setPair(s.lpC0, lpC0.load(), lpC1.load());
-    ChainSettings::setPair(s.lpC2, lpC2.load(), thresholdLinear.load());
-    ChainSettings::setPair(s.inverseRatio, inverseRatio.load(), attackCoefficient.load());
-    ChainSettings::setPair(s.releaseCoefficient, releaseCoefficient.load(), makeupLinear.load());
-    s.thresholdDb = thresholdDb.load();  // read by the gain-table check only, not by the frame loop
-    s.hpActive = hpActive.load();
-    s.lpActive = lpActive.load();
-    return s;
-}
-
 // The accumulating entry is not supported: the outputs are left as they are.
 void CompGateEffect::process(float** /*inputs*/, float** /*outputs*/, VstInt32 /*sampleFrames*/) {}
 
@@ -280,11 +266,11 @@ void CompGateEffect::processReplacing(float** inputs, float** outputs, VstInt32 
 
     const BlockMeters meters = chain.processBlock(chainSettings(), in0, in1, out0, out1, sampleFrames);
 
-    // This effect's editor is always a GuiEditor; it only stores the values for its next redraw.
+    // This effect's editor is always a GuiEditor; it only stores the values for its next redraw. One
+    // call for the three meters: it comes after every block.
     if (editor) {
-        GuiEditor* gui = static_cast<GuiEditor*>(editor);
-        gui->setParameter(kMeterInput, meters.peak);
-        gui->setParameter(kMeterOutput, meters.peakAfterGain);
-        gui->setParameter(kMeterGain, meters.gain);
+        static_assert(kMeterOutput == kMeterInput + 1 && kMeterGain == kMeterInput + 2, "consecutive meters");
+        const float values[3] = {meters.peak, meters.peakAfterGain, meters.gain};
+        static_cast<GuiEditor*>(editor)->setParameters(kMeterInput, values, 3);
     }
 }

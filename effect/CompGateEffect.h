@@ -31,8 +31,20 @@ public:
     void resume() override;
     bool getVendorString(char* text) override;
 
-    // The derived values as one block would read them now.
-    ChainSettings chainSettings() const;
+    // The derived values as one block would read them now; inline, as the block start reads them.
+    ChainSettings chainSettings() const {
+        ChainSettings s;
+        ChainSettings::setPair(s.inputGainLinear, inputGainLinear.load(), hpB.load());
+        ChainSettings::setPair(s.hpC1, hpC1.load(), hpC2.load());
+        ChainSettings::setPair(s.lpC0, lpC0.load(), lpC1.load());
+        ChainSettings::setPair(s.lpC2, lpC2.load(), thresholdLinear.load());
+        ChainSettings::setPair(s.inverseRatio, inverseRatio.load(), attackCoefficient.load());
+        ChainSettings::setPair(s.releaseCoefficient, releaseCoefficient.load(), makeupLinear.load());
+        s.thresholdDb = thresholdDb.load();  // read by the gain-table check only, not by the frame loop
+        s.hpActive = hpActive.load();
+        s.lpActive = lpActive.load();
+        return s;
+    }
     double getInputGainDb() const { return inputGainDb; }
     const CompressorState& getChainState() const { return chain; }
     // Forces the next block to rebuild its gain table (the unconditional rebuild, for comparisons).
