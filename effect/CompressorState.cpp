@@ -74,6 +74,9 @@ inline __m128 loadEntryPair(const RelaxedAtomic<float>* entries) {
 #endif
 }
 
+// Clears the sign of two floats; in memory, so the 32-bit build need not keep it in a register.
+alignas(16) constexpr uint32_t kMagnitudeMask[4] = {0x7fffffffu, 0x7fffffffu, 0u, 0u};
+
 // Second-order high-pass section; the coefficients arrive widened from single precision.
 inline __m128d highPassStep(SectionPair& s, __m128d x, __m128d b, __m128d c1, __m128d c2) {
     const __m128d w = _mm_sub_pd(_mm_add_pd(_mm_mul_pd(x, b), _mm_mul_pd(c1, s.w1)), _mm_mul_pd(c2, s.w2));
@@ -145,20 +148,21 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* i
         const __m128 x = _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(in), _mm_set1_pd(s.inputGainLinear)));
         const __m128d xWide = _mm_cvtps_pd(x);
 
-        // The filters shape only what the detector hears. The larger magnitude, as a > b ? a : b picks it;
-        // unfiltered, of the widened floats, which compare and convert as the floats themselves do.
-        __m128d d = xWide;
-        if (kHighPass) d = highPassStep(hp, d, _mm_set1_pd(s.hpB), _mm_set1_pd(s.hpC1), _mm_set1_pd(s.hpC2));
-        if (kLowPass) d = lowPassStep(lp, d, _mm_set1_pd(s.lpC0), _mm_set1_pd(s.lpC1), _mm_set1_pd(s.lpC2));
-        const __m128d a = _mm_andnot_pd(_mm_set1_pd(-0.0), d);
-        const __m128d peakPair = _mm_max_sd(a, _mm_unpackhi_pd(a, a));
-        double peakWide;
+        // The filters shape only what the detector hears. The larger magnitude, as a > b ? a : b picks it.
+        float peak;
         if (kHighPass || kLowPass) {
-            // Filtered, the detector hears the double rounded to single precision.
-            peakWide = _mm_cvtss_f32(_mm_cvtsd_ss(_mm_setzero_ps(), peakPair));
+            __m128d d = xWide;
+            if (kHighPass) d = highPassStep(hp, d, _mm_set1_pd(s.hpB), _mm_set1_pd(s.hpC1), _mm_set1_pd(s.hpC2));
+            if (kLowPass) d = lowPassStep(lp, d, _mm_set1_pd(s.lpC0), _mm_set1_pd(s.lpC1), _mm_set1_pd(s.lpC2));
+            const __m128d a = _mm_andnot_pd(_mm_set1_pd(-0.0), d);
+            peak = _mm_cvtss_f32(_mm_cvtsd_ss(_mm_setzero_ps(), _mm_max_sd(a, _mm_unpackhi_pd(a, a))));
         } else {
-            peakWide = _mm_cvtsd_f64(peakPair);
+            // Unfiltered, the magnitudes are floats already: widening and rounding back keep the order.
+            const __m128i mask = _mm_load_si128(reinterpret_cast<const __m128i*>(kMagnitudeMask));
+            const __m128 a = _mm_and_ps(x, _mm_castsi128_ps(mask));
+            peak = _mm_cvtss_f32(_mm_max_ss(a, _mm_shuffle_ps(a, a, 1)));
         }
+        const double peakWide = peak;
 
         // Peak hold, then a one-pole fall of the hold's own length. Branches: a new peak and the end of a
         // hold are rare, and a select would put the fall on the envelope's chain every frame.
