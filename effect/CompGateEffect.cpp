@@ -63,6 +63,7 @@ CompGateEffect::CompGateEffect(audioMasterCallback hostCallback)
     setHasVu(true);
     setCanProcessReplacing(true);
     setUniqueId(kUniqueId);
+    effectRecord.processReplacing = replacingEntry;
 }
 
 CompGateEffect::~CompGateEffect() { delete[] programs; }
@@ -255,7 +256,7 @@ void CompGateEffect::applySampleRate(float rate) {
 // The accumulating entry is not supported: the outputs are left as they are.
 void CompGateEffect::process(float** /*inputs*/, float** /*outputs*/, VstInt32 /*sampleFrames*/) {}
 
-void CompGateEffect::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+inline void CompGateEffect::runBlock(float** inputs, float** outputs, VstInt32 sampleFrames) {
     // Nothing to process, or nowhere to read or write: the block is skipped, meters included.
     if (sampleFrames <= 0 || !inputs || !outputs) return;
     const float* in0 = inputs[0];
@@ -273,4 +274,13 @@ void CompGateEffect::processReplacing(float** inputs, float** outputs, VstInt32 
         const float values[3] = {meters.peak, meters.peakAfterGain, meters.gain};
         static_cast<GuiEditor*>(editor)->setParameters(kMeterInput, values, 3);
     }
+}
+
+void CompGateEffect::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+    runBlock(inputs, outputs, sampleFrames);
+}
+
+void VSTCALLBACK CompGateEffect::replacingEntry(AEffect* record, float** inputs, float** outputs,
+                                                VstInt32 sampleFrames) {
+    static_cast<CompGateEffect*>(fromRecord(record))->runBlock(inputs, outputs, sampleFrames);
 }
