@@ -143,8 +143,9 @@ void CompGateEffect::computeDerived(VstInt32 index, float value) {
             makeupLinear = std::pow(10.0, gainDecibels(v) * 0.05);
             break;
         default:
-            break;  // stored and displayed only
+            return;  // stored and displayed only
     }
+    derivedWrites.fetch_add(1, std::memory_order_release);
 }
 
 void CompGateEffect::rebuildGainTable() {
@@ -249,6 +250,7 @@ void CompGateEffect::applySampleRate(float rate) {
     chain.setPeakHold(rate);
     attackCoefficient = timeCoefficient(compAttack.load(), kAttackSpanMs, rate);
     releaseCoefficient = timeCoefficient(compRelease.load(), kReleaseSpanMs, rate);
+    derivedWrites.fetch_add(1, std::memory_order_release);
 }
 
 // Audio --------------------------------------------------------------------------------------------------
@@ -265,7 +267,14 @@ inline void CompGateEffect::runBlock(float** inputs, float** outputs, VstInt32 s
     float* out1 = outputs[1];
     if (!in0 || !in1 || !out0) return;
 
-    const BlockMeters meters = chain.processBlock(chainSettings(), in0, in1, out0, out1, sampleFrames);
+    // The settings are filled again only after a parameter or rate change: blocks come far more often.
+    const uint32_t writes = derivedWrites.load(std::memory_order_acquire);
+    if (writes != blockSettingsWrites || !blockSettingsFilled) {
+        blockSettings = chainSettings();
+        blockSettingsWrites = writes;
+        blockSettingsFilled = true;
+    }
+    const BlockMeters meters = chain.processBlock(blockSettings, in0, in1, out0, out1, sampleFrames);
 
     // This effect's editor is always a GuiEditor; it only stores the values for its next redraw. One
     // call for the three meters: it comes after every block.

@@ -1,6 +1,9 @@
 // CompGateEffect: the stereo compressor: parameters, programs, derived values and the signal chain.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
+
 #include "effect/ChainSettings.h"
 #include "effect/CompGateParameters.h"
 #include "effect/CompGateProgram.h"
@@ -77,6 +80,13 @@ protected:
     RelaxedAtomic<bool> lpActive;
     RelaxedAtomic<double> hpB, hpC1, hpC2;
     RelaxedAtomic<bool> hpActive;
+    // Bumped after every write of the values above (release), so a block whose acquire load sees the
+    // count it saw before may run on the settings it filled then.
+    std::atomic<uint32_t> derivedWrites{0};
 
     CompressorState chain;
+    // Audio thread only: the settings of the last block and the count they were filled at.
+    ChainSettings blockSettings{};
+    uint32_t blockSettingsWrites = 0;
+    bool blockSettingsFilled = false;
 };
