@@ -54,8 +54,8 @@ public:
     // Forces the next block to rebuild its gain table (the unconditional rebuild, for comparisons).
     void invalidateGainTable() { chain.invalidateGainTable(); }
 
-    // The record's replacing entry: straight to the block, one call frame between the host and the frame
-    // loop, which counts at small blocks.
+    // The record's replacing entry: straight to the block, without the virtual call and its own frame,
+    // which count at small blocks.
     static void VSTCALLBACK replacingEntry(AEffect* record, float** inputs, float** outputs, VstInt32 sampleFrames);
 
 protected:
