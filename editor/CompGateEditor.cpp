@@ -167,26 +167,41 @@ void CompGateEditor::getReadoutText(VstInt32 index, char* text) const {
 }
 
 void CompGateEditor::setParameter(VstInt32 index, float value) {
-    // The audio thread calls this for the meters after every block: with the editor closed it costs no
-    // locked instruction. Seeing it closed touches nothing; seeing it open goes through the count below.
+    // Seeing the editor closed touches nothing; seeing it open goes through the count below.
     if (!isOpen.load(std::memory_order_relaxed)) return;
     callsInFlight.fetch_add(1);
     if (isOpen.load()) {
-        if (index >= 0 && index < controlledParameterLimit) {
-            // The effect's stored value, which may be limited, not the value sent.
-            const float stored = effect->getParameter(index);
-            if (knobs[index]) knobs[index]->setValue(stored);
-            if (readouts[index]) readouts[index]->setValue(stored);
-        } else if (index == kMeterInput) {
-            if (inputMeter) inputMeter->setValue(value);
-        } else if (index == kMeterOutput) {
-            if (outputMeter) outputMeter->setValue(value);
-        } else if (index == kMeterGain) {
-            if (reductionMeter) reductionMeter->setValue(value);
-        }
+        showValue(index, value);
         requestUpdate();
     }
     callsInFlight.fetch_sub(1);
+}
+
+void CompGateEditor::setParameters(VstInt32 first, const float* values, int32_t count) {
+    // The audio thread's meter hand-off after every block: with the editor closed it costs no locked
+    // instruction.
+    if (!isOpen.load(std::memory_order_relaxed)) return;
+    callsInFlight.fetch_add(1);
+    if (isOpen.load()) {
+        for (int32_t i = 0; i < count; ++i) showValue(first + i, values[i]);
+        requestUpdate();
+    }
+    callsInFlight.fetch_sub(1);
+}
+
+void CompGateEditor::showValue(VstInt32 index, float value) {
+    if (index >= 0 && index < controlledParameterLimit) {
+        // The effect's stored value, which may be limited, not the value sent.
+        const float stored = effect->getParameter(index);
+        if (knobs[index]) knobs[index]->setValue(stored);
+        if (readouts[index]) readouts[index]->setValue(stored);
+    } else if (index == kMeterInput) {
+        if (inputMeter) inputMeter->setValue(value);
+    } else if (index == kMeterOutput) {
+        if (outputMeter) outputMeter->setValue(value);
+    } else if (index == kMeterGain) {
+        if (reductionMeter) reductionMeter->setValue(value);
+    }
 }
 
 void CompGateEditor::valueChanged(DrawSurface* surface, ValueControl* control) {

@@ -25,6 +25,9 @@ public:
     // Mirrors the effect's value of a user parameter into its knob and read-out, or a level into a meter.
     // Runs on the host's and the audio thread: stores only, no drawing, allocation or system call.
     void setParameter(VstInt32 index, float value) override;
+    // The meters of one block at once: while closed a single relaxed load, while open one pass of the
+    // in-flight count and one update request.
+    void setParameters(VstInt32 first, const float* values, int32_t count) override;
     // A knob moved by the user: the effect stores the value and the host hears of it.
     void valueChanged(DrawSurface* surface, ValueControl* control) override;
 
@@ -55,6 +58,8 @@ private:
     void buildKnobs(Pixmap* strip);
     void buildMeters(Pixmap* lit, Pixmap* unlit, Pixmap* greenLit, Pixmap* greenUnlit);
     void buildReadouts(Pixmap* bar);
+    // Hands one value to its control; the caller holds an in-flight count with the editor open.
+    void showValue(VstInt32 index, float value);
 
     FilmstripKnob* knobs[controlledParameterLimit] = {};    // not owned: the window owns its children
     ValueReadout* readouts[controlledParameterLimit] = {};  // not owned

@@ -63,6 +63,7 @@ CompGateEffect::CompGateEffect(audioMasterCallback hostCallback)
     setHasVu(true);
     setCanProcessReplacing(true);
     setUniqueId(kUniqueId);
+    effectRecord.processReplacing = replacingEntry;
 }
 
 CompGateEffect::~CompGateEffect() { delete[] programs; }
@@ -142,8 +143,9 @@ void CompGateEffect::computeDerived(VstInt32 index, float value) {
             makeupLinear = std::pow(10.0, gainDecibels(v) * 0.05);
             break;
         default:
-            break;  // stored and displayed only
+            return;  // stored and displayed only
     }
+    derivedWrites.fetch_add(1, std::memory_order_release);
 }
 
 void CompGateEffect::rebuildGainTable() {
@@ -248,28 +250,15 @@ void CompGateEffect::applySampleRate(float rate) {
     chain.setPeakHold(rate);
     attackCoefficient = timeCoefficient(compAttack.load(), kAttackSpanMs, rate);
     releaseCoefficient = timeCoefficient(compRelease.load(), kReleaseSpanMs, rate);
+    derivedWrites.fetch_add(1, std::memory_order_release);
 }
 
 // Audio --------------------------------------------------------------------------------------------------
 
-ChainSettings CompGateEffect::chainSettings() const {
-    ChainSettings s;
-    ChainSettings::setPair(s.inputGainLinear, inputGainLinear.load(), hpB.load());
-    ChainSettings::setPair(s.hpC1, hpC1.load(), hpC2.load());
-    ChainSettings::setPair(s.lpC0, lpC0.load(), lpC1.load());
-    ChainSettings::setPair(s.lpC2, lpC2.load(), thresholdLinear.load());
-    ChainSettings::setPair(s.inverseRatio, inverseRatio.load(), attackCoefficient.load());
-    ChainSettings::setPair(s.releaseCoefficient, releaseCoefficient.load(), makeupLinear.load());
-    s.thresholdDb = thresholdDb.load();  // read by the gain-table check only, not by the frame loop
-    s.hpActive = hpActive.load();
-    s.lpActive = lpActive.load();
-    return s;
-}
-
 // The accumulating entry is not supported: the outputs are left as they are.
 void CompGateEffect::process(float** /*inputs*/, float** /*outputs*/, VstInt32 /*sampleFrames*/) {}
 
-void CompGateEffect::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+inline void CompGateEffect::runBlock(float** inputs, float** outputs, VstInt32 sampleFrames) {
     // Nothing to process, or nowhere to read or write: the block is skipped, meters included.
     if (sampleFrames <= 0 || !inputs || !outputs) return;
     const float* in0 = inputs[0];
@@ -278,13 +267,29 @@ void CompGateEffect::processReplacing(float** inputs, float** outputs, VstInt32 
     float* out1 = outputs[1];
     if (!in0 || !in1 || !out0) return;
 
-    const BlockMeters meters = chain.processBlock(chainSettings(), in0, in1, out0, out1, sampleFrames);
-
-    // This effect's editor is always a GuiEditor; it only stores the values for its next redraw.
-    if (editor) {
-        GuiEditor* gui = static_cast<GuiEditor*>(editor);
-        gui->setParameter(kMeterInput, meters.peak);
-        gui->setParameter(kMeterOutput, meters.peakAfterGain);
-        gui->setParameter(kMeterGain, meters.gain);
+    // The settings are filled again only after a parameter or rate change: blocks come far more often.
+    const uint32_t writes = derivedWrites.load(std::memory_order_acquire);
+    if (writes != blockSettingsWrites || !blockSettingsFilled) {
+        blockSettings = chainSettings();
+        blockSettingsWrites = writes;
+        blockSettingsFilled = true;
     }
+    const BlockMeters meters = chain.processBlock(blockSettings, in0, in1, out0, out1, sampleFrames);
+
+    // This effect's editor is always a GuiEditor; it only stores the values for its next redraw. One
+    // call for the three meters: it comes after every block.
+    if (editor) {
+        static_assert(kMeterOutput == kMeterInput + 1 && kMeterGain == kMeterInput + 2, "consecutive meters");
+        const float values[3] = {meters.peak, meters.peakAfterGain, meters.gain};
+        static_cast<GuiEditor*>(editor)->setParameters(kMeterInput, values, 3);
+    }
+}
+
+void CompGateEffect::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+    runBlock(inputs, outputs, sampleFrames);
+}
+
+void VSTCALLBACK CompGateEffect::replacingEntry(AEffect* record, float** inputs, float** outputs,
+                                                VstInt32 sampleFrames) {
+    static_cast<CompGateEffect*>(fromRecord(record))->runBlock(inputs, outputs, sampleFrames);
 }

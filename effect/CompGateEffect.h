@@ -1,6 +1,9 @@
 // CompGateEffect: the stereo compressor: parameters, programs, derived values and the signal chain.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
+
 #include "effect/ChainSettings.h"
 #include "effect/CompGateParameters.h"
 #include "effect/CompGateProgram.h"
@@ -16,7 +19,8 @@ public:
     void setParameter(VstInt32 index, float value) override;
     float getParameter(VstInt32 index) override;
     void process(float** inputs, float** outputs, VstInt32 sampleFrames) override;
-    void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+    // Final: the record's replacing entry below runs the block without asking the object again.
+    void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) final;
     void setProgram(VstInt32 program) override;
     void setProgramName(char* text) override;
     void getProgramName(char* text) override;
@@ -31,12 +35,28 @@ public:
     void resume() override;
     bool getVendorString(char* text) override;
 
-    // The derived values as one block would read them now.
-    ChainSettings chainSettings() const;
+    // The derived values as one block would read them now; inline, as the block start reads them.
+    ChainSettings chainSettings() const {
+        ChainSettings s;
+        ChainSettings::setPair(s.inputGainLinear, inputGainLinear.load(), hpB.load());
+        ChainSettings::setPair(s.hpC1, hpC1.load(), hpC2.load());
+        ChainSettings::setPair(s.lpC0, lpC0.load(), lpC1.load());
+        ChainSettings::setPair(s.lpC2, lpC2.load(), thresholdLinear.load());
+        ChainSettings::setPair(s.inverseRatio, inverseRatio.load(), attackCoefficient.load());
+        ChainSettings::setPair(s.releaseCoefficient, releaseCoefficient.load(), makeupLinear.load());
+        s.thresholdDb = thresholdDb.load();  // read by the gain-table check only, not by the frame loop
+        s.hpActive = hpActive.load();
+        s.lpActive = lpActive.load();
+        return s;
+    }
     double getInputGainDb() const { return inputGainDb; }
     const CompressorState& getChainState() const { return chain; }
     // Forces the next block to rebuild its gain table (the unconditional rebuild, for comparisons).
     void invalidateGainTable() { chain.invalidateGainTable(); }
+
+    // The record's replacing entry: straight to the block, without the virtual call and its own frame,
+    // which count at small blocks.
+    static void VSTCALLBACK replacingEntry(AEffect* record, float** inputs, float** outputs, VstInt32 sampleFrames);
 
 protected:
     // The live copy of a user parameter (index 0 to 13).
@@ -44,6 +64,8 @@ protected:
     void computeDerived(VstInt32 index, float value);
     void rebuildGainTable();
     void applySampleRate(float rate);
+    // The block itself, for both ways in.
+    __attribute__((always_inline)) inline void runBlock(float** inputs, float** outputs, VstInt32 sampleFrames);
 
     CompGateProgram* programs;
 
@@ -58,6 +80,13 @@ protected:
     RelaxedAtomic<bool> lpActive;
     RelaxedAtomic<double> hpB, hpC1, hpC2;
     RelaxedAtomic<bool> hpActive;
+    // Bumped after every write of the values above (release), so a block whose acquire load sees the
+    // count it saw before may run on the settings it filled then.
+    std::atomic<uint32_t> derivedWrites{0};
 
     CompressorState chain;
+    // Audio thread only: the settings of the last block and the count they were filled at.
+    ChainSettings blockSettings{};
+    uint32_t blockSettingsWrites = 0;
+    bool blockSettingsFilled = false;
 };

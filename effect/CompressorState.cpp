@@ -53,9 +53,9 @@ void storePair(FilterSection* s, const SectionPair& p) {
     _mm_storeh_pd(&s[1].out, p.out);
 }
 
-// Two neighbouring gain-table entries as the low lanes of one register. One 8-byte load: each entry is
-// an aligned 4-byte half of it, read whole, as its relaxed load would read it. ThreadSanitizer sees
-// only atomic accesses, so there each entry is loaded on its own.
+// Two neighbouring widened gain-table entries in one register. One 16-byte load: each entry is an
+// aligned 8-byte half of it, read whole, as its relaxed load would read it. ThreadSanitizer sees only
+// atomic accesses, so there each entry is loaded on its own.
 #if defined(__has_feature)
 #if __has_feature(thread_sanitizer)
 #define VOZUV_THREAD_SANITIZER 1
@@ -65,12 +65,12 @@ void storePair(FilterSection* s, const SectionPair& p) {
 #define VOZUV_THREAD_SANITIZER 1
 #endif
 
-inline __m128 loadEntryPair(const RelaxedAtomic<float>* entries) {
+inline __m128d loadEntryPair(const RelaxedAtomic<double>* entries) {
 #if defined(VOZUV_THREAD_SANITIZER)
-    return _mm_unpacklo_ps(_mm_set_ss(entries[0].load()), _mm_set_ss(entries[1].load()));
+    return _mm_set_pd(entries[1].load(), entries[0].load());
 #else
-    static_assert(sizeof(RelaxedAtomic<float>) == sizeof(float), "entries are packed floats");
-    return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(entries)));
+    static_assert(sizeof(RelaxedAtomic<double>) == sizeof(double), "entries are packed doubles");
+    return _mm_loadu_pd(reinterpret_cast<const double*>(entries));
 #endif
 }
 
@@ -124,6 +124,7 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* i
     const double peakReleaseCoefficient = c.peakReleaseCoefficient;
     const int32_t holdSamples = c.holdSamples;
     const RelaxedAtomic<float>* const gainTable = c.gainTable;
+    const RelaxedAtomic<double>* const gainTableWide = c.gainTableWide;
     constexpr uint32_t kLastIndex = CompressorState::kTableSize - 1;
     constexpr uint32_t kFractionMask = (1u << CompressorState::kStepShift) - 1u;
     constexpr double kStep = 1.0 / static_cast<double>(1u << CompressorState::kStepShift);
@@ -200,7 +201,7 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* i
                 if (k < kLastIndex) {
                     const double upper = static_cast<double>(static_cast<int32_t>(bits & kFractionMask)) * kStep;
                     const __m128d weights = _mm_set_pd(upper, 1.0 - upper);
-                    const __m128d entries = _mm_cvtps_pd(loadEntryPair(gainTable + k));
+                    const __m128d entries = loadEntryPair(gainTableWide + k);
                     const __m128d terms = _mm_mul_pd(entries, weights);
                     gain = _mm_cvtsd_f64(_mm_add_sd(terms, _mm_unpackhi_pd(terms, terms)));
                 } else {
@@ -265,6 +266,7 @@ CompressorState::CompressorState()
     for (int i = 0; i < kTableSize; ++i) {
         levelTable[i] = floatFromBits(kFirstLevelBits + (static_cast<uint32_t>(i) << kStepShift));
         gainTable[i] = 1.0f;
+        gainTableWide[i] = 1.0;
     }
     resetDetector();
 }
@@ -300,6 +302,7 @@ void CompressorState::writeGainTable(double thresholdLinear, double thresholdDb,
             gain = static_cast<float>(std::pow(10.0, (outputDb - levelDb) * 0.05));
         }
         gainTable[i] = gain;
+        gainTableWide[i] = gain;
     }
 }
 

@@ -54,6 +54,9 @@ struct CompressorState {
     float levelTable[kTableSize];
     // Written by parameter sets and by the audio thread, read per sample: relaxed atomics.
     RelaxedAtomic<float> gainTable[kTableSize];
+    // The same entries widened, written after each float entry: the frame loop reads two neighbours in
+    // one load and converts nothing.
+    RelaxedAtomic<double> gainTableWide[kTableSize];
     float peakEnvelope;
     float detectorLevel;
     double peakReleaseCoefficient;

@@ -90,6 +90,10 @@ void GuiEditor::setParameter(VstInt32, float) {
     requestUpdate();
 }
 
+void GuiEditor::setParameters(VstInt32 first, const float* values, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) setParameter(first + i, values[i]);
+}
+
 void GuiEditor::drawAll(ERect*) {
     if (pluginWindow) pluginWindow->redrawWidget(nullptr);
 }

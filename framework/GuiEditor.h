@@ -25,6 +25,9 @@ class GuiEditor : public EditorBase {
 
     // Shows a parameter change; here only an update request.
     virtual void setParameter(VstInt32 index, float value);
+    // Shows `count` values of consecutive indices from `first` on, as that many setParameter calls in
+    // order would; one call per audio block for a set of meters.
+    virtual void setParameters(VstInt32 first, const float* values, int32_t count);
     // Draws every widget of the open window at once; the area is not used.
     virtual void drawAll(ERect* area);
     // Idle pass for controls that hold the mouse. The next pass is due 100 ms after the last, but a call
