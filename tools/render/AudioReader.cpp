@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "tools/render/RenderPlugin.h"
 
 AudioReader::AudioReader(const std::string& inputPath) : path(inputPath) {
@@ -29,6 +31,40 @@ AudioReader::~AudioReader() {
     if (file) sf_close(file);
 }
 
-long long AudioReader::read(float* interleaved, long long frames) {
-    return static_cast<long long>(sf_readf_float(file, interleaved, frames));
+void AudioReader::readAhead(const std::function<bool()>& keepGoing, long long maxFrames) {
+    constexpr long long kStep = 65536;  // frames per read: large reads, and a prompt look at keepGoing
+    const size_t perFrame = static_cast<size_t>(info.channels);
+    const long long limit = std::min(maxFrames, frames());
+    ahead.reserve(static_cast<size_t>(std::max(0LL, limit)) * perFrame);
+    long long have = 0;
+    while (have < limit && keepGoing()) {
+        const long long want = std::min(kStep, limit - have);
+        ahead.resize(static_cast<size_t>(have + want) * perFrame);
+        const long long got = std::max<long long>(0, sf_readf_float(file, ahead.data() + have * perFrame, want));
+        have += got;
+        ahead.resize(static_cast<size_t>(have) * perFrame);
+        if (got < want) break;
+    }
+}
+
+long long AudioReader::readAheadFrames() const {
+    return static_cast<long long>((ahead.size() - aheadUsed) / static_cast<size_t>(info.channels));
+}
+
+const float* AudioReader::next(float* scratch, long long frames, long long& got) {
+    const size_t perFrame = static_cast<size_t>(info.channels);
+    const long long buffered = readAheadFrames();
+    if (buffered >= frames) {
+        const float* from = ahead.data() + aheadUsed;
+        aheadUsed += static_cast<size_t>(frames) * perFrame;
+        got = frames;
+        return from;
+    }
+    // The rest of the read-ahead, then the file: a chunk is short only at the end of the file.
+    std::copy(ahead.begin() + static_cast<std::ptrdiff_t>(aheadUsed), ahead.end(), scratch);
+    std::vector<float>().swap(ahead);
+    aheadUsed = 0;
+    got = buffered + std::max<long long>(0, sf_readf_float(file, scratch + buffered * static_cast<long long>(perFrame),
+                                                           frames - buffered));
+    return scratch;
 }

@@ -1,9 +1,12 @@
-// AudioReader: an input file read through libsndfile as interleaved floats.
+// AudioReader: an input file read through libsndfile as interleaved floats, optionally read ahead into
+// memory while something else (a starting Wine) keeps the renderer waiting.
 #pragma once
 
 #include <sndfile.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 class AudioReader {
 public:
@@ -16,11 +19,18 @@ public:
     int channels() const { return info.channels; }
     int sampleRate() const { return info.samplerate; }
     long long frames() const { return static_cast<long long>(info.frames); }
-    // Reads up to `frames` frames; answers how many came.
-    long long read(float* interleaved, long long frames);
+
+    // Reads into memory while keepGoing() answers true, up to maxFrames frames or the end of the file.
+    void readAhead(const std::function<bool()>& keepGoing, long long maxFrames);
+    // The next `frames` frames (fewer only at the end of the file, 0 after it) as interleaved samples:
+    // in the read-ahead, or read into `scratch` (room for `frames` frames). Valid until the next call.
+    const float* next(float* scratch, long long frames, long long& got);
+    long long readAheadFrames() const;
 
 private:
     SNDFILE* file = nullptr;
     SF_INFO info{};
     std::string path;
+    std::vector<float> ahead;  // interleaved frames read ahead, served from aheadUsed on
+    size_t aheadUsed = 0;
 };

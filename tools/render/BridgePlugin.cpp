@@ -125,7 +125,13 @@ BridgePlugin::BridgePlugin(const std::string& dllPath, const std::string& flavou
     if (withEditor) argv.push_back("--own-desktop");
     process_ = std::make_unique<BridgeProcess>(argv, environment, "the plug-in bridge (vozuv-winhost.exe under Wine)");
     about = bits + " DLL " + dll + " through " + winhost + " under Wine (prefix " + prefix + ")";
+    this->winhost = winhost;
+}
 
+bool BridgePlugin::starting() { return !greeted && !process_->readable(); }
+
+void BridgePlugin::greet() {
+    greeted = true;
     uint32_t header[2] = {};
     process_->read(header, sizeof header, kStartTimeoutSeconds);
     if (header[0] != kBridgeHello || header[1] > kBridgeMaxPayload) {
@@ -166,6 +172,7 @@ std::vector<uint8_t> BridgePlugin::request(uint32_t code, const MessageWriter& p
 }
 
 void BridgePlugin::sendRequest(uint32_t code, const MessageWriter& payload) {
+    if (!greeted) greet();
     const uint32_t header[2] = {code, static_cast<uint32_t>(payload.bytes().size())};
     process_->write(header, sizeof header);
     if (!payload.bytes().empty()) process_->write(payload.bytes().data(), payload.bytes().size());
