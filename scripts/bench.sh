@@ -18,11 +18,12 @@ cd "$root"
 bash scripts/install-deps.sh || { echo "installing the dependencies failed" >&2; exit 1; }
 
 echo "=== building ===" >&2
-VOZUV_TARGETS="VozuvAzirOVA vozuv-winhost vozuv-plugin-timer" scripts/build.sh win32 "$builds/win32" >/dev/null
-# The renders need no 64-bit tree.
-[ "${VOZUV_BENCH_RENDER_ONLY:-0}" = 1 ] ||
-  VOZUV_TARGETS="VozuvAzirOVA vozuv-winhost vozuv-plugin-timer" scripts/build.sh win64 "$builds/win64" >/dev/null
-VOZUV_TARGETS="VozuvAzirOVA vozuv-plugin-timer vozuv-render" scripts/build.sh native "$builds/native" \
+# The renders need neither the timers nor the 64-bit tree.
+timer=vozuv-plugin-timer
+[ "${VOZUV_BENCH_RENDER_ONLY:-0}" = 1 ] && timer=""
+VOZUV_TARGETS="VozuvAzirOVA vozuv-winhost $timer" scripts/build.sh win32 "$builds/win32" >/dev/null
+[ -z "$timer" ] || VOZUV_TARGETS="VozuvAzirOVA vozuv-winhost $timer" scripts/build.sh win64 "$builds/win64" >/dev/null
+VOZUV_TARGETS="VozuvAzirOVA $timer vozuv-render" scripts/build.sh native "$builds/native" \
   -DVOZUV_WIN32_DIR="$builds/win32" -DVOZUV_WIN64_DIR="$builds/win64" >/dev/null
 
 work="$builds/bench"
@@ -120,16 +121,18 @@ if [ "${VOZUV_BENCH_FRAMES_ONLY:-0}" != 1 ]; then
   # 3 s after its last client by default).
   echo "=== 32-bit DLL renders without a running wineserver ($rounds rounds, alternating with the copy) ===" >&2
   : >"$work/cold.txt"
+  cold=(0 3) coldNames=("sox copy" "32-bit DLL, heavy")
+  if [ -n "${VOZUV_BENCH_BEFORE:-}" ]; then cold+=(7); coldNames+=("before: 32-bit DLL, heavy"); fi
   for r in $(seq "$rounds"); do
-    for i in 0 3; do
+    for k in "${!cold[@]}"; do
       wineserver -w
-      /usr/bin/time -f "$i %e" -a -o "$work/cold.txt" ${commands[$i]} >/dev/null 2>&1
+      /usr/bin/time -f "$k %e" -a -o "$work/cold.txt" ${commands[${cold[$k]}]} >/dev/null 2>&1
     done
   done
-  sed -i 's/^3 /1 /' "$work/cold.txt"
 
   # With one: a persistent wineserver for the prefix while these run, stopped at the end.
   echo "=== renders of a 10-minute stereo float WAV ($rounds rounds of 3 runs, commands alternating) ===" >&2
+  wineserver -w  # the last cold render's server first: only one per prefix
   wineserver -p
   trap 'wineserver -k 2>/dev/null || true' EXIT
   : >"$work/renders.txt"
@@ -144,7 +147,7 @@ if [ "${VOZUV_BENCH_FRAMES_ONLY:-0}" != 1 ]; then
   report "$work/renders.txt" \
     "vozuv-render of a 10-minute stereo float WAV, wineserver running: median wall time ($((rounds * 3)) runs each)" \
     "${names[@]}"
-  report "$work/cold.txt" "the same without a running wineserver ($rounds runs each)" "sox copy" "32-bit DLL, heavy"
+  report "$work/cold.txt" "the same without a running wineserver ($rounds runs each)" "${coldNames[@]}"
   for pair in "native.wav win32.wav" "native-p1.wav win32-p1.wav"; do
     set -- $pair
     cmp -s <(sox -V1 "$work/$1" -t f32 -) <(sox -V1 "$work/$2" -t f32 -) \

@@ -10,7 +10,7 @@ TEST(ReadAheadTest, ChunksStayWholeAcrossTheEndOfTheReadAhead) {
     Audio input = makeSignal(44100, 2, 5.0);  // 220500 frames
     for (size_t i = 0; i < input.samples.size(); ++i) input.samples[i] += static_cast<float>(i % 7) * 1e-3f;
     writeAudio(path, input);
-    // Two reads of the read-ahead, then the file; and the whole file read ahead.
+    // Part of the file read ahead, then the rest read as it goes; and the whole file read ahead.
     for (int steps : {2, 1000}) {
         AudioReader reader(path);
         int asked = 0;

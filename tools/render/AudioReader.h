@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 class AudioReader {
 public:
@@ -31,6 +30,10 @@ private:
     SNDFILE* file = nullptr;
     SF_INFO info{};
     std::string path;
-    std::vector<float> ahead;  // interleaved frames read ahead, served from aheadUsed on
+    // Interleaved samples read ahead, [aheadUsed, aheadSize) not yet served, in a mapping of aheadBytes.
+    void releaseAhead();
+    float* ahead = nullptr;
+    size_t aheadBytes = 0;
+    size_t aheadSize = 0;
     size_t aheadUsed = 0;
 };
