@@ -114,10 +114,10 @@ BridgePlugin::BridgePlugin(const std::string& dllPath, const std::string& flavou
     const char* wineVariable = std::getenv("VOZUV_WINE");
     const std::string wine = (wineVariable && *wineVariable) ? wineVariable : "wine";
     const std::string dll = absolutePath(dllPath);
-    // A session this bridge starts without an editor needs none of Wine's background services: its
-    // first start then takes half the time. The menu builder is never wanted.
+    // A session this bridge starts without an editor needs neither Wine's services nor its desktop
+    // process: its first start then takes a third of the time. The menu builder is never wanted.
     std::string overrides = "mscoree,mshtml=;winemenubuilder.exe=d";
-    if (!withEditor) overrides += ";winedevice.exe,plugplay.exe,svchost.exe,rpcss.exe=d";
+    if (!withEditor) overrides += ";services.exe,explorer.exe=d";
     std::vector<std::pair<std::string, std::string>> environment{
         {"WINEPREFIX", prefix}, {"WINEDEBUG", "-all"}, {"WINEDLLOVERRIDES", overrides}};
     const char* displayVariable = std::getenv("DISPLAY");
