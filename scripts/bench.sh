@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Speed figures in one run: processReplacing per stereo frame (heavy compression on noise) in the native
 # library and in both DLLs under Wine, and vozuv-render of a 10-minute stereo float WAV through the native
-# library and the 32-bit DLL against a plain `sox in.wav out.wav` copy. Every figure is also given as a
-# ratio to the native figure or the copy of the same run: absolute times on a shared machine drift.
+# library and the 32-bit DLL (heavy compression and program 1) against a plain `sox in.wav out.wav` copy,
+# the DLL with a wineserver running (the bench keeps one for the prefix) and without one. Every figure is
+# also given as a ratio to the native figure or the copy of the same run: absolute times on a shared
+# machine drift.
 # Usage: scripts/bench.sh [ROUNDS]   (default 3; build trees in build/, set VOZUV_BUILD_ROOT to move them)
 # VOZUV_BENCH_RENDER_ONLY=1 skips the per-frame part, VOZUV_BENCH_FRAMES_ONLY=1 the renders.
 # VOZUV_BENCH_SETTINGS="HPShelf=0.3 LPShelf=0.2" times processReplacing with those parameters set as well.
@@ -16,9 +18,12 @@ cd "$root"
 bash scripts/install-deps.sh || { echo "installing the dependencies failed" >&2; exit 1; }
 
 echo "=== building ===" >&2
-VOZUV_TARGETS="VozuvAzirOVA vozuv-winhost vozuv-plugin-timer" scripts/build.sh win32 "$builds/win32" >/dev/null
-VOZUV_TARGETS="VozuvAzirOVA vozuv-winhost vozuv-plugin-timer" scripts/build.sh win64 "$builds/win64" >/dev/null
-VOZUV_TARGETS="VozuvAzirOVA vozuv-plugin-timer vozuv-render" scripts/build.sh native "$builds/native" \
+# The renders need neither the timers nor the 64-bit tree.
+timer=vozuv-plugin-timer
+[ "${VOZUV_BENCH_RENDER_ONLY:-0}" = 1 ] && timer=""
+VOZUV_TARGETS="VozuvAzirOVA vozuv-winhost $timer" scripts/build.sh win32 "$builds/win32" >/dev/null
+[ -z "$timer" ] || VOZUV_TARGETS="VozuvAzirOVA vozuv-winhost $timer" scripts/build.sh win64 "$builds/win64" >/dev/null
+VOZUV_TARGETS="VozuvAzirOVA $timer vozuv-render" scripts/build.sh native "$builds/native" \
   -DVOZUV_WIN32_DIR="$builds/win32" -DVOZUV_WIN64_DIR="$builds/win64" >/dev/null
 
 work="$builds/bench"
@@ -30,7 +35,7 @@ wine_in() {
   local tree="$1"; shift
   WINEPREFIX="$builds/$tree/wineprefix" wine "$@"
 }
-for tree in win32 win64; do
+for tree in win32 $([ "${VOZUV_BENCH_RENDER_ONLY:-0}" = 1 ] || echo win64); do
   [ -f "$builds/$tree/wineprefix/system.reg" ] || WINEPREFIX="$builds/$tree/wineprefix" wineboot -i >/dev/null 2>&1
 done
 
@@ -75,36 +80,78 @@ if [ "${VOZUV_BENCH_FRAMES_ONLY:-0}" != 1 ]; then
   input="$work/noise-10min.wav"
   [ -f "$input" ] || sox -n -r 44100 -c 2 -e floating-point -b 32 "$input" synth 600 whitenoise vol 0.5
   heavy="--set CompThreshold=0 --set CompRatio=1"
+  program1="--program 1"
   export WINEPREFIX="$builds/win32/wineprefix"
+  render="$builds/native/vozuv-render"
   commands=("sox $input $work/copy.wav"
-            "$builds/native/vozuv-render $heavy --plugin $builds/native/VozuvAzirOVA.so $input $work/native.wav"
-            "$builds/native/vozuv-render $heavy --plugin $builds/win32/VozuvAzirOVA.dll $input $work/win32.wav")
-  names=("sox copy" "render, native .so" "render, 32-bit DLL")
+            "$render $heavy --plugin $builds/native/VozuvAzirOVA.so $input $work/native.wav"
+            "$render $program1 --plugin $builds/native/VozuvAzirOVA.so $input $work/native-p1.wav"
+            "$render $heavy --plugin $builds/win32/VozuvAzirOVA.dll $input $work/win32.wav"
+            "$render $program1 --plugin $builds/win32/VozuvAzirOVA.dll $input $work/win32-p1.wav")
+  names=("sox copy" "native .so, heavy" "native .so, program 1" "32-bit DLL, heavy" "32-bit DLL, program 1")
   if [ -n "${VOZUV_BENCH_BEFORE:-}" ]; then
     b="$VOZUV_BENCH_BEFORE"
     commands+=("$b/vozuv-render $heavy --plugin $b/VozuvAzirOVA.so $input $work/before-native.wav"
-               "$b/vozuv-render $heavy --plugin $b/win32/VozuvAzirOVA.dll $input $work/before-win32.wav")
-    names+=("before: render, native .so" "before: render, 32-bit DLL")
+               "$b/vozuv-render $program1 --plugin $b/VozuvAzirOVA.so $input $work/before-native-p1.wav"
+               "$b/vozuv-render $heavy --plugin $b/win32/VozuvAzirOVA.dll $input $work/before-win32.wav"
+               "$b/vozuv-render $program1 --plugin $b/win32/VozuvAzirOVA.dll $input $work/before-win32-p1.wav")
+    names+=("before: native .so, heavy" "before: native .so, program 1" "before: 32-bit DLL, heavy"
+            "before: 32-bit DLL, program 1")
   fi
+  # times FILE INDEX COMMAND: hyperfine's 3 run times of COMMAND, one line "INDEX seconds" each.
+  times() {
+    hyperfine -N --runs 3 --style none --export-json "$work/run.json" "$3" >/dev/null 2>&1
+    python3 -c 'import json,sys; [print(sys.argv[1], t) for t in json.load(open(sys.argv[2]))["results"][0]["times"]]' \
+      "$2" "$work/run.json" >>"$1"
+  }
+  # report FILE TITLE NAMES...: medians as ratios to the first (the sox copy).
+  report() {
+    local file="$1" title="$2"; shift 2
+    local names=("$@") copy t i
+    echo
+    echo "$title"
+    copy=$(awk '$1 == 0 {print $2}' "$file" | median)
+    for i in "${!names[@]}"; do
+      t=$(awk -v k="$i" '$1 == k {print $2}' "$file" | median)
+      awk -v n="${names[$i]}" -v t="$t" -v c="$copy" 'BEGIN {printf "%-32s %6.3f s   %.2f x the sox copy\n", n, t, t / c}'
+    done
+  }
+
+  # Without a wineserver: before each DLL render, wait for the last one's wineserver to go (it stays
+  # 3 s after its last client by default).
+  echo "=== 32-bit DLL renders without a running wineserver ($rounds rounds, alternating with the copy) ===" >&2
+  : >"$work/cold.txt"
+  cold=(0 3) coldNames=("sox copy" "32-bit DLL, heavy")
+  if [ -n "${VOZUV_BENCH_BEFORE:-}" ]; then cold+=(7); coldNames+=("before: 32-bit DLL, heavy"); fi
+  for r in $(seq "$rounds"); do
+    for k in "${!cold[@]}"; do
+      wineserver -w
+      /usr/bin/time -f "$k %e" -a -o "$work/cold.txt" ${commands[${cold[$k]}]} >/dev/null 2>&1
+    done
+  done
+
+  # With one: a persistent wineserver for the prefix while these run, stopped at the end.
   echo "=== renders of a 10-minute stereo float WAV ($rounds rounds of 3 runs, commands alternating) ===" >&2
+  wineserver -w  # the last cold render's server first: only one per prefix
+  wineserver -p
+  trap 'wineserver -k 2>/dev/null || true' EXIT
   : >"$work/renders.txt"
   # One warm-up of each, then rounds that alternate the commands: drift hits all of them alike.
   for c in "${commands[@]}"; do $c >/dev/null 2>&1; done
   for r in $(seq "$rounds"); do
-    for i in "${!commands[@]}"; do
-      hyperfine -N --runs 3 --style none --export-json "$work/run.json" "${commands[$i]}" >/dev/null 2>&1
-      python3 -c 'import json,sys; [print(sys.argv[1], t) for t in json.load(open(sys.argv[2]))["results"][0]["times"]]' \
-        "$i" "$work/run.json" >>"$work/renders.txt"
-    done
+    for i in "${!commands[@]}"; do times "$work/renders.txt" "$i" "${commands[$i]}"; done
   done
-  echo
-  echo "vozuv-render, heavy compression, 10-minute stereo float WAV: median wall time ($((rounds * 3)) runs each)"
-  copy=$(awk '$1 == 0 {print $2}' "$work/renders.txt" | median)
-  for i in "${!commands[@]}"; do
-    t=$(awk -v k="$i" '$1 == k {print $2}' "$work/renders.txt" | median)
-    awk -v n="${names[$i]}" -v t="$t" -v c="$copy" 'BEGIN {printf "%-28s %6.3f s   %.2f x the sox copy\n", n, t, t / c}'
+  wineserver -k
+  trap - EXIT
+
+  report "$work/renders.txt" \
+    "vozuv-render of a 10-minute stereo float WAV, wineserver running: median wall time ($((rounds * 3)) runs each)" \
+    "${names[@]}"
+  report "$work/cold.txt" "the same without a running wineserver ($rounds runs each)" "${coldNames[@]}"
+  for pair in "native.wav win32.wav" "native-p1.wav win32-p1.wav"; do
+    set -- $pair
+    cmp -s <(sox -V1 "$work/$1" -t f32 -) <(sox -V1 "$work/$2" -t f32 -) \
+      && echo "native and 32-bit DLL renders ($1, $2): identical samples" \
+      || echo "native and 32-bit DLL renders ($1, $2): DIFFERENT samples"
   done
-  cmp -s <(sox -V1 "$work/native.wav" -t f32 -) <(sox -V1 "$work/win32.wav" -t f32 -) \
-    && echo "native and 32-bit DLL renders: identical samples" \
-    || echo "native and 32-bit DLL renders: DIFFERENT samples"
 fi

@@ -9,11 +9,11 @@
 #include <iterator>
 
 #include "tests/render/RenderTestSupport.h"
-#include "tools/hostloader/PluginHost.h"
-#include "tools/hostloader/PluginLibrary.h"
 #include "tools/render/BridgePlugin.h"
 
 namespace {
+
+class BridgeSessionBesideNativeTest : public BridgeBesideNativeTest {};
 
 TEST(BridgeSessionTest, ExtremeBlockSizesRenderLikeInProcess) {
     SKIP_WITHOUT_NATIVE();
@@ -32,18 +32,11 @@ TEST(BridgeSessionTest, ExtremeBlockSizesRenderLikeInProcess) {
     }
 }
 
-TEST(BridgeSessionTest, OneSessionFollowsASampleRateChangeBetweenFiles) {
-    SKIP_WITHOUT_NATIVE();
-    SKIP_WITHOUT_WIN32();
-    BridgePlugin bridge(win32Dll(), "win32", ToolPaths::configured());
-    PluginLibrary library;
-    ASSERT_TRUE(library.open(nativePlugin())) << library.error();
-    PluginHost reference;
-    ASSERT_TRUE(reference.instantiate(library.entry()));
-    reference.dispatch(effOpen);
-    EXPECT_EQ(bridge.dispatch(effGetVendorVersion, 0, 0, 0.0f), 1000);
+TEST_F(BridgeSessionBesideNativeTest, OneSessionFollowsASampleRateChangeBetweenFiles) {
+    PluginHost& reference = native.host;
+    EXPECT_EQ(bridge->dispatch(effGetVendorVersion, 0, 0, 0.0f), 1000);
     std::string name;
-    bridge.dispatch(effGetEffectName, 0, 0, 0.0f, &name);
+    bridge->dispatch(effGetEffectName, 0, 0, 0.0f, &name);
     EXPECT_EQ(name, "VozuvAzirOVA");
 
     // The same instance renders a 44.1 kHz file, then a 96 kHz one; state carries over as in a host.
@@ -59,12 +52,12 @@ TEST(BridgeSessionTest, OneSessionFollowsASampleRateChangeBetweenFiles) {
         float* bridgeOut[2] = {viaBridge.data(), viaBridge.data() + n};
         float* referenceOut[2] = {inProcess.data(), inProcess.data() + n};
 
-        bridge.setMains(false);
-        bridge.setSampleRate(static_cast<float>(rate));
-        bridge.setParameter(7, 0.4f);  // time constants follow the rate at the time of the set
-        bridge.setParameter(9, 0.3f);
-        bridge.setMains(true);
-        bridge.process(inputs, bridgeOut, static_cast<int>(n), 256);
+        bridge->setMains(false);
+        bridge->setSampleRate(static_cast<float>(rate));
+        bridge->setParameter(7, 0.4f);  // time constants follow the rate at the time of the set
+        bridge->setParameter(9, 0.3f);
+        bridge->setMains(true);
+        bridge->process(inputs, bridgeOut, static_cast<int>(n), 256);
         reference.setMains(false);
         reference.setSampleRate(static_cast<float>(rate));
         reference.setParameter(7, 0.4f);
@@ -75,8 +68,8 @@ TEST(BridgeSessionTest, OneSessionFollowsASampleRateChangeBetweenFiles) {
         for (size_t i = 0; i < 2 * n; ++i) largest = std::max(largest, std::fabs(double(viaBridge[i]) - inProcess[i]));
         EXPECT_LE(largest, 1e-6) << rate << " Hz";
     }
-    EXPECT_EQ(bridge.requestCount(audioMasterVersion), 1u);
-    EXPECT_EQ(bridge.quit(), 0);
+    EXPECT_EQ(bridge->requestCount(audioMasterVersion), 1u);
+    EXPECT_EQ(bridge->quit(), 0);
 }
 
 TEST(BridgeSessionTest, BridgeKilledMidRenderLeavesNoOutput) {

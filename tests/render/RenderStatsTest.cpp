@@ -1,5 +1,6 @@
 // RenderStatsTest: the host-side measurement of levels and gain reduction behind the summary and plot.
 #include <cmath>
+#include <cstdint>
 
 #include "tests/render/RenderTestSupport.h"
 #include "tools/render/RenderStats.h"
@@ -43,6 +44,58 @@ TEST(RenderStatsTest, SilenceAndMonoAreMeasuredSafely) {
     EXPECT_TRUE(std::isinf(empty.inputPeakDb()));
     EXPECT_EQ(empty.largestReductionDb(), 0.0);
     EXPECT_EQ(empty.averageReductionDb(), 0.0);
+}
+
+TEST(RenderStatsTest, StereoChunksMeasureAsFrameByFrame) {
+    // Long chunks go four frames at a time, single frames one by one: both must measure alike, with
+    // NaN, silent and tied inputs, unreduced and louder outputs, and runs that end inside a bin.
+    const int frames = 4003;
+    std::vector<float> inL(frames), inR(frames), outL(frames), outR(frames);
+    uint32_t seed = 12345;
+    auto next = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<float>(seed >> 8) / 16777216.0f * 2.0f - 1.0f;
+    };
+    for (int i = 0; i < frames; ++i) {
+        inL[i] = next();
+        inR[i] = i % 5 == 0 ? -inL[i] : next();
+        const float g = i % 3 == 0 ? 1.0f : 0.5f + 0.5f * std::fabs(next());
+        outL[i] = inL[i] * g * 1.5f;
+        outR[i] = inR[i] * g * (i % 7 == 0 ? 3.0f : 1.5f);
+        if (i % 11 == 0) inL[i] = 0.0f;
+        if (i % 13 == 0) inL[i] = inR[i] = 5e-5f;  // below -80 dBFS
+        if (i % 17 == 0) inL[i] = std::nanf("");
+        if (i % 19 == 0) outR[i] = 0.0f;
+    }
+    const float* in[2] = {inL.data(), inR.data()};
+    const float* out[2] = {outL.data(), outR.data()};
+    RenderStats whole(1.5, 3 * frames), single(1.5, 3 * frames);
+    for (int pass = 0; pass < 3; ++pass) {
+        whole.add(in, out, 2, 1001);  // chunks that start at frames that are not a multiple of four
+        whole.add(in, out, 2, frames);
+        for (int i = 0; i < 1001; ++i) {
+            const float* i1[2] = {inL.data() + i, inR.data() + i};
+            const float* o1[2] = {outL.data() + i, outR.data() + i};
+            single.add(i1, o1, 2, 1);
+        }
+        for (int i = 0; i < frames; ++i) {
+            const float* i1[2] = {inL.data() + i, inR.data() + i};
+            const float* o1[2] = {outL.data() + i, outR.data() + i};
+            single.add(i1, o1, 2, 1);
+        }
+    }
+    EXPECT_EQ(whole.inputPeakDb(), single.inputPeakDb());
+    EXPECT_EQ(whole.outputPeakDb(), single.outputPeakDb());
+    EXPECT_EQ(whole.largestReductionDb(), single.largestReductionDb());
+    EXPECT_NEAR(whole.averageReductionDb(), single.averageReductionDb(), 1e-9);
+    EXPECT_NEAR(whole.outputRmsDb(), single.outputRmsDb(), 1e-9);
+    EXPECT_GT(whole.averageReductionDb(), 0.5);
+    ASSERT_EQ(whole.bins().size(), single.bins().size());
+    for (size_t b = 0; b < whole.bins().size(); ++b) {
+        EXPECT_EQ(whole.bins()[b].inputPeak, single.bins()[b].inputPeak) << "bin " << b;
+        EXPECT_EQ(whole.bins()[b].outputPeak, single.bins()[b].outputPeak) << "bin " << b;
+        EXPECT_EQ(whole.bins()[b].smallestGain, single.bins()[b].smallestGain) << "bin " << b;
+    }
 }
 
 }  // namespace

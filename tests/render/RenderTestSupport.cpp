@@ -12,9 +12,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "tools/hostloader/PluginHost.h"
-#include "tools/hostloader/PluginLibrary.h"
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -141,20 +138,32 @@ std::string win32Dll() { return std::string(VOZUV_WIN32_DIR_DEFAULT) + "/VozuvAz
 std::string win32WinHost() { return std::string(VOZUV_WIN32_DIR_DEFAULT) + "/vozuv-winhost.exe"; }
 bool win32TreeReady() { return fileExists(win32Dll()) && fileExists(win32WinHost()); }
 
+bool NativeReference::open() {
+    if (!library.open(nativePlugin())) {
+        ADD_FAILURE() << library.error();
+        return false;
+    }
+    if (!host.instantiate(library.entry())) {
+        ADD_FAILURE() << host.error();
+        return false;
+    }
+    host.dispatch(effOpen);
+    return true;
+}
+
+void BridgeBesideNativeTest::SetUp() {
+    SKIP_WITHOUT_NATIVE();
+    SKIP_WITHOUT_WIN32();
+    bridge = std::make_unique<BridgePlugin>(win32Dll(), "win32", ToolPaths::configured());
+    ASSERT_TRUE(native.open());
+}
+
 Audio processInProcess(const Audio& input, int block, int program,
                        const std::vector<std::pair<std::string, float>>& settings) {
     Audio out = input;
-    PluginLibrary library;
-    if (!library.open(nativePlugin())) {
-        ADD_FAILURE() << library.error();
-        return out;
-    }
-    PluginHost host;
-    if (!host.instantiate(library.entry())) {
-        ADD_FAILURE() << host.error();
-        return out;
-    }
-    host.dispatch(effOpen);
+    NativeReference reference;
+    if (!reference.open()) return out;
+    PluginHost& host = reference.host;
     host.setSampleRate(static_cast<float>(input.sampleRate));
     host.setBlockSize(block);
     if (program > 0) host.setProgram(program - 1);

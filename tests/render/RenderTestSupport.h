@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "tools/hostloader/PluginHost.h"
+#include "tools/hostloader/PluginLibrary.h"
+#include "tools/render/BridgePlugin.h"
+
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,6 +48,25 @@ bool win32TreeReady();
                  << ") has no VozuvAzirOVA.dll and vozuv-winhost.exe: build it with scripts/build.sh win32"
 #define SKIP_WITHOUT_NATIVE() \
     if (nativePlugin().empty()) GTEST_SKIP() << "this tree builds no native plug-in"
+
+// The native library loaded in this process, instantiated and opened as a host does: what the bridge
+// and the renderer are compared with.
+struct NativeReference {
+    PluginLibrary library;
+    PluginHost host;
+    // False, with the reason as a test failure, when the library cannot be loaded or instantiated.
+    bool open();
+};
+
+// Tests of the 32-bit DLL through a bridge session beside the native library in this process; skipped
+// when either is not built.
+class BridgeBesideNativeTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    std::unique_ptr<BridgePlugin> bridge;
+    NativeReference native;
+};
 
 // Processes audio in this process through the native library, as the renderer does: rate, block size,
 // program (1-based, 0 keeps), settings by name, mains on, blocks of `block` frames. Mono feeds both

@@ -3,11 +3,11 @@
 #include <cstring>
 
 #include "tests/render/RenderTestSupport.h"
-#include "tools/hostloader/PluginHost.h"
-#include "tools/hostloader/PluginLibrary.h"
 #include "tools/render/BridgePlugin.h"
 
 namespace {
+
+class SharedAudioBesideNativeTest : public BridgeBesideNativeTest {};
 
 // Planar copy of an interleaved stereo stretch.
 void planar(const Audio& a, long long first, int frames, float* left, float* right) {
@@ -21,24 +21,17 @@ bool sameBits(const std::vector<float>& a, const std::vector<float>& b) {
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
 }
 
-TEST(SharedAudioTransportTest, ChunksInFlightComeBackInOrderAndExact) {
-    SKIP_WITHOUT_NATIVE();
-    SKIP_WITHOUT_WIN32();
-    BridgePlugin bridge(win32Dll(), "win32", ToolPaths::configured());
-    PluginLibrary library;
-    ASSERT_TRUE(library.open(nativePlugin())) << library.error();
-    PluginHost reference;
-    ASSERT_TRUE(reference.instantiate(library.entry()));
-    reference.dispatch(effOpen);
-    bridge.setSampleRate(44100.0f);
+TEST_F(SharedAudioBesideNativeTest, ChunksInFlightComeBackInOrderAndExact) {
+    PluginHost& reference = native.host;
+    bridge->setSampleRate(44100.0f);
     reference.setSampleRate(44100.0f);
-    bridge.setParameter(7, 0.2f);
+    bridge->setParameter(7, 0.2f);
     reference.setParameter(7, 0.2f);
-    bridge.setMains(true);
+    bridge->setMains(true);
     reference.setMains(true);
 
     const int capacity = 1000;
-    const int slots = bridge.openSlots(capacity);
+    const int slots = bridge->openSlots(capacity);
     ASSERT_GE(slots, 3);
     // Uneven chunks, more of them than slots, up to slots - 1 waiting for the host at once.
     const std::vector<int> chunks = {1000, 999, 1, 1000, 37, 1000, 1000, 640, 1000, 3};
@@ -50,17 +43,17 @@ TEST(SharedAudioTransportTest, ChunksInFlightComeBackInOrderAndExact) {
     auto collectOldest = [&] {
         const auto [slot, frames] = pending.front();
         pending.erase(pending.begin());
-        bridge.collect(slot);
-        const AudioSlot s = bridge.slot(slot);
+        bridge->collect(slot);
+        const AudioSlot s = bridge->slot(slot);
         for (int c = 0; c < 2; ++c) viaSlots.insert(viaSlots.end(), s.out[c], s.out[c] + frames);
     };
     long long position = 0;
     for (size_t k = 0; k < chunks.size(); ++k) {
         const int slot = static_cast<int>(k % slots);
         if (static_cast<int>(pending.size()) == slots - 1) collectOldest();
-        const AudioSlot s = bridge.slot(slot);
+        const AudioSlot s = bridge->slot(slot);
         planar(input, position, chunks[k], s.in[0], s.in[1]);
-        bridge.submit(slot, chunks[k], 64);
+        bridge->submit(slot, chunks[k], 64);
         pending.emplace_back(slot, chunks[k]);
 
         std::vector<float> in(2 * chunks[k]), out(2 * chunks[k]);
@@ -73,7 +66,7 @@ TEST(SharedAudioTransportTest, ChunksInFlightComeBackInOrderAndExact) {
     }
     while (!pending.empty()) collectOldest();
     EXPECT_TRUE(sameBits(viaSlots, inProcess));
-    EXPECT_EQ(bridge.quit(), 0);
+    EXPECT_EQ(bridge->quit(), 0);
 }
 
 TEST(SharedAudioTransportTest, RequestsBeyondTheSlotsAreRefusedAndTheSessionGoesOn) {

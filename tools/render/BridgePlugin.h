@@ -37,6 +37,7 @@ public:
     EditorPicture processWithEditor(const float* const* inputs, float* const* outputs, int frames,
                                     int block) override;
     std::string description() const override { return about; }
+    bool starting() override;
 
     // A raw dispatcher call through the bridge; text is what the plug-in wrote at ptr.
     int64_t dispatch(int32_t opcode, int32_t index, int64_t value, float opt, std::string* text = nullptr);
@@ -52,6 +53,8 @@ public:
     static void preparePrefix(const std::string& prefix);
 
 private:
+    // Waits for the winhost's greeting: the plug-in is loaded and instantiated, or why not.
+    void greet();
     // A refused request throws its message after `refusal`.
     std::vector<uint8_t> request(uint32_t code, const MessageWriter& payload,
                                  const char* refusal = "the plug-in bridge refused a request: ");
@@ -64,6 +67,8 @@ private:
     std::unique_ptr<BridgeProcess> process_;
     std::string about;
     bool closed = false;
+    bool greeted = false;  // the winhost starts in the background until the first request
+    std::string winhost;
     std::unique_ptr<SharedAudioFile> shared;  // null: audio goes through the pipes
     BridgeSlotLayout layout{0};
 };

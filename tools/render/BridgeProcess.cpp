@@ -99,6 +99,11 @@ void BridgeProcess::reap(double graceSeconds) {
     }
 }
 
+bool BridgeProcess::readable() {
+    pollfd fd{fromChild, POLLIN, 0};
+    return poll(&fd, 1, 0) > 0;
+}
+
 void BridgeProcess::write(const void* data, size_t size) {
     transfer(static_cast<const uint8_t*>(data), size, nullptr, 0, 0.0);
 }

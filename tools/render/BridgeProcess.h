@@ -19,6 +19,8 @@ public:
     // Sends and receives whole buffers; a dead child or a silence longer than timeoutSeconds throws.
     void write(const void* data, size_t size);
     void read(void* data, size_t size, double timeoutSeconds = 0.0);
+    // True when the child has written something not yet read, or has closed its output.
+    bool readable();
     // Closes the child's input and waits for it; answers its exit status (or 128 + signal).
     int finish();
 

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <cstdio>
+#include <memory>
 #include <sstream>
 
 #include "tools/pngencoder/PngEncoder.h"
@@ -23,6 +24,9 @@
 #include "tools/xvfb/XvfbServer.h"
 
 namespace {
+
+// At most this much input (256 MB of stereo floats) is read ahead while the plug-in starts.
+constexpr long long kReadAheadFrames = 1LL << 25;
 
 void interrupted(int signalNumber) {
     // Never leave a half-written output behind, even on Ctrl-C.
@@ -194,12 +198,15 @@ int run(RenderOptions& options) {
     if (demo) prepareDemo(options, pluginPath);
 
     // The input is checked before the plug-in starts: a typo must not cost a Wine start.
-    int sampleRate = 44100;
-    if (!options.info) sampleRate = AudioReader(options.input).sampleRate();
+    std::unique_ptr<AudioReader> reader;
+    if (!options.info) reader = std::make_unique<AudioReader>(options.input);
+    const int sampleRate = reader ? reader->sampleRate() : 44100;
 
     const auto loadStart = std::chrono::steady_clock::now();
     const bool withEditor = !options.editorScreenshot.empty() && !options.info;
     std::unique_ptr<RenderPlugin> plugin = RenderPlugin::open(pluginPath, paths, withEditor);
+    // Wine takes a while to start: the input is read meanwhile.
+    if (reader) reader->readAhead([&] { return plugin->starting(); }, kReadAheadFrames);
     Renderer renderer(*plugin, options.block);
     renderer.configure(static_cast<float>(sampleRate), options.program, options.settings);
     const double loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loadStart).count();
@@ -209,7 +216,7 @@ int run(RenderOptions& options) {
     }
     EditorPicture editor;
     const RenderResult result =
-        renderer.render(options.input, options.output, options.format, true, withEditor ? &editor : nullptr);
+        renderer.render(*reader, options.output, options.format, true, withEditor ? &editor : nullptr);
     const PluginInfo info = plugin->info();
     const std::string loaded = plugin->description();
     plugin.reset();

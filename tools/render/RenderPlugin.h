@@ -66,6 +66,8 @@ public:
     // plays in real time, and answers the editor's picture once its meters have settled on the levels
     // of the last block: a Windows plug-in through the bridge, a native one in an X11 window.
     virtual EditorPicture processWithEditor(const float* const* inputs, float* const* outputs, int frames, int block);
+    // True while the plug-in is still starting and its first answer would keep the caller waiting.
+    virtual bool starting() { return false; }
     // Which binary and how: "native library /x/VozuvAzirOVA.so", "32-bit DLL ... under Wine ...".
     virtual std::string description() const = 0;
 

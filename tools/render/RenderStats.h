@@ -39,6 +39,8 @@ private:
     // Frames [first, first + count) of the two or one planar channels, all in bin b.
     template <int kChannels>
     void addRun(const float* const* inputs, const float* const* outputs, int first, int count, LevelBin& b);
+    // The same for two channels in SIMD lanes; count is a multiple of 4.
+    void addStereoRun(const float* const* inputs, const float* const* outputs, int first, int count, LevelBin& b);
 
     double staticGain;
     long long framesPerBin;

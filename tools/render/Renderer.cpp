@@ -110,9 +110,9 @@ public:
 private:
     // The next chunk of the file into the slot's inputs; a mono file feeds both. Answers the frames read.
     int readChunk(const AudioSlot& slot) {
-        const long long got = reader.read(readBuffer.data(), chunk);
+        long long got = 0;
+        const float* from = reader.next(readBuffer.data(), chunk, got);
         const int frames = static_cast<int>(std::max(0LL, got));
-        const float* from = readBuffer.data();
         if (channels == 2) {
             for (int i = 0; i < frames; ++i) {
                 slot.in[0][i] = from[2 * i];
@@ -164,9 +164,8 @@ private:
 
 }  // namespace
 
-RenderResult Renderer::render(const std::string& input, const std::string& output, const std::string& format,
+RenderResult Renderer::render(AudioReader& reader, const std::string& output, const std::string& format,
                               bool showProgress, EditorPicture* editorPicture) {
-    AudioReader reader(input);
     RenderResult result;
     result.sampleRate = reader.sampleRate();
     result.channels = reader.channels();

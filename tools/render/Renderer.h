@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/hostloader/PluginInfo.h"
+#include "tools/render/AudioReader.h"
 #include "tools/render/RenderPlugin.h"
 #include "tools/render/RenderStats.h"
 
@@ -32,7 +33,8 @@ public:
     void configure(float sampleRate, int program, const std::vector<std::pair<std::string, float>>& settings);
     // With editorPicture, the end of the file plays with the plug-in's editor open and its picture is
     // stored there.
-    RenderResult render(const std::string& input, const std::string& output, const std::string& format,
+    // reader: the input, from its first frame not yet taken (what it read ahead comes first).
+    RenderResult render(AudioReader& reader, const std::string& output, const std::string& format,
                         bool showProgress, EditorPicture* editorPicture = nullptr);
 
     // The gain the plug-in applies to a signal it does not compress: input gain times make-up
