@@ -19,7 +19,8 @@ inline double compressionRatio(double value) {
     return ratio >= 1.0 ? ratio : 1.0;
 }
 
-// The time constant in seconds; the constants are the single-precision values of the original formula.
+// The time constant in seconds. Its constants are single-precision values widened to double: the
+// coefficients, and so every output sample, are defined by exactly these roundings.
 inline double timeConstantSeconds(float value, float spanMs) {
     return (static_cast<double>(0.01f) + static_cast<double>(0.99f) * value) * static_cast<double>(spanMs) *
            static_cast<double>(0.001f);

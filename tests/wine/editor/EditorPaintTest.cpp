@@ -107,7 +107,7 @@ TEST_F(EditorPaintTest, FirstPaintShowsPanelKnobFramesAndMeters) {
     // Read-outs print their texts over the bar.
     const ScreenImage bareBar = binary.bar.crop(1, 0, layout::kReadoutWidth - 2, layout::kReadoutHeight);
     EXPECT_FALSE(readout(shot, 1) == bareBar) << "no text drawn on the InputGain read-out";
-    EXPECT_FALSE(readout(shot, 8) == readout(shot, 10));  // "1:3" and "300"
+    EXPECT_FALSE(readout(shot, 8) == readout(shot, 10));  // "3.9:1" and "312 ms"
 
     idle(12);
     shot = capture();
