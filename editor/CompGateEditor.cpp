@@ -1,7 +1,6 @@
 // CompGateEditor: panel layout, open and close, and the two-way hand-off between controls and effect.
 #include "editor/CompGateEditor.h"
 
-#include <initializer_list>
 #include <thread>
 
 #include "editor/CompGateFormats.h"
@@ -46,71 +45,99 @@ VstInt32 CompGateEditor::open(void* parent) {
     // An open without a close in between would leak the first window: close it first.
     if (pluginWindow) close();
     GuiEditor::open(parent);
-
-    Pixmap* strip = new Pixmap(ResourceKnobStrip);
-    Pixmap* meterLit = new Pixmap(ResourceMeterLit);
-    Pixmap* meterUnlit = new Pixmap(ResourceMeterUnlit);
-    Pixmap* greenLit = new Pixmap(ResourceGreenLit);
-    Pixmap* greenUnlit = new Pixmap(ResourceGreenUnlit);
-    Pixmap* bar = new Pixmap(ResourceReadoutBar);
-
-    const UiRect area{0, 0, backgroundPixmap->getWidth(), backgroundPixmap->getHeight()};
-    pluginWindow = new PluginWindow(area, parent, this);
-    if (!pluginWindow->getChildWindow()) {
-        // No window to show (no display, or a parent that is not a window): the host learns it from 0.
-        delete pluginWindow;
-        pluginWindow = nullptr;
-        for (Pixmap* pixmap : std::initializer_list<Pixmap*>{strip, meterLit, meterUnlit, greenLit, greenUnlit, bar})
-            pixmap->release();
-        return 0;
+    // Out of memory anywhere in the building: what was built goes again, the host learns it from 0 and
+    // the effect runs on without its editor.
+    try {
+        if (buildWindow(parent)) {
+            isOpen.store(true);  // publishes the control pointers to setParameter on other threads
+            return 1;
+        }
+    } catch (...) {
     }
-    pluginWindow->setBackground(backgroundPixmap);
-
-    buildKnobs(strip);
-    buildMeters(meterLit, meterUnlit, greenLit, greenUnlit);
-    buildReadouts(bar);
-
-    // The controls hold their own references now.
-    strip->release();
-    meterLit->release();
-    meterUnlit->release();
-    greenLit->release();
-    greenUnlit->release();
-    bar->release();
-
-    isOpen.store(true);  // publishes the control pointers to setParameter on other threads
-    return 1;
+    close();
+    return 0;
 }
 
-void CompGateEditor::buildKnobs(Pixmap* strip) {
+namespace {
+
+// The pictures open hands to the controls, one reference each: a control retains what it draws, so
+// these references go however the building ends.
+struct OpenPictures {
+    enum { Strip, MeterLit, MeterUnlit, GreenLit, GreenUnlit, Bar, Count };
+    OpenPictures() = default;
+    // Not the constructor: a failure half-way must still release the pictures loaded before it.
+    void load() {
+        static constexpr int32_t ids[Count] = {CompGateEditor::ResourceKnobStrip,  CompGateEditor::ResourceMeterLit,
+                                               CompGateEditor::ResourceMeterUnlit, CompGateEditor::ResourceGreenLit,
+                                               CompGateEditor::ResourceGreenUnlit, CompGateEditor::ResourceReadoutBar};
+        for (int i = 0; i < Count; ++i) items[i] = new Pixmap(ids[i]);
+    }
+    ~OpenPictures() {
+        for (Pixmap* pixmap : items)
+            if (pixmap) pixmap->release();
+    }
+    OpenPictures(const OpenPictures&) = delete;
+    OpenPictures& operator=(const OpenPictures&) = delete;
+    Pixmap* items[Count] = {};
+};
+
+}  // namespace
+
+bool CompGateEditor::buildWindow(void* parent) {
+    OpenPictures pictures;
+    pictures.load();
+    Pixmap* const* p = pictures.items;
+    const UiRect area{0, 0, backgroundPixmap->getWidth(), backgroundPixmap->getHeight()};
+    pluginWindow = new PluginWindow(area, parent, this);
+    // No window to show (no display, or a parent that is not a window): the host learns it from 0.
+    if (!pluginWindow->getChildWindow()) return false;
+    pluginWindow->setBackground(backgroundPixmap);
+    return buildKnobs(p[OpenPictures::Strip]) &&
+           buildMeters(p[OpenPictures::MeterLit], p[OpenPictures::MeterUnlit], p[OpenPictures::GreenLit],
+                       p[OpenPictures::GreenUnlit]) &&
+           buildReadouts(p[OpenPictures::Bar]);
+}
+
+bool CompGateEditor::attach(Widget* control) {
+    if (pluginWindow->addChild(control)) return true;
+    control->release();
+    return false;
+}
+
+bool CompGateEditor::buildKnobs(Pixmap* strip) {
     for (const VstInt32 parameter : layout::kControlledParameters) {
         const int32_t left = layout::kKnobLeft(parameter), top = layout::kKnobTop;
         const UiRect bounds{left, top, left + strip->getWidth(), top + layout::kKnobHeight};
         FilmstripKnob* knob = new FilmstripKnob(bounds, this, parameter, layout::kKnobFrames, layout::kKnobHeight,
                                                 strip, UiPoint{0, 0});
-        knobs[parameter] = knob;
         knob->setValue(effect->getParameter(parameter));
-        pluginWindow->addChild(knob);
+        if (!attach(knob)) return false;
+        knobs[parameter] = knob;
     }
+    return true;
 }
 
-void CompGateEditor::buildMeters(Pixmap* lit, Pixmap* unlit, Pixmap* greenLit, Pixmap* greenUnlit) {
-    inputMeter = new LevelMeter(inputMeterBounds, lit, unlit, layout::kMeterSegments, MeterHorizontal);
-    inputMeter->setDecay(meterDecay);
-    pluginWindow->addChild(inputMeter);
+bool CompGateEditor::buildMeters(Pixmap* lit, Pixmap* unlit, Pixmap* greenLit, Pixmap* greenUnlit) {
+    LevelMeter* meter = new LevelMeter(inputMeterBounds, lit, unlit, layout::kMeterSegments, MeterHorizontal);
+    meter->setDecay(meterDecay);
+    if (!attach(meter)) return false;
+    inputMeter = meter;
 
-    outputMeter = new LevelMeter(outputMeterBounds, lit, unlit, layout::kMeterSegments, MeterHorizontal);
-    outputMeter->setDecay(meterDecay);
-    pluginWindow->addChild(outputMeter);
+    meter = new LevelMeter(outputMeterBounds, lit, unlit, layout::kMeterSegments, MeterHorizontal);
+    meter->setDecay(meterDecay);
+    if (!attach(meter)) return false;
+    outputMeter = meter;
 
     // Gain reduction grows from the right: the unlit picture is the "on" side, so full gain (1.0) is dark.
-    reductionMeter = new LevelMeter(reductionMeterBounds, greenUnlit, greenLit, layout::kMeterSegments, MeterHorizontal);
-    reductionMeter->setDecay(meterDecay);
-    reductionMeter->setValue(1.0f);
-    pluginWindow->addChild(reductionMeter);
+    meter = new LevelMeter(reductionMeterBounds, greenUnlit, greenLit, layout::kMeterSegments, MeterHorizontal);
+    meter->setDecay(meterDecay);
+    meter->setValue(1.0f);
+    if (!attach(meter)) return false;
+    reductionMeter = meter;
+    return true;
 }
 
-void CompGateEditor::buildReadouts(Pixmap* bar) {
+bool CompGateEditor::buildReadouts(Pixmap* bar) {
     for (const VstInt32 parameter : layout::kControlledParameters) {
         const int32_t left = layout::kReadoutLeft(parameter), top = layout::kReadoutTop;
         const UiRect bounds{left, top, left + bar->getWidth(), top + bar->getHeight()};
@@ -122,9 +149,10 @@ void CompGateEditor::buildReadouts(Pixmap* bar) {
         readout->setValue(effect->getParameter(parameter));
         readoutSources[parameter] = {effect, parameter};
         readout->setConverterWithData(formatReadout, &readoutSources[parameter]);
+        if (!attach(readout)) return false;
         readouts[parameter] = readout;
-        pluginWindow->addChild(readout);
     }
+    return true;
 }
 
 void CompGateEditor::idle() {

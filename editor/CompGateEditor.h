@@ -12,6 +12,7 @@ class FilmstripKnob;
 class LevelMeter;
 class Pixmap;
 class ValueReadout;
+class Widget;
 
 class CompGateEditor : public GuiEditor, public ControlListener {
 public:
@@ -55,9 +56,12 @@ public:
     static constexpr int32_t controlledParameterLimit = 12;
 
 private:
-    void buildKnobs(Pixmap* strip);
-    void buildMeters(Pixmap* lit, Pixmap* unlit, Pixmap* greenLit, Pixmap* greenUnlit);
-    void buildReadouts(Pixmap* bar);
+    // Each answers false when a control could not be added; what was added goes with the window.
+    bool buildWindow(void* parent);
+    bool buildKnobs(Pixmap* strip);
+    bool buildMeters(Pixmap* lit, Pixmap* unlit, Pixmap* greenLit, Pixmap* greenUnlit);
+    bool buildReadouts(Pixmap* bar);
+    bool attach(Widget* control);
     // Hands one value to its control; the caller holds an in-flight count with the editor open.
     void showValue(VstInt32 index, float value);
 

@@ -7,16 +7,22 @@
 #include "editor/CompGateEditor.h"
 #include "framework/GuiEditor.h"
 
-std::atomic<bool> CompGatePlugin::editorCreationFailed(false);
-
 namespace {
 const char* const kEffectName = "VozuvAzirOVA";
 }  // namespace
 
 CompGatePlugin::CompGatePlugin(audioMasterCallback hostCallback) : CompGateEffect(hostCallback) {
+    effectRecord.processReplacing = guardedReplacingEntry;
     // The editor enters itself in `editor` and raises the has-editor flag; when it cannot be created,
     // editorCreationFailed is set and `main` refuses the instance.
-    if (!new (std::nothrow) CompGateEditor(this)) editorCreationFailed.store(true, std::memory_order_relaxed);
+    try {
+        if (!new (std::nothrow) CompGateEditor(this)) editorCreationFailed = true;
+    } catch (...) {
+        // It had entered itself before its own construction failed: forget the freed object.
+        setEditor(nullptr);
+        setFlag(effFlagsHasEditor, false);
+        editorCreationFailed = true;
+    }
 }
 
 CompGatePlugin::~CompGatePlugin() = default;
@@ -41,11 +47,26 @@ VstInt32 CompGatePlugin::getVendorVersion() { return 1000; }
 AEffect* CompGatePlugin::createInstance(audioMasterCallback hostCallback) {
     // Without a callback there is no host to ask; a version of 0 means it does not speak the interface.
     if (!hostCallback || hostCallback(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
-    CompGatePlugin* plugin = new (std::nothrow) CompGatePlugin(hostCallback);
+    CompGatePlugin* plugin = nullptr;
+    try {
+        plugin = new (std::nothrow) CompGatePlugin(hostCallback);
+    } catch (...) {
+        return nullptr;  // a part of the object could not be allocated; what was built is gone again
+    }
     if (!plugin) return nullptr;
-    if (editorCreationFailed.load(std::memory_order_relaxed)) {
+    // Without its programs the instance would run on parameters no program set: refused like one
+    // without its editor.
+    if (plugin->editorCreationFailed || !plugin->programs) {
         delete plugin;
         return nullptr;
     }
     return plugin->getAeffect();
+}
+
+void VSTCALLBACK CompGatePlugin::guardedReplacingEntry(AEffect* record, float** inputs, float** outputs,
+                                                       VstInt32 sampleFrames) {
+    try {
+        replacingEntry(record, inputs, outputs, sampleFrames);
+    } catch (...) {
+    }
 }

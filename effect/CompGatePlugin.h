@@ -1,8 +1,6 @@
 // CompGatePlugin: the object a host instance really holds: the compressor with its editor.
 #pragma once
 
-#include <atomic>
-
 #include "effect/CompGateEffect.h"
 
 class CompGatePlugin : public CompGateEffect {
@@ -20,6 +18,11 @@ public:
     // speak the interface or the instance could not be built.
     static AEffect* createInstance(audioMasterCallback hostCallback);
 
-    // Set for good once an instance fails to create its editor; later instances are refused too.
-    static std::atomic<bool> editorCreationFailed;
+private:
+    // The record's replacing entry behind a wall: nothing thrown reaches the host's audio thread.
+    static void VSTCALLBACK guardedReplacingEntry(AEffect* record, float** inputs, float** outputs,
+                                                  VstInt32 sampleFrames);
+
+    // Set when this instance could not create its editor: `main` refuses it, and only it.
+    bool editorCreationFailed = false;
 };

@@ -53,33 +53,55 @@ void EffectBase::setEditor(EditorBase* newEditor) {
 
 // Entries ------------------------------------------------------------------------------------------------
 
+// Each entry is a wall: nothing thrown crosses into the host, which answers as for an opcode without
+// meaning (0, nothing done).
 VstIntPtr VSTCALLBACK EffectBase::dispatchEntry(AEffect* record, VstInt32 opcode, VstInt32 index,
                                                 VstIntPtr value, void* ptr, float opt) {
     EffectBase* effect = fromRecord(record);
     if (opcode == effClose) {
-        effect->dispatch(opcode, index, value, ptr, opt);
+        try {
+            effect->dispatch(opcode, index, value, ptr, opt);
+        } catch (...) {
+        }
         delete effect;
         return 1;
     }
-    return effect->dispatch(opcode, index, value, ptr, opt);
+    try {
+        return effect->dispatch(opcode, index, value, ptr, opt);
+    } catch (...) {
+        return 0;
+    }
 }
 
 void VSTCALLBACK EffectBase::processEntry(AEffect* record, float** inputs, float** outputs,
                                           VstInt32 sampleFrames) {
-    fromRecord(record)->process(inputs, outputs, sampleFrames);
+    try {
+        fromRecord(record)->process(inputs, outputs, sampleFrames);
+    } catch (...) {
+    }
 }
 
 void VSTCALLBACK EffectBase::setParameterEntry(AEffect* record, VstInt32 index, float value) {
-    fromRecord(record)->setParameter(index, value);
+    try {
+        fromRecord(record)->setParameter(index, value);
+    } catch (...) {
+    }
 }
 
 float VSTCALLBACK EffectBase::getParameterEntry(AEffect* record, VstInt32 index) {
-    return fromRecord(record)->getParameter(index);
+    try {
+        return fromRecord(record)->getParameter(index);
+    } catch (...) {
+        return 0.0f;
+    }
 }
 
 void VSTCALLBACK EffectBase::processReplacingEntry(AEffect* record, float** inputs, float** outputs,
                                                    VstInt32 sampleFrames) {
-    fromRecord(record)->processReplacing(inputs, outputs, sampleFrames);
+    try {
+        fromRecord(record)->processReplacing(inputs, outputs, sampleFrames);
+    } catch (...) {
+    }
 }
 
 // Dispatcher ---------------------------------------------------------------------------------------------

@@ -8,7 +8,13 @@ DrawSurface::DrawSurface(PluginWindow* window, NativeHandle deviceContext, Nativ
     : deviceContext(deviceContext), windowHandle(windowHandle), window(window) {
     clipArea = defaultClipArea();
     if (windowHandle) screenOrigin = getWindowScreenOrigin();
-    attachNative();
+    // Out of memory half-way: the pen or brush made so far goes, as the destructor will not run.
+    try {
+        attachNative();
+    } catch (...) {
+        detachNative();
+        throw;
+    }
 }
 
 DrawSurface::~DrawSurface() { detachNative(); }

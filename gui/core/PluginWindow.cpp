@@ -179,7 +179,12 @@ void PluginWindow::idle() {
     if (!open || firstDrawPending || !isAnythingDirty()) return;
     DrawSurface* surface = beginTemporarySurface();
     if (!surface) return;
-    update(surface);
+    try {
+        update(surface);
+    } catch (...) {
+        endTemporarySurface(surface);  // out of memory while drawing: the caller's wall answers
+        throw;
+    }
     endTemporarySurface(surface);
 }
 

@@ -1,6 +1,8 @@
 // Headless device contexts: creation, selection and the clip they draw through.
 #include "gui/platform/cairo/DeviceContext.h"
 
+#include "gui/core/DrawSurface.h"
+
 #include "gui/platform/cairo/HeadlessFont.h"
 #include "gui/platform/cairo/HeadlessWindow.h"
 #include "gui/platform/cairo/PixelRaster.h"
@@ -20,6 +22,16 @@ DeviceContext* DeviceContext::forWindow(HeadlessWindow* window) {
     return context;
 }
 
+DrawSurface* DeviceContext::newSurface(PluginWindow* owner, HeadlessWindow* window) {
+    DeviceContext* context = forWindow(window);
+    try {
+        return new DrawSurface(owner, context, window);
+    } catch (...) {
+        release(context);
+        throw;
+    }
+}
+
 DeviceContext* DeviceContext::forPaint(HeadlessWindow* window, const UiRect& updateArea) {
     DeviceContext* context = forWindow(window);
     if (context) {
@@ -30,11 +42,15 @@ DeviceContext* DeviceContext::forPaint(HeadlessWindow* window, const UiRect& upd
 }
 
 DeviceContext* DeviceContext::createMemory() {
+    // The stock objects first: making one may fail, and then no context is left behind.
+    auto* pen = stockBlackPen();
+    auto* brush = stockWhiteBrush();
+    auto* font = stockSystemFont();
     auto* context = new DeviceContext;
     context->tag_ = contextTag;
-    context->pen_ = stockBlackPen();
-    context->brush_ = stockWhiteBrush();
-    context->font_ = stockSystemFont();
+    context->pen_ = pen;
+    context->brush_ = brush;
+    context->font_ = font;
     return context;
 }
 

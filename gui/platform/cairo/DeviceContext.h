@@ -8,6 +8,8 @@
 typedef struct _cairo_surface cairo_surface_t;
 class HeadlessFont;
 class HeadlessWindow;
+class DrawSurface;
+class PluginWindow;
 
 // GDI numbers kept for the raster operation, pen style and background mode, so the state reads like
 // the system the toolkit was written for.
@@ -32,6 +34,9 @@ public:
     // GetDC / BeginPaint of a window: draws into the window's image; a paint context is clipped to the
     // update area.
     static DeviceContext* forWindow(HeadlessWindow* window);
+    // A new surface of owner on a context of its own for window; when the surface cannot be made, the
+    // context goes with it.
+    static DrawSurface* newSurface(PluginWindow* owner, HeadlessWindow* window);
     static DeviceContext* forPaint(HeadlessWindow* window, const UiRect& updateArea);
     // CreateCompatibleDC: no bitmap selected, draws nowhere until one is.
     static DeviceContext* createMemory();

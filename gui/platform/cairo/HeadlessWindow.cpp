@@ -147,9 +147,12 @@ bool HeadlessWindow::paintPending() {
     pending_ = UiRect{};
     if (!userData_) return true;
     DeviceContext* context = DeviceContext::forPaint(this, area);
-    {
+    try {
         DrawSurface surface(userData_, context, this);
         userData_->drawArea(&surface, area);
+    } catch (...) {
+        DeviceContext::release(context);  // out of memory while drawing: the caller's wall answers
+        throw;
     }
     DeviceContext::release(context);
     return true;

@@ -71,7 +71,7 @@ DrawSurface* PluginWindow::beginTemporarySurface() {
     if (currentSurface) return currentSurface;
     HeadlessWindow* child = HeadlessWindow::fromHandle(childWindow);
     if (!child) return nullptr;
-    return new DrawSurface(this, DeviceContext::forWindow(child), child);
+    return DeviceContext::newSurface(this, child);
 }
 
 void PluginWindow::endTemporarySurface(DrawSurface* surface) {

@@ -31,6 +31,15 @@ bool hasShortcutExtension(const char* name) {
     return dot && lstrcmpiA(dot, ".lnk") == 0;
 }
 
+// What a widget throws while taking a drop (out of memory) refuses the drop; nothing thrown reaches OLE.
+bool offerDrop(PluginWindow* window, const char* const* items, int32_t count, int32_t kind, const UiPoint& where) {
+    try {
+        return window->onDrop(items, count, kind, where);
+    } catch (...) {
+        return false;
+    }
+}
+
 }  // namespace
 
 PluginDropTarget::PluginDropTarget(PluginWindow* window) : window(window) {}
@@ -68,7 +77,11 @@ HRESULT STDMETHODCALLTYPE PluginDropTarget::DragEnter(IDataObject* data, DWORD k
 
 HRESULT STDMETHODCALLTYPE PluginDropTarget::DragOver(DWORD, POINTL where, DWORD* effect) {
     if (!effect) return E_INVALIDARG;
-    *effect = effectAt(where, *effect);
+    try {
+        *effect = effectAt(where, *effect);
+    } catch (...) {
+        *effect = DROPEFFECT_NONE;
+    }
     return S_OK;
 }
 
@@ -110,7 +123,7 @@ bool PluginDropTarget::deliverText(STGMEDIUM& medium) {
             const char* items[1] = {text};
             UiPoint where;
             window->getCursorPosition(where);
-            accepted = window->onDrop(items, static_cast<int32_t>(size), DropText, where);
+            accepted = offerDrop(window, items, static_cast<int32_t>(size), DropText, where);
         }
         if (text) GlobalUnlock(medium.hGlobal);
     }
@@ -136,7 +149,7 @@ bool PluginDropTarget::deliverFiles(STGMEDIUM& medium) {
         }
         UiPoint where;
         window->getCursorPosition(where);
-        accepted = window->onDrop(names, obtained, DropFiles, where);
+        accepted = offerDrop(window, names, obtained, DropFiles, where);
         for (int32_t i = 0; i < obtained; ++i) delete[] names[i];
         delete[] names;
     }

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "gui/core/DrawSurface.h"
 #include "gui/platform/win32/BlendLibrary.h"
@@ -23,10 +24,13 @@ PluginWindow* windowOf(HWND handle) { return reinterpret_cast<PluginWindow*>(Get
 LRESULT paint(HWND handle, PluginWindow* window) {
     PAINTSTRUCT paintInfo;
     HDC context = BeginPaint(handle, &paintInfo);
-    {
+    // Out of memory while drawing: the area is validated all the same, or the paint would come back for
+    // ever; nothing thrown crosses the window procedure.
+    try {
         DrawSurface surface(window, context, handle);
         const RECT& r = paintInfo.rcPaint;
         window->drawArea(&surface, UiRect{r.left, r.top, r.right, r.bottom});
+    } catch (...) {
     }
     EndPaint(handle, &paintInfo);
     return 0;
@@ -34,10 +38,12 @@ LRESULT paint(HWND handle, PluginWindow* window) {
 
 LRESULT mouseDown(HWND handle, PluginWindow* window, LPARAM position) {
     HDC context = GetDC(handle);
-    {
+    try {
         DrawSurface surface(window, context, handle);
         const UiPoint where{static_cast<int32_t>(LOWORD(position)), static_cast<int32_t>(HIWORD(position))};
         window->onMouseDown(&surface, where);
+    } catch (...) {
+        // Out of memory in a control's handling: the click is dropped.
     }
     ReleaseDC(handle, context);
     return 0;
@@ -123,7 +129,11 @@ void PluginWindow::destroyChildWindow() {
 DrawSurface* PluginWindow::beginTemporarySurface() {
     if (currentSurface) return currentSurface;
     if (!childWindow) return nullptr;
-    return new DrawSurface(this, GetDC(asWindow(childWindow)), childWindow);
+    // Without memory for the surface there is nothing to draw on; the context goes back at once.
+    HDC context = GetDC(asWindow(childWindow));
+    DrawSurface* surface = new (std::nothrow) DrawSurface(this, context, childWindow);
+    if (!surface) ReleaseDC(asWindow(childWindow), context);
+    return surface;
 }
 
 void PluginWindow::endTemporarySurface(DrawSurface* surface) {

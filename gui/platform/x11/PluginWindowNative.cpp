@@ -51,7 +51,7 @@ DrawSurface* PluginWindow::beginTemporarySurface() {
     if (currentSurface) return currentSurface;
     HeadlessWindow* image = HeadlessWindow::fromHandle(childWindow);
     if (!image) return nullptr;
-    return new DrawSurface(this, DeviceContext::forWindow(image), image);
+    return DeviceContext::newSurface(this, image);
 }
 
 void PluginWindow::endTemporarySurface(DrawSurface* surface) {

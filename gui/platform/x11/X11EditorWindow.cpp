@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <new>
 #include <vector>
 
 namespace {
@@ -66,14 +67,17 @@ uint32_t readDoubleClickTime(Display* display) {
 
 X11EditorWindow* X11EditorWindow::create(Window parent, int32_t width, int32_t height, PluginWindow* owner) {
     if (!parent || width <= 0 || height <= 0) return nullptr;
-    auto* window = new X11EditorWindow;
+    auto* window = new (std::nothrow) X11EditorWindow;
+    if (!window) return nullptr;
     window->owner_ = owner;
-    liveWindows().push_back(window);
-    if (!window->open(parent, width, height)) {
-        delete window;
-        return nullptr;
+    // Out of memory half-way: the destructor takes down what was made (connection, window, image).
+    try {
+        liveWindows().push_back(window);
+        if (window->open(parent, width, height)) return window;
+    } catch (...) {
     }
-    return window;
+    delete window;
+    return nullptr;
 }
 
 bool X11EditorWindow::open(Window parent, int32_t width, int32_t height) {
@@ -154,7 +158,16 @@ void X11EditorWindow::handleEvents() {
     while (XPending(display_) > 0) {
         XEvent event;
         XNextEvent(display_, &event);
-        dispatch(event);
+        const int32_t depth = pressDepth_;
+        try {
+            dispatch(event);
+        } catch (...) {
+            // Out of memory while handling the event: it is dropped, and a press leaves no mouse loop
+            // counted as running, or every later press would be ignored.
+            if (!isLive(this)) return;
+            pressDepth_ = depth;
+            pressPolls_ = 0;
+        }
         if (!isLive(this)) return;  // the host closed the editor from inside a control's mouse loop
     }
     paintExposed();
