@@ -140,7 +140,7 @@ below() { awk -v a="$1" -v b="$2" -v t="$3" 'BEGIN {exit !(a != "" && b != "" &&
 
 say "--- defaults"
 song "$work/defaults.med"
-start_muse "$work/defaults.med" || say "FAILED: MusE did not create its input track"
+start_muse "$work/defaults.med" || check "MusE creates the input track" false
 check "MusE opens the editor" 'wait_for 60 sh -c "[ -n \"\$(xdotool search --name VozuvAzirOVA 2>/dev/null)\" ]"'
 window=$(editor_window)
 [ -n "$window" ] && say "  editor window: $(xdotool getwindowname "$window"), $(xdotool getwindowgeometry "$window" | tr '\n' ' ')"
@@ -168,7 +168,7 @@ stop_muse
 
 say "--- heavy compression (threshold -40 dB, ratio 10.6:1, fastest attack)"
 song "$work/heavy.med" CompThreshold=0.333 CompRatio=0.33 CompAttack=0
-start_muse "$work/heavy.med" || say "FAILED: MusE did not create its input track"
+start_muse "$work/heavy.med" || check "MusE creates the input track" false
 wait_for 60 sh -c '[ -n "$(xdotool search --name VozuvAzirOVA 2>/dev/null)" ]' || true
 import -window root "$out/editor-heavy.png" 2>/dev/null || true
 capture heavy
