@@ -3,12 +3,15 @@
 #include "gui/core/Platform.h"
 
 // C++ reserves the name main for programs: the entry is defined under another name and exported as
-// `main` by effect/VozuvAzirOVA.def on Windows and by an assembler label elsewhere.
+// `main` by effect/VozuvAzirOVA.def on Windows and by an assembler label elsewhere. Linux hosts look for
+// `VSTPluginMain` first: there it is the same function under that name too.
 #ifdef _WIN32
 extern "C" AEffect* VSTCALLBACK vozuvPluginMain(audioMasterCallback hostCallback);
 #else
 extern "C" __attribute__((visibility("default"))) AEffect* vozuvPluginMain(audioMasterCallback hostCallback)
     __asm__("main");
+extern "C" __attribute__((visibility("default"), alias("main"))) AEffect* VSTPluginMain(
+    audioMasterCallback hostCallback);
 #endif
 
 extern "C" AEffect* VSTCALLBACK vozuvPluginMain(audioMasterCallback hostCallback) {

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the builds, tools and tests need. Idempotent; quick when all is present.
+# Installs every Debian package the builds, tools and tests need, and those named as arguments. Idempotent;
+# quick when all is present. Usage: scripts/install-deps.sh [PACKAGE...]
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,8 @@ packages=(
   wine wine64 wine32:i386 xvfb xauth
   sox hyperfine
 )
+# Extra packages a script needs beyond the suite's (scripts/package.sh: zip, lintian).
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

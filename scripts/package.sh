@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Builds the release archive: the 32-bit and 64-bit Windows DLLs, the Linux library and the user guide.
-# Usage: scripts/package.sh [OUT_DIR]   (default: dist/; the archive is OUT_DIR/VozuvAzirOVA-VERSION.tar.gz)
+# Builds the downloads: VozuvAzirOVA-VERSION.tar.gz (the 32-bit and 64-bit Windows DLLs, the Linux library
+# and the user guide), VozuvAzirOVA-VERSION-windows.zip (the two DLLs and the guide) and the Debian package
+# vozuvazirova_VERSION_amd64.deb (the Linux library in /usr/lib/vst), checked by lintian.
+# Usage: scripts/package.sh [OUT_DIR]   (default: dist/)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out="${1:-$root/dist}"
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" zip lintian
 
 # Vendor version 1000 is 1.0; the commit tells builds of the same version apart.
 commit=$(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo unknown)
@@ -33,3 +35,17 @@ stamp=$(git -C "$root" log -1 --format=%ct 2>/dev/null || date +%s)
 tar --sort=name --owner=0 --group=0 --numeric-owner --mtime="@$stamp" -C "$stage" -czf "$out/$name.tar.gz" "$name"
 echo "$out/$name.tar.gz"
 tar -tzvf "$out/$name.tar.gz" >&2
+
+# Windows users open a .zip: the same DLLs and guide, same order and times.
+rm -rf "${stage:?}/$name/linux-x86_64" "$out/$name-windows.zip"
+find "$stage/$name" -exec touch -h -d "@$stamp" {} +
+(cd "$stage" && find "$name" -type f | LC_ALL=C sort | TZ=UTC zip -q -X -9 "$out/$name-windows.zip" -@)
+echo "$out/$name-windows.zip"
+unzip -l "$out/$name-windows.zip" >&2
+
+# Debian and Ubuntu users install a package; lintian's errors stop the release.
+deb=$("$root/scripts/deb-package.sh" "$root/build/native/VozuvAzirOVA.so" "1.0+$commit" "$out" "$stamp")
+echo "$deb"
+dpkg-deb -I "$deb" >&2
+dpkg-deb -c "$deb" >&2
+lintian --fail-on error "$deb" >&2

@@ -100,13 +100,15 @@ TEST(PluginEntryTest, PluginForwardsEveryParameterToItsEditor) {
     for (VstInt32 i = 0; i < 14; ++i) EXPECT_EQ(editor->received[i].first, i);
 }
 
-// The built library exports `main` under that very name, and it creates working instances.
+// The built library exports `main` under that very name, and `VSTPluginMain` as the same function, and it
+// creates working instances.
 TEST(PluginEntryTest, LibraryExportsMain) {
     void* library = dlopen(VOZUV_BINARY_DIR "/VozuvAzirOVA.so", RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(library, nullptr) << dlerror();
     using MainEntry = AEffect* (*)(audioMasterCallback);
     auto entry = reinterpret_cast<MainEntry>(dlsym(library, "main"));
     ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(dlsym(library, "VSTPluginMain"), reinterpret_cast<void*>(entry));
     EXPECT_EQ(dlsym(library, "vozuvPluginMain"), nullptr);
     AEffect* record = entry(hostCallback);
     ASSERT_NE(record, nullptr);

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# DebPackageTest: the Debian package built from this tree's library holds it in /usr/lib/vst, declares the
+# libraries and font it needs, and installs into and is removed from a scratch root with dpkg.
+# Usage: tests/package/deb-package-test.sh LIBRARY.so
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+library="$1"
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+faults=0
+fault() { echo "FAULT: $*"; faults=$((faults + 1)); }
+
+deb=$("$root/scripts/deb-package.sh" "$library" 1.0+test "$scratch/out") || { echo "FAULT: the package was not built"; exit 1; }
+
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = vozuvazirova ] || fault "Package: $(field Package)"
+[ "$(field Architecture)" = amd64 ] || fault "Architecture: $(field Architecture)"
+depends=$(field Depends)
+for needed in 'libc6 (>= 2.29)' libx11-6 libxext6 libcairo2 libfontconfig1 fonts-liberation; do
+  [[ ", $depends" == *", $needed"* || "$depends" == *"| $needed"* ]] || fault "Depends lacks $needed: $depends"
+done
+
+# Contents: the library, not executable, owned by root; the documents Debian asks for.
+listing=$(dpkg-deb -c "$deb")
+grep -qE '^-rw-r--r-- root/root .* \./usr/lib/vst/VozuvAzirOVA\.so$' <<<"$listing" || fault "no /usr/lib/vst/VozuvAzirOVA.so (0644, root):
+$listing"
+for doc in copyright changelog.gz; do
+  grep -q "\./usr/share/doc/vozuvazirova/$doc\$" <<<"$listing" || fault "no $doc"
+done
+[ "$(grep -c '^-' <<<"$listing")" = 4 ] || fault "unexpected files:
+$listing"
+
+# Install and remove in a scratch root with an empty package database.
+target="$scratch/root"
+mkdir -p "$target/var/lib/dpkg/info" "$target/var/lib/dpkg/updates"
+touch "$target/var/lib/dpkg/status"
+dpkg_root() { dpkg --root="$target" --log=/dev/null --force-not-root --force-depends "$@"; }
+dpkg_root -i "$deb" >"$scratch/dpkg.log" 2>&1 || fault "dpkg -i failed: $(cat "$scratch/dpkg.log")"
+installed="$target/usr/lib/vst/VozuvAzirOVA.so"
+[ -f "$installed" ] || fault "not installed at /usr/lib/vst/VozuvAzirOVA.so"
+[ -f "$installed" ] && ! readelf -SW "$installed" | grep -q '\.symtab' || fault "the installed library is not stripped"
+[ -f "$installed" ] && readelf --dyn-syms -W "$installed" | grep -qE ' FUNC +GLOBAL +DEFAULT +[0-9]+ VSTPluginMain$' \
+  || fault "the installed library lost its entry"
+dpkg_root -s vozuvazirova 2>/dev/null | grep -q '^Status: install ok installed' || fault "dpkg does not list it as installed"
+dpkg_root -r vozuvazirova >>"$scratch/dpkg.log" 2>&1 || fault "dpkg -r failed: $(cat "$scratch/dpkg.log")"
+[ ! -e "$installed" ] && [ ! -e "$target/usr/lib/vst" ] || fault "removal left files behind: $(find "$target/usr" 2>/dev/null)"
+
+if [ "$faults" -gt 0 ]; then
+  echo "$deb: $faults fault(s)"
+  exit 1
+fi
+echo "$deb: contents, control data, install and removal as expected"
