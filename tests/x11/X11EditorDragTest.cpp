@@ -177,5 +177,7 @@ TEST(X11EditorDragTest, HostClosingEditorOrPluginMidDragLeavesNothingBehind) {
         hand.button(1, true);
         hand.button(1, false);
         EXPECT_TRUE(rig.native.window->idleUntil([&] { return rig.ended(); }));
+        // A click 15 pixels right of the panel point at the knob's middle (3 above its circle's centre).
+        EXPECT_NEAR(rig.native.host.getParameter(knobIndex), 0.7914f, 0.005f);
     }
 }
