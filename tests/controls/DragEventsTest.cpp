@@ -5,8 +5,6 @@
 #include <functional>
 
 #include "gui/controls/FilmstripKnob.h"
-#include "gui/controls/VerticalFader.h"
-#include "gui/core/Pixmap.h"
 #include "gui/platform/cairo/HeadlessSystem.h"
 #include "tests/controls/ControlHarness.h"
 
@@ -56,15 +54,7 @@ ValueControl* knob(ControlListener* listener) {
     return new FilmstripKnob(UiRect{100, 20, 142, 57}, listener, 2, 65, 37, nullptr, {0, 0});
 }
 
-ValueControl* fader(ControlListener* listener) {
-    Pixmap* track = new Pixmap(129);
-    Pixmap* handle = new Pixmap(130);
-    auto* made = new VerticalFader(UiRect{18, 10, 34, 170}, listener, 1, 10, 157, handle, track, {0, 0},
-                                   FaderMinBottom);
-    track->release();
-    handle->release();
-    return made;
-}
+ValueControl* fader(ControlListener* listener) { return makeExampleFader(listener); }
 
 // Screen point of a window point.
 UiPoint at(UiPoint origin, int32_t h, int32_t v) { return UiPoint{origin.h + h, origin.v + v}; }

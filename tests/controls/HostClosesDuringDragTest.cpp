@@ -5,8 +5,6 @@
 #include <functional>
 
 #include "gui/controls/RotaryKnob.h"
-#include "gui/controls/VerticalFader.h"
-#include "gui/core/Pixmap.h"
 #include "gui/platform/cairo/HeadlessSystem.h"
 #include "tests/controls/ControlHarness.h"
 
@@ -21,15 +19,7 @@ public:
     int reports = 0;
 };
 
-ValueControl* makeFader(ControlListener* listener) {
-    Pixmap* track = new Pixmap(129);
-    Pixmap* handle = new Pixmap(130);
-    auto* fader = new VerticalFader(UiRect{18, 10, 34, 170}, listener, 1, 10, 157, handle, track, {0, 0},
-                                    FaderMinBottom);
-    track->release();
-    handle->release();
-    return fader;
-}
+ValueControl* makeFader(ControlListener* listener) { return makeExampleFader(listener); }
 
 ValueControl* makeKnob(ControlListener* listener) {
     return new RotaryKnob(UiRect{10, 10, 52, 52}, listener, 1, nullptr, nullptr, {0, 0});
