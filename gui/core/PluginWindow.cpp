@@ -179,7 +179,10 @@ void PluginWindow::update(DrawSurface* surface) {
 }
 
 void PluginWindow::idle() {
+    WindowWatch watch(this);
     handleNativeEvents();
+    // A drag step's requests may have let the host close the editor, or the plug-in, and this window.
+    if (watch.windowClosed()) return;
     if (!open || firstDrawPending || !isAnythingDirty()) return;
     DrawSurface* surface = beginTemporarySurface();
     if (!surface) return;

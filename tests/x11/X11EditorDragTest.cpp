@@ -139,45 +139,56 @@ TEST(X11EditorDragTest, AltDragsLinearlyAndShiftSlowsItFromWhereItIs) {
 }
 
 TEST(X11EditorDragTest, HostClosingEditorOrPluginMidDragLeavesNothingBehind) {
-    for (bool wholePlugin : {false, true}) {
-        SCOPED_TRACE(wholePlugin ? "effClose" : "effEditClose");
-        DragRig rig;
-        X11EditorHost probe(privateDisplay().c_str());
-        const int clients = serverClientCount(probe.display());
-        std::atomic<bool> closed{false};
-        std::thread user([&] {
+    // Between two idles, or from inside the automation request of a drag step.
+    for (bool insideRequest : {false, true})
+        for (bool wholePlugin : {false, true}) {
+            SCOPED_TRACE(std::string(wholePlugin ? "effClose" : "effEditClose") + (insideRequest ? " on automation" : ""));
+            DragRig rig;
+            X11EditorHost probe(privateDisplay().c_str());
+            const int clients = serverClientCount(probe.display());
+            std::atomic<bool> closed{false};
+            auto close = [&] {
+                if (closed.exchange(true)) return;
+                if (wholePlugin)
+                    rig.native.host.close();
+                else
+                    rig.native.window->close();
+            };
+            if (insideRequest)
+                rig.native.host.config().afterRequest = [&](VstInt32 opcode) {
+                    if (opcode == audioMasterAutomate) close();
+                };
+            std::thread user([&] {
+                Hand hand;
+                hand.moveTo(rig.knob.x, rig.knob.y - 12);
+                hand.button(1, true);
+                for (int step = 1; !closed && step < 400; ++step) {
+                    hand.moveTo(rig.knob.x + step % 10, rig.knob.y - 12);
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                }
+                hand.moveTo(rig.knob.x + 20, rig.knob.y);
+                hand.button(1, false);
+            });
+            const bool dragging = rig.native.window->idleUntil([&] {
+                return closed || rig.native.host.countRequests(audioMasterAutomate) > 0;
+            });
+            close();
+            user.join();
+            rig.native.host.config().afterRequest = nullptr;
+            ASSERT_TRUE(dragging);
+            for (int i = 0; i < 5; ++i) rig.native.window->idle();
+            EXPECT_EQ(serverClientCount(probe.display()), clients - 1);  // the plug-in's connection, with all it held
+            EXPECT_EQ(rig.native.window->childCount(), 0);
+            if (wholePlugin) continue;
+            // The editor opens again and takes a new click.
+            rig.native.host.clearRequests();
+            ASSERT_TRUE(rig.native.window->open(rig.native.host));
             Hand hand;
-            hand.moveTo(rig.knob.x, rig.knob.y - 12);
+            hand.moveTo(rig.knob.x + 15, rig.knob.y);
             hand.button(1, true);
-            for (int step = 1; !closed && step < 400; ++step) {
-                hand.moveTo(rig.knob.x + step % 10, rig.knob.y - 12);
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
-            hand.moveTo(rig.knob.x + 20, rig.knob.y);
             hand.button(1, false);
-        });
-        const bool dragging =
-            rig.native.window->idleUntil([&] { return rig.native.host.countRequests(audioMasterAutomate) > 0; });
-        if (wholePlugin)
-            rig.native.host.close();
-        else
-            rig.native.window->close();
-        closed = true;
-        user.join();
-        ASSERT_TRUE(dragging);
-        for (int i = 0; i < 5; ++i) rig.native.window->idle();
-        EXPECT_EQ(serverClientCount(probe.display()), clients - 1);  // the plug-in's connection, with all it held
-        EXPECT_EQ(rig.native.window->childCount(), 0);
-        if (wholePlugin) continue;
-        // The editor opens again and takes a new click.
-        rig.native.host.clearRequests();
-        ASSERT_TRUE(rig.native.window->open(rig.native.host));
-        Hand hand;
-        hand.moveTo(rig.knob.x + 15, rig.knob.y);
-        hand.button(1, true);
-        hand.button(1, false);
-        EXPECT_TRUE(rig.native.window->idleUntil([&] { return rig.ended(); }));
-        // A click 15 pixels right of the panel point at the knob's middle (3 above its circle's centre).
-        EXPECT_NEAR(rig.native.host.getParameter(knobIndex), 0.7914f, 0.005f);
-    }
+            EXPECT_TRUE(rig.native.window->idleUntil([&] { return rig.ended(); }));
+            // A click 15 pixels right of the panel point at the knob's middle (3 above its circle's centre).
+            EXPECT_NEAR(rig.native.host.getParameter(knobIndex), 0.7914f, 0.005f);
+        }
 }

@@ -156,7 +156,7 @@ void X11EditorWindow::handleEvents() {
         XEvent event;
         XNextEvent(display_, &event);
         dispatch(event);
-        if (!isLive(this)) return;  // the host closed the editor from inside a control's mouse loop
+        if (!isLive(this)) return;  // the host closed the editor from inside a control's request
     }
     paintExposed();
     if (pressDepth_ > 0) {
