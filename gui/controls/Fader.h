@@ -51,7 +51,8 @@ public:
     OffscreenSurface* getOffscreen() const { return offscreen; }
 
 protected:
-    bool dragTo(DrawSurface* surface, const UiPoint& where, int32_t buttons, const WindowWatch& watch) override;
+    bool dragTo(DrawSurface* surface, const UiPoint& where, int32_t buttons,
+                const WindowWatch& watch) override;
     bool isHorizontal() const { return (style & FaderHorizontal) != 0; }
     // Drawing fraction along the track (0 at the left or top end).
     float valueToFraction(float v) const;

@@ -182,7 +182,8 @@ float RotaryKnob::linearRate(int32_t buttons) const {
     return (maximum - minimum) / divisor;
 }
 
-bool RotaryKnob::dragTo(DrawSurface* surface, const UiPoint& where, int32_t buttons, const WindowWatch& watch) {
+bool RotaryKnob::dragTo(DrawSurface* surface, const UiPoint& where, int32_t buttons,
+                        const WindowWatch& watch) {
     if (samePoint(where, dragHandled)) return true;
     dragHandled = where;
     if (dragLinear) {

@@ -39,7 +39,8 @@ public:
     Pixmap* getHandlePixmap() const { return handlePixmap; }
 
 protected:
-    bool dragTo(DrawSurface* surface, const UiPoint& where, int32_t buttons, const WindowWatch& watch) override;
+    bool dragTo(DrawSurface* surface, const UiPoint& where, int32_t buttons,
+                const WindowWatch& watch) override;
 
     UiPoint imageOffset;
     UiColor handleColour = colourWhite;

@@ -59,7 +59,8 @@ protected:
     void runDrag(DrawSurface* surface, UiPoint where, int32_t buttons);
     // One position of a drag, with the buttons and modifiers held there (MouseLeft absent at the end).
     // Answers false when the host closed the window meanwhile: the drag then touches nothing more.
-    virtual bool dragTo(DrawSurface* surface, const UiPoint& where, int32_t buttons, const WindowWatch& watch);
+    virtual bool dragTo(DrawSurface* surface, const UiPoint& where, int32_t buttons,
+                        const WindowWatch& watch);
 
     // Steps of a mouse drag, shared by knobs and faders. The host may close the editor, or the plug-in,
     // from inside any request they send: each answers false when that happened, and the drag then returns

@@ -35,7 +35,8 @@ Outcome run(bool events, const std::function<ValueControl*(ControlListener*)>& m
 
     Outcome outcome{listener.values, {}, !harness.window->isDragging()};
     for (const HostRequest& r : RecordingHost::instance().requests)
-        if (r.opcode == audioMasterBeginEdit || r.opcode == audioMasterEndEdit) outcome.gesture.push_back(r.opcode);
+        if (r.opcode == audioMasterBeginEdit || r.opcode == audioMasterEndEdit)
+            outcome.gesture.push_back(r.opcode);
     return outcome;
 }
 
@@ -63,16 +64,19 @@ TEST(DragEventsTest, KnobCircularDragAcrossTheDeadAngle) {
     GuiEditor::knobMode = 0;
     // From the upper right round the bottom (pinned at 1) and back up the left side.
     expectSame(knob, [](ScriptedInput& input, UiPoint o) {
-        input.press(at(o, 135, 30)).hold(3).moveTo(at(o, 140, 45)).moveTo(at(o, 123, 56)).moveTo(at(o, 119, 56))
-            .moveTo(at(o, 103, 45)).moveTo(at(o, 103, 30)).moveTo(at(o, 121, 22)).moveTo(at(o, 138, 30)).release();
+        input.press(at(o, 135, 30)).hold(3);
+        for (UiPoint p : {UiPoint{140, 45}, {123, 56}, {119, 56}, {103, 45}, {103, 30}, {121, 22}, {138, 30}})
+            input.moveTo(at(o, p.h, p.v));
+        input.release();
     }, {135, 30});
 }
 
 TEST(DragEventsTest, KnobLinearDragWithShiftPressedAndReleasedOnTheWay) {
     GuiEditor::knobMode = 2;
     expectSame(knob, [](ScriptedInput& input, UiPoint o) {
-        input.press(at(o, 120, 40)).hold(3).moveTo(at(o, 140, 40)).setModifiers(KeyShift).moveTo(at(o, 150, 30))
-            .moveTo(at(o, 160, 35)).setModifiers(0).moveTo(at(o, 170, 35)).moveTo(at(o, 90, 60)).release();
+        input.press(at(o, 120, 40)).hold(3).moveTo(at(o, 140, 40)).setModifiers(KeyShift);
+        input.moveTo(at(o, 150, 30)).moveTo(at(o, 160, 35)).setModifiers(0);
+        input.moveTo(at(o, 170, 35)).moveTo(at(o, 90, 60)).release();
     }, {120, 40});
     GuiEditor::knobMode = 0;
 }

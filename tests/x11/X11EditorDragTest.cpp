@@ -21,7 +21,7 @@ struct TimedIdles {
             const auto start = std::chrono::steady_clock::now();
             window.idle();
             const auto took = std::chrono::steady_clock::now() - start;
-            longestMs = std::max(longestMs, double(std::chrono::duration_cast<std::chrono::microseconds>(took).count()) / 1000.0);
+            longestMs = std::max(longestMs, std::chrono::duration<double, std::milli>(took).count());
             ++calls;
             if (done()) return true;
             if (X11EditorHost::nowMs() >= end) return false;
@@ -36,10 +36,10 @@ struct TimedIdles {
 std::vector<VstInt32> gestureOrder(PluginHost& host) {
     std::vector<VstInt32> order;
     for (const HostRequest& r : host.requests()) {
-        if (r.opcode != audioMasterBeginEdit && r.opcode != audioMasterAutomate && r.opcode != audioMasterEndEdit)
-            continue;
+        const VstInt32 op = r.opcode;
+        if (op != audioMasterBeginEdit && op != audioMasterAutomate && op != audioMasterEndEdit) continue;
         if (r.index != knobIndex) return {};
-        if (order.empty() || order.back() != r.opcode) order.push_back(r.opcode);
+        if (order.empty() || order.back() != op) order.push_back(op);
     }
     return order;
 }
@@ -134,7 +134,7 @@ TEST(X11EditorDragTest, AltDragsLinearlyAndShiftSlowsItFromWhereItIs) {
     const bool ended = rig.native.window->idleUntil([&] { return rig.ended(); });
     user.join();
     ASSERT_TRUE(ended);
-    // 40 pixels at 1/200, then 30 at 1/300 (one of them may still count at 1/200, as Shift comes with a move).
+    // 40 pixels at 1/200, then 30 at 1/300 (one may still count at 1/200: Shift may come with a move).
     EXPECT_NEAR(rig.native.host.getParameter(knobIndex), 0.8f, 0.006f);
 }
 
@@ -142,7 +142,8 @@ TEST(X11EditorDragTest, HostClosingEditorOrPluginMidDragLeavesNothingBehind) {
     // Between two idles, or from inside the automation request of a drag step.
     for (bool insideRequest : {false, true})
         for (bool wholePlugin : {false, true}) {
-            SCOPED_TRACE(std::string(wholePlugin ? "effClose" : "effEditClose") + (insideRequest ? " on automation" : ""));
+            SCOPED_TRACE(std::string(wholePlugin ? "effClose" : "effEditClose") +
+                         (insideRequest ? " on automation" : ""));
             DragRig rig;
             X11EditorHost probe(privateDisplay().c_str());
             const int clients = serverClientCount(probe.display());
@@ -177,7 +178,8 @@ TEST(X11EditorDragTest, HostClosingEditorOrPluginMidDragLeavesNothingBehind) {
             rig.native.host.config().afterRequest = nullptr;
             ASSERT_TRUE(dragging);
             for (int i = 0; i < 5; ++i) rig.native.window->idle();
-            EXPECT_EQ(serverClientCount(probe.display()), clients - 1);  // the plug-in's connection, with all it held
+            // The plug-in's connection is gone, and with it every window and pixmap it held.
+            EXPECT_EQ(serverClientCount(probe.display()), clients - 1);
             EXPECT_EQ(rig.native.window->childCount(), 0);
             if (wholePlugin) continue;
             // The editor opens again and takes a new click.

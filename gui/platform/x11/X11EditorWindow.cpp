@@ -99,7 +99,8 @@ bool X11EditorWindow::open(Window parent, int32_t width, int32_t height) {
     attributes.border_pixel = 0;
     attributes.background_pixel = HeadlessWindow::backgroundRgb;
     // Motion with a button down: a press grabs the pointer for this window, so a drag is followed outside it.
-    attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | ButtonMotionMask | StructureNotifyMask;
+    attributes.event_mask =
+        ExposureMask | ButtonPressMask | ButtonReleaseMask | ButtonMotionMask | StructureNotifyMask;
     window_ = XCreateWindow(display_, parent, 0, 0, unsigned(width), unsigned(height), 0, 24, InputOutput,
                             info.visual, CWColormap | CWBorderPixel | CWBackPixel | CWEventMask, &attributes);
     gc_ = XCreateGC(display_, window_, 0, nullptr);
@@ -162,7 +163,7 @@ void X11EditorWindow::handleEvents() {
     if (pressDepth_ > 0) {
         // Inside a control's request to the host: what it drew goes up at every idle pass.
         show();
-    } else if (owner_ && owner_->isDragging() && !gone_) {
+    } else if (takesDragSteps()) {
         dragStep(nullptr, 0);
     }
 }
@@ -184,22 +185,23 @@ void X11EditorWindow::dispatch(XEvent& event) {
         }
         break;
     case MotionNotify:
-        if (event.xmotion.window != window_ || pressDepth_ > 0 || gone_ || !owner_ || !owner_->isDragging()) break;
-        {
+        if (event.xmotion.window == window_ && takesDragSteps()) {
             const UiPoint where{event.xmotion.x, event.xmotion.y};
             dragStep(&where, toolkitState(event.xmotion.state));
         }
         break;
     case ButtonRelease:
-        if (event.xbutton.window != window_ || pressDepth_ > 0 || gone_ || !owner_ || !owner_->isDragging()) break;
-        if (event.xbutton.button >= Button1 && event.xbutton.button <= Button5) {
+        if (event.xbutton.window == window_ && takesDragSteps() && event.xbutton.button >= Button1 &&
+            event.xbutton.button <= Button5) {
             // The event's state is the one before the release.
+            const unsigned int released = Button1Mask << (event.xbutton.button - Button1);
             const UiPoint where{event.xbutton.x, event.xbutton.y};
-            dragStep(&where, toolkitState(event.xbutton.state & ~(Button1Mask << (event.xbutton.button - Button1))));
+            dragStep(&where, toolkitState(event.xbutton.state & ~released));
         }
         break;
     case ButtonPress:
-        if (event.xbutton.window != window_ || pressDepth_ > 0 || gone_ || !owner_ || owner_->isDragging()) break;
+        if (event.xbutton.window != window_ || pressDepth_ > 0 || gone_ || !owner_) break;
+        if (owner_->isDragging()) break;  // another button during a drag
         if (event.xbutton.button >= Button1 && event.xbutton.button <= Button3) {
             pressAt(event.xbutton);
         } else if (event.xbutton.button == Button4 || event.xbutton.button == Button5) {
@@ -233,6 +235,10 @@ void X11EditorWindow::pressAt(const XButtonEvent& press) {
     --pressDepth_;
     pressPolls_ = 0;
     show();
+}
+
+bool X11EditorWindow::takesDragSteps() const {
+    return owner_ && owner_->isDragging() && pressDepth_ == 0 && !gone_;
 }
 
 void X11EditorWindow::dragStep(const UiPoint* where, int32_t buttons) {

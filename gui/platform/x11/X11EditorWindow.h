@@ -64,6 +64,8 @@ private:
     bool open(Window parent, int32_t width, int32_t height);
     void dispatch(XEvent& event);
     void pressAt(const XButtonEvent& press);
+    // A drag is on and no press, wheel or step is being handled.
+    bool takesDragSteps() const;
     // One step of the plug-in window's drag: at an event's position, or (null) where the pointer is now.
     void dragStep(const UiPoint* where, int32_t buttons);
     void queryPointer();
