@@ -105,30 +105,27 @@ void Fader::onMouseDown(DrawSurface* surface, const UiPoint& start) {
         reference += horizontal ? start.h - h.left : start.v - h.top;
     }
 
-    int32_t lastButtons = buttons;
-    float anchor = value;
-    // The host may close the editor, or the plug-in, from inside any request below: then this fader is gone.
-    WindowWatch watch(window);
-    if (!beginDrag(watch)) return;
-    UiPoint where = start;
-    for (;;) {
-        buttons = surface->getMouseButtons();
-        if (!(buttons & MouseLeft)) break;
-        if (buttons != lastButtons && (buttons & KeyShift)) {
-            lastButtons = buttons;
-            anchor = value;
-        } else if (!(buttons & KeyShift)) {
-            anchor = value;
-        }
-        const int32_t along = horizontal ? where.h - reference : where.v - reference;
-        float v = fractionToValue(static_cast<float>(along) / static_cast<float>(travel));
-        // Fine adjustment: the handle moves a zoomFactor-th of the cursor's way from the anchor.
-        if (buttons & KeyShift) v = anchor + (v - anchor) / zoomFactor;
-        value = v;
-        clampValue();
-        if (!reportChange(surface, watch) || !followCursor(surface, where, watch)) return;
+    dragReference = reference;
+    dragButtons = buttons;
+    dragAnchor = value;
+    runDrag(surface, start, buttons);
+}
+
+bool Fader::dragTo(DrawSurface* surface, const UiPoint& where, int32_t buttons, const WindowWatch& watch) {
+    if (!(buttons & MouseLeft)) return true;
+    if (buttons != dragButtons && (buttons & KeyShift)) {
+        dragButtons = buttons;
+        dragAnchor = value;
+    } else if (!(buttons & KeyShift)) {
+        dragAnchor = value;
     }
-    if (window) window->endEdit(tag);
+    const int32_t along = isHorizontal() ? where.h - dragReference : where.v - dragReference;
+    float v = fractionToValue(static_cast<float>(along) / static_cast<float>(travel));
+    // Fine adjustment: the handle moves a zoomFactor-th of the cursor's way from the anchor.
+    if (buttons & KeyShift) v = dragAnchor + (v - dragAnchor) / zoomFactor;
+    value = v;
+    clampValue();
+    return reportChange(surface, watch);
 }
 
 bool Fader::onWheel(DrawSurface* surface, const UiPoint&, float distance) {

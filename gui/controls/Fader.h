@@ -51,6 +51,8 @@ public:
     OffscreenSurface* getOffscreen() const { return offscreen; }
 
 protected:
+    bool dragTo(DrawSurface* surface, const UiPoint& where, int32_t buttons,
+                const WindowWatch& watch) override;
     bool isHorizontal() const { return (style & FaderHorizontal) != 0; }
     // Drawing fraction along the track (0 at the left or top end).
     float valueToFraction(float v) const;
@@ -73,4 +75,10 @@ protected:
     float zoomFactor = 10.0f;
     bool transparentHandle = true;
     bool freeClick = true;
+
+private:
+    // State of a drag, from the press to the release.
+    int32_t dragReference = 0;  // window coordinate along the track where the fraction is 0
+    int32_t dragButtons = 0;    // the modifiers when the anchor was last taken with Shift down
+    float dragAnchor = 0.0f;    // the value fine adjustment starts from
 };

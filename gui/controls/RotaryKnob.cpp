@@ -164,78 +164,54 @@ void RotaryKnob::onMouseDown(DrawSurface* surface, const UiPoint& where) {
 
     const bool modeLinear = window && window->getKnobMode() == 2;
     const bool altHeld = (buttons & KeyAlt) != 0;
-    if (modeLinear != altHeld)
-        trackLinear(surface, where, buttons);
-    else
-        trackCircular(surface, where);
+    dragLinear = modeLinear != altHeld;
+    dragHandled = UiPoint{-1, -1};
+    if (dragLinear) {
+        dragRate = linearRate(buttons);
+        dragAnchor = where;
+        dragBase = value;
+        dragButtons = buttons;
+    } else {
+        dragPrevious = pointToValue(UiPoint{where.h - bounds.left, where.v - bounds.top});
+    }
+    runDrag(surface, where, buttons);
 }
 
-void RotaryKnob::trackCircular(DrawSurface* surface, UiPoint where) {
-    const UiPoint origin{bounds.left, bounds.top};
-    float previous = pointToValue(UiPoint{where.h - origin.h, where.v - origin.v});
-    const float half = (maximum - minimum) * 0.5f;
-
-    // The host may close the editor, or the plug-in, from inside any request below: then this knob is gone.
-    WindowWatch watch(window);
-    if (!beginDrag(watch)) return;
-    UiPoint handled{-1, -1};
-    int32_t buttons;
-    do {
-        buttons = surface->getMouseButtons();
-        if (!samePoint(where, handled)) {
-            handled = where;
-            const float v = pointToValue(UiPoint{where.h - origin.h, where.v - origin.v});
-            value = v;
-            // A jump across the dead angle pins the knob to the end it came from until the cursor
-            // returns within half the range of the last accepted value.
-            if (previous - v > half)
-                value = maximum;
-            else if (v - previous > half)
-                value = minimum;
-            else
-                previous = v;
-            if (!reportChange(surface, watch)) return;
-        }
-        if (!followCursor(surface, where, watch)) return;
-    } while (buttons & MouseLeft);
-    if (window) window->endEdit(tag);
+float RotaryKnob::linearRate(int32_t buttons) const {
+    const float divisor = (buttons & KeyShift) ? zoomFactor * linearPixelsPerRange : linearPixelsPerRange;
+    return (maximum - minimum) / divisor;
 }
 
-void RotaryKnob::trackLinear(DrawSurface* surface, UiPoint where, int32_t buttons) {
-    const float range = maximum - minimum;
-    auto rateFor = [&](int32_t bits) {
-        const float divisor = (bits & KeyShift) ? zoomFactor * linearPixelsPerRange : linearPixelsPerRange;
-        return range / divisor;
-    };
-    float rate = rateFor(buttons);
-    const UiPoint anchor = where;
-    float base = value;
-    int32_t lastButtons = buttons;
-
-    // The host may close the editor, or the plug-in, from inside any request below: then this knob is gone.
-    WindowWatch watch(window);
-    if (!beginDrag(watch)) return;
-    UiPoint handled{-1, -1};
-    do {
-        buttons = surface->getMouseButtons();
-        if (!samePoint(where, handled)) {
-            handled = where;
-            // Right and up count positive.
-            const float delta = static_cast<float>((where.h - anchor.h) - (where.v - anchor.v));
-            if (buttons != lastButtons) {
-                // Re-base so that pressing or releasing Shift does not make the value jump.
-                const float newRate = rateFor(buttons);
-                base += (rate - newRate) * delta;
-                rate = newRate;
-                lastButtons = buttons;
-            }
-            value = base + delta * rate;
-            clampValue();
-            if (!reportChange(surface, watch)) return;
+bool RotaryKnob::dragTo(DrawSurface* surface, const UiPoint& where, int32_t buttons,
+                        const WindowWatch& watch) {
+    if (samePoint(where, dragHandled)) return true;
+    dragHandled = where;
+    if (dragLinear) {
+        // Right and up count positive.
+        const float delta = static_cast<float>((where.h - dragAnchor.h) - (where.v - dragAnchor.v));
+        if (buttons != dragButtons) {
+            // Re-base so that pressing or releasing Shift does not make the value jump.
+            const float newRate = linearRate(buttons);
+            dragBase += (dragRate - newRate) * delta;
+            dragRate = newRate;
+            dragButtons = buttons;
         }
-        if (!followCursor(surface, where, watch)) return;
-    } while (buttons & MouseLeft);
-    if (window) window->endEdit(tag);
+        value = dragBase + delta * dragRate;
+        clampValue();
+    } else {
+        const float v = pointToValue(UiPoint{where.h - bounds.left, where.v - bounds.top});
+        const float half = (maximum - minimum) * 0.5f;
+        value = v;
+        // A jump across the dead angle pins the knob to the end it came from until the cursor
+        // returns within half the range of the last accepted value.
+        if (dragPrevious - v > half)
+            value = maximum;
+        else if (v - dragPrevious > half)
+            value = minimum;
+        else
+            dragPrevious = v;
+    }
+    return reportChange(surface, watch);
 }
 
 bool RotaryKnob::onWheel(DrawSurface* surface, const UiPoint&, float distance) {

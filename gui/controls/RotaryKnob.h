@@ -39,6 +39,9 @@ public:
     Pixmap* getHandlePixmap() const { return handlePixmap; }
 
 protected:
+    bool dragTo(DrawSurface* surface, const UiPoint& where, int32_t buttons,
+                const WindowWatch& watch) override;
+
     UiPoint imageOffset;
     UiColor handleColour = colourWhite;
     UiColor handleShadowColour = colourGrey;
@@ -53,6 +56,14 @@ protected:
     float zoomFactor = 1.5f;
 
 private:
-    void trackCircular(DrawSurface* surface, UiPoint where);
-    void trackLinear(DrawSurface* surface, UiPoint where, int32_t buttons);
+    float linearRate(int32_t buttons) const;  // value per pixel of a linear drag with these modifiers
+
+    // State of a drag, from the press to the release.
+    bool dragLinear = false;
+    UiPoint dragHandled;          // the last position handled; a position is handled once
+    float dragPrevious = 0.0f;    // circular: the last accepted value
+    UiPoint dragAnchor;           // linear: where the press was
+    float dragBase = 0.0f;        // linear: the value at the anchor at the current rate
+    float dragRate = 0.0f;
+    int32_t dragButtons = 0;      // linear: the modifiers the rate was chosen for
 };

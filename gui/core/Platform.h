@@ -15,7 +15,8 @@
 //   PluginWindow:     loadBlendLibrary, freeBlendLibrary, createChildWindow, destroyChildWindow,
 //                     beginTemporarySurface, endTemporarySurface, getCursorPosition, setCursor,
 //                     setDropActive, findHostFrame, getPosition, getSize, resizeChildWindow,
-//                     resizeWindowChain, bringFrameToTop, handleNativeEvents
+//                     resizeWindowChain, bringFrameToTop, handleNativeEvents,
+//                     followsDragEvents
 // plus the window class, the window procedure, the button-swap flag and the blending entry points,
 // which stay private to the backend. The neutral halves live in gui/core/<Class>.cpp.
 namespace platform {

@@ -8,6 +8,7 @@
 #include "framework/GuiEditor.h"
 #include "gui/core/DrawSurface.h"
 #include "gui/core/Pixmap.h"
+#include "gui/core/ValueControl.h"
 
 namespace {
 constexpr int32_t childArrayStep = 20;
@@ -40,6 +41,7 @@ PluginWindow::~PluginWindow() {
     // Loops still running inside this window's messages learn first that it is going.
     WindowWatch::windowGone(lifeline);
     lifeline = nullptr;
+    dragControl = nullptr;  // goes with the children; the host that closed us hears no more of the drag
     // Only a window that changed the cursor puts it back; any other leaves the host's cursor as it is.
     if (savedCursor) setCursor(CursorDefault);
     setDropActive(false);
@@ -78,6 +80,7 @@ bool PluginWindow::addChild(Widget* widget) {
 bool PluginWindow::removeChild(Widget* widget, bool releaseIt) {
     for (int32_t i = 0; i < childCount; ++i) {
         if (children[i] != widget) continue;
+        if (dragControl == widget) dragControl = nullptr;
         // A released focus widget must not be told about the next click.
         if (focusWidget == widget) {
             focusWidget = nullptr;
@@ -98,6 +101,7 @@ bool PluginWindow::removeAllChildren(bool releaseIt) {
         focusWidget = nullptr;
         lost->loseFocus(nullptr);
     }
+    dragControl = nullptr;
     // Detached first, so a widget that reaches back into the window while it goes sees an empty one.
     Widget** list = children;
     int32_t count = childCount;
@@ -175,7 +179,10 @@ void PluginWindow::update(DrawSurface* surface) {
 }
 
 void PluginWindow::idle() {
+    WindowWatch watch(this);
     handleNativeEvents();
+    // A drag step's requests may have let the host close the editor, or the plug-in, and this window.
+    if (watch.windowClosed()) return;
     if (!open || firstDrawPending || !isAnythingDirty()) return;
     DrawSurface* surface = beginTemporarySurface();
     if (!surface) return;
@@ -312,6 +319,26 @@ bool PluginWindow::setModalWidget(Widget* widget) {
     modalWidget = widget;
     if (widget) widget->onAttached(this);
     return true;
+}
+
+// ---- event-driven drags ----
+
+void PluginWindow::followDrag(ValueControl* control) { dragControl = control; }
+
+void PluginWindow::dragTo(DrawSurface* surface, const UiPoint& where, int32_t buttons) {
+    ValueControl* control = dragControl;
+    if (!control) return;
+    // Without the button this step is the last, whatever the host does from inside its requests.
+    if (!(buttons & MouseLeft)) dragControl = nullptr;
+    WindowWatch watch(this);
+    const bool goesOn = control->continueDrag(surface, where, buttons);
+    if (!goesOn && !watch.windowClosed() && dragControl == control) dragControl = nullptr;
+}
+
+void PluginWindow::cancelDrag() {
+    ValueControl* control = dragControl;
+    dragControl = nullptr;
+    if (control) endEdit(control->getTag());
 }
 
 // ---- services of the editor ----

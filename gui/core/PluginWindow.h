@@ -12,6 +12,7 @@
 class DrawSurface;
 class GuiEditor;
 class Pixmap;
+class ValueControl;
 
 class PluginWindow : public Widget {
 public:
@@ -61,6 +62,16 @@ public:
     void invalidate(const UiRect& area);
     bool isAnythingDirty();
 
+    // Drags on a window whose mouse arrives as events: the control that started one is followed here
+    // until a step without MouseLeft (or cancelDrag) ends it. Backend: whether drags work this way.
+    bool followsDragEvents();
+    void followDrag(ValueControl* control);
+    bool isDragging() const { return dragControl != nullptr; }
+    // The backend's events: the cursor at where (window coordinates) with the buttons and modifiers then.
+    void dragTo(DrawSurface* surface, const UiPoint& where, int32_t buttons);
+    // The drag ends where it is (the window went away under it): the host hears the end of the gesture.
+    void cancelDrag();
+
     // Drag and drop, host frames, resizing, standalone mode.
     bool setDropActive(bool flag);
     NativeHandle findHostFrame();
@@ -105,6 +116,7 @@ protected:
     NativeHandle savedCursor = nullptr;
     NativeHandle nativeState = nullptr;  // backend-private (the drop registration, the headless window record)
     WindowLifeline* lifeline = WindowWatch::createLifeline();
+    ValueControl* dragControl = nullptr;  // a child, while its event-driven drag lasts
 
 private:
     // Drop routing: asks the mouse-enabled children whose bounds hold where, last first, until one answers true.

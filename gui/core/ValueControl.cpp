@@ -54,6 +54,32 @@ bool ValueControl::followCursor(DrawSurface* surface, UiPoint& where, const Wind
     return !watch.windowClosed();
 }
 
+void ValueControl::runDrag(DrawSurface* surface, UiPoint where, int32_t buttons) {
+    WindowWatch watch(window);
+    if (!beginDrag(watch)) return;
+    if (window && window->followsDragEvents()) {
+        // The press is the first position; the window hands on the rest as its events come.
+        if (dragTo(surface, where, buttons, watch)) window->followDrag(this);
+        return;
+    }
+    for (;;) {
+        const int32_t held = surface->getMouseButtons();
+        if (!dragTo(surface, where, held, watch) || !followCursor(surface, where, watch)) return;
+        if (!(held & MouseLeft)) break;
+    }
+    if (window) window->endEdit(tag);
+}
+
+bool ValueControl::continueDrag(DrawSurface* surface, const UiPoint& where, int32_t buttons) {
+    WindowWatch watch(window);
+    if (!dragTo(surface, where, buttons, watch)) return false;
+    if (buttons & MouseLeft) return true;
+    if (window) window->endEdit(tag);
+    return false;
+}
+
+bool ValueControl::dragTo(DrawSurface*, const UiPoint&, int32_t, const WindowWatch&) { return true; }
+
 void ValueControl::setValue(float v) { value = v; }
 float ValueControl::getValue() { return value; }
 void ValueControl::setMinimum(float v) { minimum = v; }

@@ -46,8 +46,22 @@ public:
     UiPoint getBackgroundOffset() const { return backgroundOffset; }
     // True for the second of two clicks within doubleClickInterval (needs a window with an editor).
     bool isDoubleClick();
+    // A drag fed by the window's events: the cursor at where (window coordinates) with the buttons and
+    // modifiers of that moment; a step without MouseLeft ends the drag. False once the drag is over, or
+    // when the host closed the window from inside a request of this step.
+    bool continueDrag(DrawSurface* surface, const UiPoint& where, int32_t buttons);
 
 protected:
+    // A drag from where, whose set-up the control has done: the edit gesture begins, then each position
+    // goes to dragTo until the button is let go, and the gesture ends. Where the window delivers the
+    // mouse as events (X11) it returns at once and the window hands on each event (continueDrag); else it
+    // follows the mouse here, in the modal loop Windows hosts expect, polling and running the idle pass.
+    void runDrag(DrawSurface* surface, UiPoint where, int32_t buttons);
+    // One position of a drag, with the buttons and modifiers held there (MouseLeft absent at the end).
+    // Answers false when the host closed the window meanwhile: the drag then touches nothing more.
+    virtual bool dragTo(DrawSurface* surface, const UiPoint& where, int32_t buttons,
+                        const WindowWatch& watch);
+
     // Steps of a mouse drag, shared by knobs and faders. The host may close the editor, or the plug-in,
     // from inside any request they send: each answers false when that happened, and the drag then returns
     // at once without touching the control.

@@ -6,7 +6,9 @@
 #include "framework/GuiEditor.h"
 #include "gui/core/ControlListener.h"
 #include "gui/core/DrawSurface.h"
+#include "gui/core/Pixmap.h"
 #include "gui/core/ValueControl.h"
+#include "gui/controls/VerticalFader.h"
 #include "resources/EmbeddedBitmaps.h"
 #include "tests/gui/EditorHarness.h"
 #include "base/BmpImage.h"
@@ -37,6 +39,18 @@ inline void scriptDrag(HeadlessWindow* child, const std::vector<UiPoint>& path, 
 
 inline void scriptClick(HeadlessWindow* child, UiPoint where, int32_t modifiers = 0) {
     scriptDrag(child, {where}, modifiers);
+}
+
+// The toolkit's example fader at (18, 10, 34, 170): a 16 by 160 track (resource 129), a 14 by 12 handle
+// (resource 130), travel from row 10 to 157, minimum at the bottom.
+inline VerticalFader* makeExampleFader(ControlListener* listener, int32_t tag = 1) {
+    Pixmap* track = new Pixmap(129);
+    Pixmap* handle = new Pixmap(130);
+    auto* fader = new VerticalFader(UiRect{18, 10, 34, 170}, listener, tag, 10, 157, handle, track, {0, 0},
+                                    FaderMinBottom);
+    track->release();
+    handle->release();
+    return fader;
 }
 
 inline BmpImage resourceImage(int id) {

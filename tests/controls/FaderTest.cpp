@@ -8,14 +8,10 @@
 
 namespace {
 
-// The toolkit's example fader: a 16 by 160 track (resource 129) and a 14 by 12 handle (resource 130).
+// The toolkit's example fader, handle offset (1, 0), at 0.5.
 struct FaderRig {
     FaderRig() : harness(UiRect{0, 0, 60, 200}) {
-        Pixmap* track = new Pixmap(129);
-        Pixmap* handle = new Pixmap(130);
-        fader = new VerticalFader(bounds, &listener, 1, 10, 157, handle, track, {0, 0}, FaderMinBottom);
-        track->release();
-        handle->release();
+        fader = makeExampleFader(&listener);
         fader->setHandleOffset({1, 0});
         fader->setValue(0.5f);
         fader->setDirty(false);

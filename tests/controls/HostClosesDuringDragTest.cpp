@@ -5,8 +5,7 @@
 #include <functional>
 
 #include "gui/controls/RotaryKnob.h"
-#include "gui/controls/VerticalFader.h"
-#include "gui/core/Pixmap.h"
+#include "gui/platform/cairo/HeadlessSystem.h"
 #include "tests/controls/ControlHarness.h"
 
 namespace {
@@ -20,41 +19,37 @@ public:
     int reports = 0;
 };
 
-ValueControl* makeFader(ControlListener* listener) {
-    Pixmap* track = new Pixmap(129);
-    Pixmap* handle = new Pixmap(130);
-    auto* fader = new VerticalFader(UiRect{18, 10, 34, 170}, listener, 1, 10, 157, handle, track, {0, 0},
-                                    FaderMinBottom);
-    track->release();
-    handle->release();
-    return fader;
-}
+ValueControl* makeFader(ControlListener* listener) { return makeExampleFader(listener); }
 
 ValueControl* makeKnob(ControlListener* listener) {
     return new RotaryKnob(UiRect{10, 10, 52, 52}, listener, 1, nullptr, nullptr, {0, 0});
 }
 
 TEST(HostClosesDuringDragTest, DragEndsAtTheFirstReportWhenTheHostClosesEditorOrPlugin) {
-    for (auto make : {makeFader, makeKnob}) {
-        for (bool wholePlugin : {false, true}) {
-            EditorHarness harness(UiRect{0, 0, 60, 200});
-            ClosingListener listener;
-            listener.close = [&] {
-                if (wholePlugin) {
-                    delete harness.effect;  // effClose: effect, editor, window and controls
-                    harness.effect = nullptr;
-                } else {
-                    delete harness.window;  // effEditClose: window and controls
-                    harness.editor->attach(nullptr);
-                }
-            };
-            harness.window->addChild(make(&listener));
-            HeadlessWindow* child = harness.child();
-            child->paint();
-            scriptDrag(child, {{30, 30}, {31, 60}, {40, 100}, {45, 140}});
-            EXPECT_EQ(listener.reports, 1) << (wholePlugin ? "plug-in" : "editor") << " closed";
+    // In the modal loop, and with the drag fed by window events.
+    for (bool events : {false, true})
+        for (auto make : {makeFader, makeKnob}) {
+            for (bool wholePlugin : {false, true}) {
+                EditorHarness harness(UiRect{0, 0, 60, 200});
+                HeadlessSystem::dragEvents = events;
+                ClosingListener listener;
+                listener.close = [&] {
+                    if (wholePlugin) {
+                        delete harness.effect;  // effClose: effect, editor, window and controls
+                        harness.effect = nullptr;
+                    } else {
+                        delete harness.window;  // effEditClose: window and controls
+                        harness.editor->attach(nullptr);
+                    }
+                };
+                harness.window->addChild(make(&listener));
+                HeadlessWindow* child = harness.child();
+                child->paint();
+                scriptDrag(child, {{30, 30}, {31, 60}, {40, 100}, {45, 140}});
+                HeadlessSystem::dragEvents = false;
+                EXPECT_EQ(listener.reports, 1) << (wholePlugin ? "plug-in" : "editor") << " closed";
+            }
         }
-    }
 }
 
 }  // namespace

@@ -33,4 +33,6 @@ struct HostConfig {
     std::function<bool(int, int)> sizeWindow{};
     // Extra work on audioMasterIdle (a host's own idle: pump messages).
     std::function<void()> idle{};
+    // Extra work once any request is answered and recorded (a host that closes the editor on automation).
+    std::function<void(VstInt32 opcode)> afterRequest{};
 };

@@ -134,6 +134,7 @@ VstIntPtr VSTCALLBACK PluginHost::hostCallback(AEffect* effect, VstInt32 opcode,
     request.thread = currentThreadId();
     request.answer = host->answer(effect, opcode, index, value, ptr, opt, request.text);
     host->record(request);
+    if (host->hostConfig.afterRequest) host->hostConfig.afterRequest(opcode);
     return request.answer;
 }
 

@@ -31,6 +31,9 @@ public:
     // Thickness of a dialog frame (SM_CYDLGFRAME), used when the editor resizes its host's windows.
     static int32_t dialogFrame;
 
+    // Drags follow the scripted mouse as events, one per script step, instead of a modal loop.
+    static bool dragEvents;
+
     // Everything but the class registration, the OLE counters and paintDispatchCalls (ScriptedInput
     // measures those from a baseline of its own).
     static void reset();

@@ -3,6 +3,7 @@
 
 #include "gui/core/DrawSurface.h"
 #include "gui/core/PluginWindow.h"
+#include "gui/core/WindowWatch.h"
 #include "gui/platform/cairo/DeviceContext.h"
 #include "gui/platform/cairo/ScriptedInput.h"
 
@@ -173,9 +174,17 @@ void HeadlessWindow::mouseDown(int32_t button, UiPoint where) {
     if (!userData_) return;
     DeviceContext* context = DeviceContext::forWindow(this);
     {
-        DrawSurface surface(userData_, context, this);
+        PluginWindow* owner = userData_;
+        WindowWatch watch(owner);
+        DrawSurface surface(owner, context, this);
         const UiPoint point{int32_t(uint16_t(where.h)), int32_t(uint16_t(where.v))};
-        userData_->onMouseDown(&surface, point);
+        owner->onMouseDown(&surface, point);
+        // Event-driven drags: each script step is one motion event with its own cursor and buttons.
+        while (!watch.windowClosed() && owner->isDragging()) {
+            UiPoint at;
+            surface.getMousePosition(at);
+            owner->dragTo(&surface, at, surface.getMouseButtons());
+        }
     }
     DeviceContext::release(context);
 }

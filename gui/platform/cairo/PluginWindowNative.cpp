@@ -192,3 +192,6 @@ void PluginWindow::bringFrameToTop() { ++HeadlessSystem::framesBroughtToTop; }
 
 // Headless windows get their messages from their callers.
 void PluginWindow::handleNativeEvents() {}
+
+// Modal loops, as on Windows, unless a test asks for the event-driven drags of X11.
+bool PluginWindow::followsDragEvents() { return HeadlessSystem::dragEvents; }

@@ -308,3 +308,6 @@ void PluginWindow::bringFrameToTop() {
 
 // Messages arrive through the host's message loop and the window procedure.
 void PluginWindow::handleNativeEvents() {}
+
+// Windows hosts expect a control to follow the mouse in a modal loop; its message loop runs inside.
+bool PluginWindow::followsDragEvents() { return false; }

@@ -47,6 +47,10 @@ void PluginWindow::handleNativeEvents() {
     if (X11EditorWindow* window = x11Of(nativeState)) window->handleEvents();
 }
 
+// A drag goes on across the host's idle calls, one event at a time: a host's call never waits for the
+// user to let go.
+bool PluginWindow::followsDragEvents() { return true; }
+
 DrawSurface* PluginWindow::beginTemporarySurface() {
     if (currentSurface) return currentSurface;
     HeadlessWindow* image = HeadlessWindow::fromHandle(childWindow);

@@ -102,7 +102,9 @@ bool X11EditorWindow::open(Window parent, int32_t width, int32_t height) {
     attributes.colormap = colormap_;
     attributes.border_pixel = 0;
     attributes.background_pixel = HeadlessWindow::backgroundRgb;
-    attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
+    // Motion with a button down: a press grabs the pointer for this window, so a drag is followed outside it.
+    attributes.event_mask =
+        ExposureMask | ButtonPressMask | ButtonReleaseMask | ButtonMotionMask | StructureNotifyMask;
     window_ = XCreateWindow(display_, parent, 0, 0, unsigned(width), unsigned(height), 0, 24, InputOutput,
                             info.visual, CWColormap | CWBorderPixel | CWBackPixel | CWEventMask, &attributes);
     gc_ = XCreateGC(display_, window_, 0, nullptr);
@@ -168,11 +170,15 @@ void X11EditorWindow::handleEvents() {
             pressDepth_ = depth;
             pressPolls_ = 0;
         }
-        if (!isLive(this)) return;  // the host closed the editor from inside a control's mouse loop
+        if (!isLive(this)) return;  // the host closed the editor from inside a control's request
     }
     paintExposed();
-    // Inside a mouse loop the control draws on its own surface; its pixels go up at every idle pass.
-    if (pressDepth_ > 0) show();
+    if (pressDepth_ > 0) {
+        // Inside a control's request to the host: what it drew goes up at every idle pass.
+        show();
+    } else if (takesDragSteps()) {
+        dragStep(nullptr, 0);
+    }
 }
 
 void X11EditorWindow::dispatch(XEvent& event) {
@@ -186,11 +192,29 @@ void X11EditorWindow::dispatch(XEvent& event) {
     case DestroyNotify:
         if (event.xdestroywindow.window == window_ && !gone_) {
             gone_ = true;
-            if (owner_) owner_->onNativeDestroy();
+            if (!owner_) break;
+            owner_->onNativeDestroy();
+            owner_->cancelDrag();  // no release will come to a window that is gone
+        }
+        break;
+    case MotionNotify:
+        if (event.xmotion.window == window_ && takesDragSteps()) {
+            const UiPoint where{event.xmotion.x, event.xmotion.y};
+            dragStep(&where, toolkitState(event.xmotion.state));
+        }
+        break;
+    case ButtonRelease:
+        if (event.xbutton.window == window_ && takesDragSteps() && event.xbutton.button >= Button1 &&
+            event.xbutton.button <= Button5) {
+            // The event's state is the one before the release.
+            const unsigned int released = Button1Mask << (event.xbutton.button - Button1);
+            const UiPoint where{event.xbutton.x, event.xbutton.y};
+            dragStep(&where, toolkitState(event.xbutton.state & ~released));
         }
         break;
     case ButtonPress:
         if (event.xbutton.window != window_ || pressDepth_ > 0 || gone_ || !owner_) break;
+        if (owner_->isDragging()) break;  // another button during a drag
         if (event.xbutton.button >= Button1 && event.xbutton.button <= Button3) {
             pressAt(event.xbutton);
         } else if (event.xbutton.button == Button4 || event.xbutton.button == Button5) {
@@ -202,7 +226,7 @@ void X11EditorWindow::dispatch(XEvent& event) {
         }
         break;
     default:
-        break;  // releases and the rest: controls poll the pointer instead
+        break;
     }
 }
 
@@ -223,6 +247,31 @@ void X11EditorWindow::pressAt(const XButtonEvent& press) {
     if (!isLive(this)) return;
     --pressDepth_;
     pressPolls_ = 0;
+    show();
+}
+
+bool X11EditorWindow::takesDragSteps() const {
+    return owner_ && owner_->isDragging() && pressDepth_ == 0 && !gone_;
+}
+
+void X11EditorWindow::dragStep(const UiPoint* where, int32_t buttons) {
+    ++pressDepth_;
+    DeviceContext* context = DeviceContext::forWindow(image_);
+    {
+        DrawSurface surface(owner_, context, image_);
+        UiPoint at;
+        if (where) {
+            at = *where;
+        } else {
+            queryPointer();
+            at = UiPoint{pointer_.h - surface.screenOrigin.h, pointer_.v - surface.screenOrigin.v};
+            buttons = buttons_;
+        }
+        owner_->dragTo(&surface, at, buttons);
+    }
+    DeviceContext::release(context);
+    if (!isLive(this)) return;  // the host closed the editor from inside the step's requests
+    --pressDepth_;
     show();
 }
 

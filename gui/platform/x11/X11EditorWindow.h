@@ -15,7 +15,8 @@ class PluginWindow;
 // One child window of the host's parent, on a connection of its own that lives as long as the window.
 // The toolkit draws into `image` (an off-screen window of the Cairo drawing code, so the pixels are those
 // of the headless backend) and the changed pixels are copied to the X window. Events are read when the
-// host idles the editor: exposures repaint, button presses and the wheel go to the plug-in window.
+// host idles the editor: exposures repaint; presses, drags (motion and release) and the wheel go to the
+// plug-in window.
 class X11EditorWindow {
 public:
     // Null when no display can be opened or parent is not a window of it.
@@ -35,8 +36,10 @@ public:
     Window window() const { return window_; }
     bool isGone() const { return gone_; }
 
-    // Reads every waiting event. While a button press is being handled (a control's mouse loop) only
-    // exposures and the window's destruction are handled; further presses are dropped.
+    // Reads every waiting event. A drag a press started goes on with each motion and ends with the
+    // release; after the events, one look at the pointer catches modifiers changed without a move. While
+    // a press, the wheel or a drag step is being handled (the host may idle us from inside its requests)
+    // only exposures and the window's destruction are handled; further input is dropped.
     void handleEvents();
     // Paints the area the server reported exposed, if any (the paint message of a mouse loop's idle).
     bool paintExposed();
@@ -61,6 +64,10 @@ private:
     bool open(Window parent, int32_t width, int32_t height);
     void dispatch(XEvent& event);
     void pressAt(const XButtonEvent& press);
+    // A drag is on and no press, wheel or step is being handled.
+    bool takesDragSteps() const;
+    // One step of the plug-in window's drag: at an event's position, or (null) where the pointer is now.
+    void dragStep(const UiPoint* where, int32_t buttons);
     void queryPointer();
 
     Display* display_ = nullptr;
