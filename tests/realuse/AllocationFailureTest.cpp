@@ -4,9 +4,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
+#include <dlfcn.h>
+#include <link.h>
 #include <new>
 
 #include "tests/realuse/BareHost.h"
@@ -14,9 +18,11 @@
 using namespace barehost;
 
 // Failure injection -------------------------------------------------------------------------------------
-// The program's operator new serves the plug-in too. While armed (inside calls into the plug-in, outside
-// the host's callback) it counts, and fails the failAt-th call. Only C++ allocations are counted: Xlib,
-// Cairo and fontconfig allocate with malloc and are left alone.
+// While armed (inside calls into the plug-in, outside the host's callback) the plug-in's allocations are
+// counted, and the failAt-th fails. A library built on the shared C++ runtime (the sanitizer trees) gets
+// its operator new from this program. The shipped library carries its own runtime, whose operator new
+// calls malloc: so the program's malloc counts the calls made from inside the library's own code. Xlib,
+// Cairo and fontconfig allocate from their own code and are left alone.
 namespace {
 
 bool armed = false;
@@ -46,17 +52,98 @@ void* allocate(std::size_t size, std::size_t alignment, bool nothrow) {
     return block;
 }
 
-void release(void* block) {
-    if (!block) return;
+void forget(void* block) {
     for (int i = trackedCount - 1; i >= 0; --i)
         if (tracked[i] == block) {
             tracked[i] = tracked[--trackedCount];
             break;
         }
+}
+
+void release(void* block) {
+    if (!block) return;
+    forget(block);
     std::free(block);
 }
 
+// Where the plug-in library's code lies, once it is loaded.
+uintptr_t libraryStart = 0, libraryEnd = 0;
+
+void findLibrary(const void* entry) {
+    Dl_info info{};
+    if (!dladdr(entry, &info)) return;
+    dl_iterate_phdr(
+        [](dl_phdr_info* object, size_t, void* base) {
+            if (reinterpret_cast<void*>(object->dlpi_addr) != base) return 0;
+            for (int i = 0; i < object->dlpi_phnum; ++i) {
+                const ElfW(Phdr)& segment = object->dlpi_phdr[i];
+                if (segment.p_type != PT_LOAD) continue;
+                const uintptr_t start = object->dlpi_addr + segment.p_vaddr;
+                if (!libraryStart || start < libraryStart) libraryStart = start;
+                if (start + segment.p_memsz > libraryEnd) libraryEnd = start + segment.p_memsz;
+            }
+            return 1;
+        },
+        info.dli_fbase);
+}
+
+bool fromLibrary(const void* caller) {
+    const auto at = reinterpret_cast<uintptr_t>(caller);
+    return at >= libraryStart && at < libraryEnd;
+}
+
 }  // namespace
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+extern "C" {
+void* __libc_malloc(size_t);
+void* __libc_calloc(size_t, size_t);
+void* __libc_realloc(void*, size_t);
+void* __libc_memalign(size_t, size_t);
+void __libc_free(void*);
+
+namespace {
+// True when the call is counted and is the one that fails.
+bool failsHere(const void* caller) {
+    return counting() && fromLibrary(caller) && ++allocations == failAt;
+}
+void* keep(void* block, const void* caller) {
+    if (block && counting() && fromLibrary(caller) && trackedCount < kTracked) tracked[trackedCount++] = block;
+    return block;
+}
+}  // namespace
+
+void* malloc(size_t size) {
+    const void* caller = __builtin_return_address(0);
+    return failsHere(caller) ? nullptr : keep(__libc_malloc(size), caller);
+}
+void* calloc(size_t count, size_t size) {
+    const void* caller = __builtin_return_address(0);
+    return failsHere(caller) ? nullptr : keep(__libc_calloc(count, size), caller);
+}
+void* realloc(void* block, size_t size) {
+    const void* caller = __builtin_return_address(0);
+    if (failsHere(caller)) return nullptr;
+    void* moved = __libc_realloc(block, size);
+    if (moved && block) forget(block);
+    return keep(moved, caller);
+}
+void* aligned_alloc(size_t alignment, size_t size) {
+    const void* caller = __builtin_return_address(0);
+    return failsHere(caller) ? nullptr : keep(__libc_memalign(alignment, size), caller);
+}
+int posix_memalign(void** block, size_t alignment, size_t size) {
+    const void* caller = __builtin_return_address(0);
+    if (failsHere(caller)) return ENOMEM;
+    *block = keep(__libc_memalign(alignment, size), caller);
+    return *block ? 0 : ENOMEM;
+}
+void free(void* block) {
+    if (block && trackedCount) forget(block);
+    __libc_free(block);
+}
+}
+#endif
 
 void* operator new(std::size_t n) { return allocate(n, 0, false); }
 void* operator new[](std::size_t n) { return allocate(n, 0, false); }
@@ -149,6 +236,7 @@ AEffect* live(BareHost& host, int& step, LifeReport& report, VstIntPtr& editOpen
     LifeReport report;
     BareHost host;
     if (!host.load(VOZUV_NATIVE_PLUGIN)) _exit(3);
+    findLibrary(reinterpret_cast<const void*>(host.entry));
     failAt = failing;
     int step = 0;
     try {
