@@ -12,10 +12,12 @@ int32_t HeadlessSystem::paintDispatchCalls = 0;
 int32_t HeadlessSystem::paintDispatches = 0;
 int32_t HeadlessSystem::framesBroughtToTop = 0;
 int32_t HeadlessSystem::dialogFrame = 3;
+double HeadlessSystem::displayScale = 1.0;
 
 void HeadlessSystem::reset() {
     currentCursor = 32512;
     paintDispatches = 0;
     framesBroughtToTop = 0;
     dialogFrame = 3;
+    displayScale = 1.0;
 }

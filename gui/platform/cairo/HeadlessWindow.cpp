@@ -149,7 +149,7 @@ bool HeadlessWindow::paintPending() {
     DeviceContext* context = DeviceContext::forPaint(this, area);
     {
         DrawSurface surface(userData_, context, this);
-        userData_->drawArea(&surface, area);
+        userData_->drawArea(&surface, uiscale::coveringPanel(area, surface.scale));
     }
     DeviceContext::release(context);
     return true;
@@ -172,7 +172,7 @@ void HeadlessWindow::mouseDown(int32_t button, UiPoint where) {
     {
         DrawSurface surface(userData_, context, this);
         const UiPoint point{int32_t(uint16_t(where.h)), int32_t(uint16_t(where.v))};
-        userData_->onMouseDown(&surface, point);
+        userData_->onMouseDown(&surface, surface.toPanel(point));
     }
     DeviceContext::release(context);
 }
