@@ -32,6 +32,18 @@ struct DesktopDpi {
     Display* display;
 };
 
+// Idles until the editor's window shows the reference's picture; the last picture taken.
+X11Picture showsReference(NativeInstance& native, HeadlessReference& reference) {
+    X11Picture picture;
+    long difference = 0;
+    EXPECT_TRUE(native.window->idleUntil([&] {
+        if (!native.window->capture(picture)) return false;
+        difference = reference.firstDifference(picture);
+        return difference < 0;
+    })) << "first different pixel at " << difference % picture.width << "," << difference / picture.width;
+    return picture;
+}
+
 }  // namespace
 
 TEST(X11EditorScaleTest, XftDpiPicksTheSizeAndTheWindowShowsTheHeadlessPictureOfIt) {
@@ -56,13 +68,7 @@ TEST(X11EditorScaleTest, XftDpiPicksTheSizeAndTheWindowShowsTheHeadlessPictureOf
         native.openEditor();
         HeadlessSystem::displayScale = 2.0;
         HeadlessReference reference;
-        X11Picture picture;
-        long difference = 0;
-        EXPECT_TRUE(native.window->idleUntil([&] {
-            if (!native.window->capture(picture)) return false;
-            difference = reference.firstDifference(picture);
-            return difference < 0;
-        })) << "first different pixel at " << difference % 1524 << "," << difference / 1524;
+        const X11Picture picture = showsReference(native, reference);
         EXPECT_EQ(picture.width, 1524);
         EXPECT_EQ(picture.height, 208);
     }
@@ -94,11 +100,6 @@ TEST(X11EditorScaleTest, TheSizeMenuResizesTheWindow) {
     EXPECT_EQ(after.height, 156);
     HeadlessSystem::displayScale = 1.5;
     HeadlessReference reference;
-    long difference = 0;
-    EXPECT_TRUE(native.window->idleUntil([&] {
-        if (!native.window->capture(after)) return false;
-        difference = reference.firstDifference(after);
-        return difference < 0;
-    })) << "first different pixel at " << difference % 1143 << "," << difference / 1143;
+    showsReference(native, reference);
     XCloseDisplay(hand);
 }
