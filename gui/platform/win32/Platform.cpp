@@ -25,6 +25,7 @@ namespace {
 using DpiForWindow = UINT(WINAPI*)(HWND);
 using DpiForSystem = UINT(WINAPI*)();
 using ThreadDpiContext = HANDLE(WINAPI*)();
+using WindowDpiContext = HANDLE(WINAPI*)(HWND);
 using AwarenessOfContext = int(WINAPI*)(HANDLE);
 
 template <typename Function>
@@ -40,13 +41,16 @@ const char settingsKey[] = "Software\\BroVane\\VozuvAzirOVA";
 double platform::getSystemScale(NativeHandle parentWindow) {
     // A window of a DPI-unaware host reports 96 (Windows stretches it itself): then we stay at 100 %.
     UINT dpi = 0;
+    auto awareness = user32Entry<AwarenessOfContext>("GetAwarenessFromDpiAwarenessContext");
     if (parentWindow) {
-        if (auto forWindow = user32Entry<DpiForWindow>("GetDpiForWindow"))
-            dpi = forWindow(static_cast<HWND>(parentWindow));
+        HWND window = static_cast<HWND>(parentWindow);
+        auto context = user32Entry<WindowDpiContext>("GetWindowDpiAwarenessContext");
+        const bool unaware = context && awareness && awareness(context(window)) == 0;
+        auto forWindow = user32Entry<DpiForWindow>("GetDpiForWindow");
+        if (!unaware && forWindow) dpi = forWindow(window);
     } else {
         // Before the host gives a window: the system's DPI when the host's thread is DPI-aware.
         auto context = user32Entry<ThreadDpiContext>("GetThreadDpiAwarenessContext");
-        auto awareness = user32Entry<AwarenessOfContext>("GetAwarenessFromDpiAwarenessContext");
         auto forSystem = user32Entry<DpiForSystem>("GetDpiForSystem");
         if (context && awareness && forSystem && awareness(context()) > 0) dpi = forSystem();
     }
