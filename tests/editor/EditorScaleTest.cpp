@@ -24,19 +24,24 @@ protected:
         std::string pattern = testing::TempDir() + "vozuv-scale-XXXXXX";
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         folder = pattern;
+        if (const char* old = std::getenv("XDG_CONFIG_HOME")) previous = old;
         setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
         HeadlessSystem::displayScale = 1.0;
     }
     void TearDown() override {
         std::remove((folder + "/VozuvAzirOVA/settings").c_str());
         HeadlessSystem::displayScale = 1.0;
-        unsetenv("XDG_CONFIG_HOME");
+        if (previous.empty())
+            unsetenv("XDG_CONFIG_HOME");
+        else
+            setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
     }
     void storeSetting(const std::string& text) {
         mkdir((folder + "/VozuvAzirOVA").c_str(), 0700);
         std::ofstream(folder + "/VozuvAzirOVA/settings") << text;
     }
     std::string folder;
+    std::string previous;
 };
 
 bool asksSizeWindow(const HostRequest& r) {

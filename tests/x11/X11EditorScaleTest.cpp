@@ -18,6 +18,7 @@ namespace {
 struct DesktopDpi {
     explicit DesktopDpi(const char* resources) : display(XOpenDisplay(privateDisplay().c_str())) {
         std::string folder = testing::TempDir() + "vozuv-x11-scale-XXXXXX";
+        if (const char* old = std::getenv("XDG_CONFIG_HOME")) previous = old;
         if (mkdtemp(folder.data())) setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
         XChangeProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(resources), int(std::strlen(resources)));
@@ -26,10 +27,14 @@ struct DesktopDpi {
     ~DesktopDpi() {
         XDeleteProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER);
         XCloseDisplay(display);
-        unsetenv("XDG_CONFIG_HOME");
+        if (previous.empty())
+            unsetenv("XDG_CONFIG_HOME");
+        else
+            setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
         HeadlessSystem::displayScale = 1.0;
     }
     Display* display;
+    std::string previous;
 };
 
 // Idles until the editor's window shows the reference's picture; the last picture taken.
