@@ -219,3 +219,15 @@ TEST_F(EditorScale, BadStoredSettingsFallBackToTheSystemsScale) {
         EXPECT_EQ(r->bottom, uiscale::toDevice(104, c.expected));
     }
 }
+
+// A host that cannot "sizeWindow": the editor resizes its own window and the host's around it.
+TEST_F(EditorScale, WithoutTheHostsSizeWindowTheWindowChainGrows) {
+    ScaledRig rig(100, 0);
+    RecordingHost::instance().answer = [](const HostRequest&) -> VstIntPtr { return 0; };
+    const int32_t margin = rig.host->width() - 762;
+    EXPECT_TRUE(rig.editor->setScale(200));
+    EXPECT_EQ(rig.child()->width(), 1524);
+    EXPECT_EQ(rig.host->width(), 1524 + margin);
+    EXPECT_EQ(rig.rect().right, 1524);
+    for (const HostRequest& r : RecordingHost::instance().requests) EXPECT_NE(r.opcode, audioMasterSizeWindow);
+}
