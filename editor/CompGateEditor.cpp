@@ -104,11 +104,6 @@ VstInt32 CompGateEditor::open(void* parent) {
             pixmap->release();
         return 0;
     }
-    if (scale != told) {
-        // The host sized its frame from the rectangle it asked for before.
-        EffectBaseExt* host = getEffectExt();
-        if (host && host->hostCanDo("sizeWindow")) host->hostSizeWindow(rect.right, rect.bottom);
-    }
     pluginWindow->setBackground(backgroundPixmap);
     ScaleMenu* menu = new ScaleMenu([this](int32_t percent) { chooseScale(percent); }, [this] { return scale; });
     pluginWindow->setContextMenu(menu);
@@ -127,6 +122,12 @@ VstInt32 CompGateEditor::open(void* parent) {
     bar->release();
 
     isOpen.store(true);  // publishes the control pointers to setParameter on other threads
+    // Last, as nothing of the editor is touched after it: a host may close the editor while it resizes.
+    if (scale != told) {
+        // The host sized its frame from the rectangle it asked for before.
+        EffectBaseExt* host = getEffectExt();
+        if (host && host->hostCanDo("sizeWindow")) host->hostSizeWindow(rect.right, rect.bottom);
+    }
     return 1;
 }
 

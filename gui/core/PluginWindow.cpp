@@ -351,7 +351,10 @@ bool PluginWindow::setScale(int32_t percent) {
     EffectBaseExt* effect = effectOf(editor);
     if (effect && effect->hostCanDo("sizeWindow")) {
         // A host that refuses keeps its frame: the window keeps its size and scale, the picture stays whole.
+        WindowWatch watch(this);
         if (!effect->hostSizeWindow(width, height)) return false;
+        // A host may close and reopen the editor for its new size: then there is nothing left to do here.
+        if (watch.windowClosed()) return true;
         resizeChildWindow(width, height);
     } else {
         resizeWindowChain(width, height);
