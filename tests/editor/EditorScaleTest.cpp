@@ -231,3 +231,19 @@ TEST_F(EditorScale, WithoutTheHostsSizeWindowTheWindowChainGrows) {
     EXPECT_EQ(rig.rect().right, 1524);
     for (const HostRequest& r : RecordingHost::instance().requests) EXPECT_NE(r.opcode, audioMasterSizeWindow);
 }
+
+// A host that closes the editor while it resizes it for the menu's choice: nothing that went with the
+// window is touched afterwards (the address sanitizer build would see it).
+TEST_F(EditorScale, AHostClosingTheEditorWhileItResizesLeavesNothingBehind) {
+    ScaledRig rig(100);
+    EditorRig* self = &rig;
+    RecordingHost::instance().answer = [self](const HostRequest& r) -> VstIntPtr {
+        if (r.opcode == audioMasterSizeWindow) self->close();
+        return asksSizeWindow(r) || r.opcode == audioMasterSizeWindow ? 1 : 0;
+    };
+    rig.press({300, 30}, MouseRight);
+    rig.press({300 + ScaleMenu::kPadding + 20, 30 + ScaleMenu::kPadding + 2 * ScaleMenu::kItemHeight + 6}, MouseLeft);
+    EXPECT_EQ(rig.window(), nullptr);
+    EXPECT_FALSE(rig.editor->isEditorOpen());
+    EXPECT_EQ(CompGateEditor::storedScale(), 200);
+}
