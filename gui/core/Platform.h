@@ -13,7 +13,8 @@
 //                     setFillColour, setFontColour, setDrawMode, setClipArea, setFont, getTextWidth,
 //                     drawText, getMouseButtons, getMousePosition, waitForDoubleClick, copyFromSurface
 //   OffscreenSurface: createBitmap, createBitmapFromPixmap, destroyBitmap, copyTo
-//   Pixmap:           loadResource, createBlank, destroyBitmaps, draw, drawTransparent, drawBlended, buildMask
+//   Pixmap:           loadResource, loadScaledResource, createBlank, destroyBitmaps, draw, drawTransparent,
+//                     drawBlended, buildMask
 //   PluginWindow:     loadBlendLibrary, freeBlendLibrary, createChildWindow, destroyChildWindow,
 //                     beginTemporarySurface, endTemporarySurface, getCursorPosition, setCursor,
 //                     setDropActive, findHostFrame, getPosition, getSize, resizeChildWindow,
