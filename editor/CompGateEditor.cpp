@@ -5,13 +5,17 @@
 
 #include "editor/CompGateFormats.h"
 #include "editor/PanelLayout.h"
+#include "editor/ScaleMenu.h"
 #include "effect/CompGateParameters.h"
 #include "framework/EffectBase.h"
 #include "gui/controls/FilmstripKnob.h"
 #include "gui/controls/LevelMeter.h"
 #include "gui/controls/ValueReadout.h"
+#include "framework/EffectBaseExt.h"
 #include "gui/core/Pixmap.h"
+#include "gui/core/Platform.h"
 #include "gui/core/PluginWindow.h"
+#include "gui/core/UiScale.h"
 #include "gui/core/WindowWatch.h"
 
 namespace {
@@ -31,8 +35,41 @@ constexpr UiRect reductionMeterBounds = meterBounds(layout::kReductionMeterLeft)
 
 CompGateEditor::CompGateEditor(EffectBase* effect) : GuiEditor(effect) {
     backgroundPixmap = new Pixmap(ResourcePanel);
-    rect.bottom = static_cast<VstInt16>(backgroundPixmap->getHeight());
-    rect.right = static_cast<VstInt16>(backgroundPixmap->getWidth());
+    const int32_t stored = storedScale();
+    scaleFromSystem = stored == 0;
+    sizeRect(stored != 0 ? stored : uiscale::nearestStep(platform::getSystemScale(nullptr)));
+}
+
+int32_t CompGateEditor::storedScale() {
+    int32_t value = 0;
+    // A setting that is missing, unreadable or not one of the steps counts as no choice.
+    return platform::readUserSetting(scaleSettingName, value) && uiscale::isStep(value) ? value : 0;
+}
+
+void CompGateEditor::sizeRect(int32_t percent) {
+    scale = percent;
+    rect.bottom = static_cast<VstInt16>(uiscale::toDevice(backgroundPixmap->getHeight(), percent));
+    rect.right = static_cast<VstInt16>(uiscale::toDevice(backgroundPixmap->getWidth(), percent));
+}
+
+bool CompGateEditor::setScale(int32_t percent) {
+    if (!uiscale::isStep(percent)) return false;
+    scaleFromSystem = false;
+    if (!pluginWindow) {
+        sizeRect(percent);
+        return true;
+    }
+    const int32_t previous = scale;
+    sizeRect(percent);  // hosts ask for the rectangle again while they resize
+    if (pluginWindow->getScale() == percent || pluginWindow->setScale(percent)) return true;
+    sizeRect(previous);
+    return false;
+}
+
+void CompGateEditor::chooseScale(int32_t percent) {
+    if (!uiscale::isStep(percent)) return;
+    platform::writeUserSetting(scaleSettingName, percent);
+    setScale(percent);
 }
 
 CompGateEditor::~CompGateEditor() {
@@ -45,17 +82,28 @@ VstInt32 CompGateEditor::open(void* parent) {
     // An open without a close in between would leak the first window: close it first.
     if (pluginWindow) close();
     GuiEditor::open(parent);
+    const int32_t told = scale;
+    // Without a stored choice the host's window tells the system's scale (a DPI-aware host's DPI).
+    if (scaleFromSystem) sizeRect(uiscale::nearestStep(platform::getSystemScale(parent)));
     // Out of memory anywhere in the building: what was built goes again, the host learns it from 0 and
     // the effect runs on without its editor.
+    bool built = false;
     try {
-        if (buildWindow(parent)) {
-            isOpen.store(true);  // publishes the control pointers to setParameter on other threads
-            return 1;
-        }
+        built = buildWindow(parent);
     } catch (...) {
     }
-    close();
-    return 0;
+    if (!built) {
+        close();
+        return 0;
+    }
+    isOpen.store(true);  // publishes the control pointers to setParameter on other threads
+    // Last, as nothing of the editor is touched after it: a host may close the editor while it resizes.
+    if (scale != told) {
+        // The host sized its frame from the rectangle it asked for before.
+        EffectBaseExt* host = getEffectExt();
+        if (host && host->hostCanDo("sizeWindow")) host->hostSizeWindow(rect.right, rect.bottom);
+    }
+    return 1;
 }
 
 namespace {
@@ -88,10 +136,13 @@ bool CompGateEditor::buildWindow(void* parent) {
     pictures.load();
     Pixmap* const* p = pictures.items;
     const UiRect area{0, 0, backgroundPixmap->getWidth(), backgroundPixmap->getHeight()};
-    pluginWindow = new PluginWindow(area, parent, this);
+    pluginWindow = new PluginWindow(area, parent, this, scale);
     // No window to show (no display, or a parent that is not a window): the host learns it from 0.
     if (!pluginWindow->getChildWindow()) return false;
     pluginWindow->setBackground(backgroundPixmap);
+    ScaleMenu* menu = new ScaleMenu([this](int32_t percent) { chooseScale(percent); }, [this] { return scale; });
+    pluginWindow->setContextMenu(menu);
+    menu->release();  // the window holds it
     return buildKnobs(p[OpenPictures::Strip]) &&
            buildMeters(p[OpenPictures::MeterLit], p[OpenPictures::MeterUnlit], p[OpenPictures::GreenLit],
                        p[OpenPictures::GreenUnlit]) &&

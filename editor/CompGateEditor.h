@@ -42,6 +42,17 @@ public:
     LevelMeter* getOutputMeter() const { return outputMeter; }
     LevelMeter* getReductionMeter() const { return reductionMeter; }
 
+    // Display scale in percent (100, 150, 200). It starts at the user's stored choice, else at the
+    // system's scale (the host's window once open); the editor rectangle is the panel at that scale.
+    int32_t getScale() const { return scale; }
+    // The user's pick from the size menu: stored for later instances, then applied.
+    void chooseScale(int32_t percent);
+    // Applies a scale: while open the window is resized (false, nothing changed, when the host refuses).
+    bool setScale(int32_t percent);
+    // The stored choice when it is a valid step, else 0.
+    static int32_t storedScale();
+    static constexpr const char* scaleSettingName = "EditorScale";
+
     // Bitmap resources of the panel.
     enum Resource : int32_t {
         ResourcePanel = 12,
@@ -64,6 +75,8 @@ private:
     bool attach(Widget* control);
     // Hands one value to its control; the caller holds an in-flight count with the editor open.
     void showValue(VstInt32 index, float value);
+    // The editor rectangle for a scale.
+    void sizeRect(int32_t percent);
 
     FilmstripKnob* knobs[controlledParameterLimit] = {};    // not owned: the window owns its children
     ValueReadout* readouts[controlledParameterLimit] = {};  // not owned
@@ -73,6 +86,8 @@ private:
     LevelMeter* outputMeter = nullptr;
     LevelMeter* reductionMeter = nullptr;
     Pixmap* backgroundPixmap = nullptr;  // one reference for the editor's whole life
+    int32_t scale = 100;  // user-interface thread only
+    bool scaleFromSystem = false;  // no choice yet: the host's window may tell a better default at open
     // Read by setParameter on other threads; close waits until no such call still uses the controls.
     std::atomic<bool> isOpen{false};
     std::atomic<int32_t> callsInFlight{0};

@@ -38,7 +38,7 @@ add_desktop() {
 "Desktop"="Default"
 
 [Software\\Wine\\Explorer\\Desktops] 1700000000
-"Default"="1024x768"
+"Default"="1920x1200"
 EOF
 }
 

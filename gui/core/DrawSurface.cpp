@@ -6,6 +6,7 @@
 
 DrawSurface::DrawSurface(PluginWindow* window, NativeHandle deviceContext, NativeHandle windowHandle)
     : deviceContext(deviceContext), windowHandle(windowHandle), window(window) {
+    if (window) scale = window->getScale();
     clipArea = defaultClipArea();
     if (windowHandle) screenOrigin = getWindowScreenOrigin();
     // Out of memory half-way: the pen or brush made so far goes, as the destructor will not run.

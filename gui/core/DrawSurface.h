@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "gui/core/UiScale.h"
 #include "gui/core/UiTypes.h"
 
 class PluginWindow;
@@ -77,6 +78,23 @@ public:
     // no window (null, or the bitmap of an offscreen surface).
     UiPoint getWindowScreenOrigin() const;
 
+    // The scale at the backend's edge: drawing coordinates (panel units) are shifted by offset, then
+    // mapped to device pixels; device positions (the cursor) map back to panel units. At 100 % both are
+    // the identity.
+    int32_t deviceX(int32_t h) const { return uiscale::toDevice(h + offset.h, scale); }
+    int32_t deviceY(int32_t v) const { return uiscale::toDevice(v + offset.v, scale); }
+    UiPoint toDevice(const UiPoint& p) const { return UiPoint{deviceX(p.h), deviceY(p.v)}; }
+    UiRect toDevice(const UiRect& r) const { return UiRect{deviceX(r.left), deviceY(r.top), deviceX(r.right), deviceY(r.bottom)}; }
+    UiPoint toPanel(const UiPoint& device) const { return uiscale::toPanel(device, scale); }
+    // A length in device pixels (a font size, a pen width) as panel units, and back.
+    int32_t deviceLength(int32_t units) const { return units * scale / uiscale::kUnit; }
+    int32_t panelLength(int32_t pixels) const { return (pixels * uiscale::kUnit + scale / 2) / scale; }
+    // A font size (negative: a cell height) in device pixels, rounded half away from zero.
+    int32_t deviceFontSize(int32_t size) const {
+        const int32_t magnitude = ((size < 0 ? -size : size) * scale + uiscale::kUnit / 2) / uiscale::kUnit;
+        return size < 0 ? -magnitude : magnitude;
+    }
+
     UiPoint screenOrigin;  // turns the screen cursor position into window coordinates
     UiPoint offset;        // added to every drawing coordinate (not to the clip area)
     NativeHandle deviceContext = nullptr;
@@ -98,6 +116,7 @@ public:
     NativeHandle savedPen = nullptr;
     NativeHandle savedFont = nullptr;
     int32_t penStyle = 0;  // platform pen style derived from lineStyle
+    int32_t scale = uiscale::kUnit;  // percent, the window's at construction
 
 protected:
     // The window's bounds, or (0, 0, 1000, 1000) without a window.

@@ -21,6 +21,7 @@ OffscreenSurface::OffscreenSurface(DrawSurface* surface, Pixmap* pixmap, bool us
       height(pixmap ? pixmap->getHeight() : 20), width(pixmap ? pixmap->getWidth() : 20),
       ownsBitmap(!(pixmap && usePixmapBitmap)), backgroundColour(colourBlack) {
     clipArea = UiRect{0, 0, width, height};
+    scale = uiscale::kUnit;  // a copy of the pixmap's own picture, pixel for pixel
     createBitmapFromPixmap(surface, usePixmapBitmap);
 }
 

@@ -19,6 +19,9 @@ public:
     // Copies area's size from (from.h, from.v) of this bitmap, unshifted, to area shifted by target's offset.
     void copyTo(DrawSurface* target, const UiRect& area, const UiPoint& from);
 
+    // The bitmap's size in device pixels: width and height at the window's scale.
+    int32_t deviceWidth() const { return uiscale::toDevice(width, scale); }
+    int32_t deviceHeight() const { return uiscale::toDevice(height, scale); }
     int32_t getWidth() const { return width; }
     int32_t getHeight() const { return height; }
 

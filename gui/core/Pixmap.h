@@ -4,9 +4,18 @@
 
 #include <cstdint>
 
+#include "gui/core/UiScale.h"
 #include "gui/core/UiTypes.h"
 
 class DrawSurface;
+
+// Where one pixmap drawing lands in device pixels: the bitmap drawn from (the artwork for the surface's
+// scale when there is one), the destination rectangle and the source corner.
+struct PixmapBlit {
+    NativeHandle bitmap = nullptr;
+    UiRect area;
+    UiPoint from;
+};
 
 class Pixmap {
 public:
@@ -39,6 +48,17 @@ public:
     // Mask from what surface shows at where (unshifted): 1 where it has the transparent colour.
     void buildMask(DrawSurface* surface, const UiPoint& where);
 
+    // The blit for a drawing at the surface's scale; false when there is nothing to draw.
+    bool mapBlit(const DrawSurface* surface, const UiRect& area, const UiPoint& from, PixmapBlit& blit);
+
+    // Artwork of the same resource drawn at 150 % and 200 %, loaded at its first use.
+    struct ScaledArt {
+        NativeHandle bitmap = nullptr;  // owned
+        int32_t width = 0;
+        int32_t height = 0;
+        bool tried = false;
+    };
+
     int32_t resourceId = 0;
     int32_t retainCount = 1;
     int32_t width = 0;
@@ -46,6 +66,7 @@ public:
     UiColor transparentColour = colourDefaultTransparent;
     NativeHandle bitmap = nullptr;  // owned
     NativeHandle mask = nullptr;    // owned; null unless buildMask made one
+    ScaledArt scaledArt[uiscale::kStepCount - 1];  // 150 %, 200 %
 
 private:
     ~Pixmap();  // only release deletes
@@ -54,6 +75,8 @@ private:
     void loadResource();
     // Backend: blank bitmap of width by height.
     void createBlank();
-    // Backend: deletes bitmap and mask, each when present.
+    // Backend: the bitmap of resource id into art (left empty when the module has none).
+    void loadScaledResource(int32_t id, ScaledArt& art);
+    // Backend: deletes bitmap, mask and the scaled artwork, each when present.
     void destroyBitmaps();
 };

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "gui/core/UiTypes.h"
+
 // Besides the free functions below, each backend defines these toolkit members in its own folder
 // (gui/platform/<backend>/); a backend that misses one fails to link:
 //   DrawSurface:      attachNative, detachNative, getWindowScreenOrigin, moveTo, lineTo, drawPolyline,
@@ -11,7 +13,8 @@
 //                     setFillColour, setFontColour, setDrawMode, setClipArea, setFont, getTextWidth,
 //                     drawText, getMouseButtons, getMousePosition, waitForDoubleClick, copyFromSurface
 //   OffscreenSurface: createBitmap, createBitmapFromPixmap, destroyBitmap, copyTo
-//   Pixmap:           loadResource, createBlank, destroyBitmaps, draw, drawTransparent, drawBlended, buildMask
+//   Pixmap:           loadResource, loadScaledResource, createBlank, destroyBitmaps, draw, drawTransparent,
+//                     drawBlended, buildMask
 //   PluginWindow:     loadBlendLibrary, freeBlendLibrary, createChildWindow, destroyChildWindow,
 //                     beginTemporarySurface, endTemporarySurface, getCursorPosition, setCursor,
 //                     setDropActive, findHostFrame, getPosition, getSize, resizeChildWindow,
@@ -42,5 +45,15 @@ void dispatchOnePaintMessage();
 
 // The system's double-click time in milliseconds (GetDoubleClickTime; scriptable on the headless backend).
 uint32_t getDoubleClickTime();
+
+// The display scale the system asks of windows inside parentWindow (null: before the host gave one), as
+// a factor (1.0 = 96 dots per inch); 1.0 where the system does not tell, or stretches the window itself.
+double getSystemScale(NativeHandle parentWindow);
+
+// Small per-user integer settings of the plug-in, kept by the system for every later instance (the
+// current user's registry hive on Win32, a file under $XDG_CONFIG_HOME natively). Reading answers false
+// when the setting is absent or unreadable; writing answers whether it was stored.
+bool readUserSetting(const char* name, int32_t& value);
+bool writeUserSetting(const char* name, int32_t value);
 
 }  // namespace platform

@@ -18,8 +18,8 @@ EffectBaseExt* effectOf(GuiEditor* editor) { return editor ? editor->getEffectEx
 int16_t toInt16(int32_t v) { return static_cast<int16_t>(v); }
 }  // namespace
 
-PluginWindow::PluginWindow(const UiRect& bounds, NativeHandle parentWindow, GuiEditor* editor)
-    : Widget(bounds), editor(editor), parentWindow(parentWindow) {
+PluginWindow::PluginWindow(const UiRect& bounds, NativeHandle parentWindow, GuiEditor* editor, int32_t scale)
+    : Widget(bounds), editor(editor), parentWindow(parentWindow), scale(uiscale::isStep(scale) ? scale : uiscale::kUnit) {
     loadBlendLibrary();
     createChildWindow(parentWindow);
 }
@@ -46,6 +46,7 @@ PluginWindow::~PluginWindow() {
     if (savedCursor) setCursor(CursorDefault);
     setDropActive(false);
     removeAllChildren(true);
+    setContextMenu(nullptr);
     if (background) background->release();
     background = nullptr;
     delete currentSurface;
@@ -220,6 +221,10 @@ void PluginWindow::onMouseDown(DrawSurface* surface, const UiPoint& where) {
         focusWidget = nullptr;
     }
     int32_t buttons = surface ? surface->getMouseButtons() : -1;
+    if (contextMenu && !modalWidget && buttons != -1 && (buttons & MouseRight) && !(buttons & MouseLeft)) {
+        contextMenu->onMouseDown(surface, where);
+        return;
+    }
     if (modalWidget) {
         if (modalWidget->hitTest(where, buttons)) modalWidget->onMouseDown(surface, where);
         return;
@@ -360,6 +365,36 @@ void PluginWindow::endEdit(int32_t tag) {
 }
 
 // ---- resizing and standalone mode ----
+
+void PluginWindow::setContextMenu(Widget* menu) {
+    if (menu) menu->retain();
+    if (contextMenu) {
+        if (modalWidget == contextMenu) setModalWidget(nullptr);
+        contextMenu->release();
+    }
+    contextMenu = menu;
+    if (menu) menu->setWindow(this);
+}
+
+bool PluginWindow::setScale(int32_t percent) {
+    if (!open || !childWindow || !uiscale::isStep(percent) || percent == scale) return false;
+    const int32_t width = uiscale::toDevice(bounds.width(), percent);
+    const int32_t height = uiscale::toDevice(bounds.height(), percent);
+    EffectBaseExt* effect = effectOf(editor);
+    if (effect && effect->hostCanDo("sizeWindow")) {
+        // A host that refuses keeps its frame: the window keeps its size and scale, the picture stays whole.
+        WindowWatch watch(this);
+        if (!effect->hostSizeWindow(width, height)) return false;
+        // A host may close and reopen the editor for its new size: then there is nothing left to do here.
+        if (watch.windowClosed()) return true;
+        resizeChildWindow(width, height);
+    } else {
+        resizeWindowChain(width, height);
+    }
+    scale = percent;
+    redrawWidget(nullptr);
+    return true;
+}
 
 bool PluginWindow::setSize(int32_t width, int32_t height) {
     if (!open) return false;

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "gui/core/HostWindowRecord.h"
+#include "gui/core/UiScale.h"
 #include "gui/core/Widget.h"
 #include "gui/core/WindowWatch.h"
 
@@ -16,8 +17,9 @@ class ValueControl;
 
 class PluginWindow : public Widget {
 public:
-    // Embedded in the host's parent window; creates the child window at once.
-    PluginWindow(const UiRect& bounds, NativeHandle parentWindow, GuiEditor* editor);
+    // Embedded in the host's parent window; creates the child window at once, of the bounds' size at the
+    // scale (percent: 100, 150 or 200; anything else is 100).
+    PluginWindow(const UiRect& bounds, NativeHandle parentWindow, GuiEditor* editor, int32_t scale = uiscale::kUnit);
     // Standalone: asks the host for a top-level window when openWindow is called.
     PluginWindow(const UiRect& bounds, const char* title, GuiEditor* editor, int32_t style);
     ~PluginWindow() override;
@@ -45,6 +47,20 @@ public:
     Pixmap* getBackground() const { return background; }
     void idle();  // updates dirty widgets, never before the first paint
     void redrawWidget(Widget* widget);  // null or a non-child: the whole window
+
+    // The scale the window maps drawing and the mouse with; widgets keep panel units whatever it is.
+    int32_t getScale() const { return scale; }
+    // Device size of the bounds at the window's scale.
+    int32_t getDeviceWidth() const { return uiscale::toDevice(bounds.width(), scale); }
+    int32_t getDeviceHeight() const { return uiscale::toDevice(bounds.height(), scale); }
+    // Resizes the open window for another scale through the host when it can "sizeWindow", else through
+    // the window chain, and redraws it all; false (nothing changed) when the host refuses, when closed,
+    // or for the scale in use or one that is not a step.
+    bool setScale(int32_t percent);
+
+    // A widget, not a child, that takes secondary-button clicks before the children (a context menu);
+    // retained; null removes it.
+    void setContextMenu(Widget* menu);
 
     // Used by widgets and controls.
     bool getCursorPosition(UiPoint& where);  // window coordinates
@@ -108,6 +124,8 @@ protected:
     bool firstDrawPending = true;
     bool open = true;
     bool dropActive = false;
+    int32_t scale = uiscale::kUnit;  // percent
+    Widget* contextMenu = nullptr;   // retained
     NativeHandle childWindow = nullptr;
     NativeHandle blendLibrary = nullptr;
     DrawSurface* currentSurface = nullptr;  // owned; when set, drawing entry points use it

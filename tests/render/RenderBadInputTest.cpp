@@ -167,6 +167,8 @@ TEST_F(RenderBadInputTest, EditorScreenshotThatCannotBeMadeIsRefusedBeforeRender
          "cannot write the editor screenshot shot.png: it is a folder"},
         {{"--editor-screenshot", "levels.png", "--plot", "levels.png", "in.wav", "out.wav"},
          "the editor screenshot and the plot would both be"},
+        {{"--editor-screenshot", "editor.png", "--zoom", "175", "in.wav", "out.wav"},
+         "--zoom wants 100, 150 or 200, not \"175\""},
     };
     for (const BadCase& c : cases) {
         std::vector<std::string> args = c.args;

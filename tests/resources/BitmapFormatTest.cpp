@@ -15,7 +15,12 @@ struct Expected {
 };
 const Expected kBitmaps[] = {{12, 762, 104, 24}, {13, 42, 2405, 24}, {14, 96, 6, 24},    {15, 96, 6, 24},
                              {16, 51, 9, 24},    {24, 96, 6, 24},    {25, 96, 6, 24},    {128, 135, 215, 8},
-                             {129, 16, 160, 8},  {130, 14, 12, 8}};
+                             {129, 16, 160, 8},  {130, 14, 12, 8},
+                             // The editor's pictures drawn at 150 % and 200 %: each edge where the toolkit maps it.
+                             {1512, 1143, 156, 24}, {1513, 63, 3640, 24}, {1514, 144, 9, 24}, {1515, 144, 9, 24},
+                             {1516, 76, 14, 24},    {1524, 144, 9, 24},   {1525, 144, 9, 24},
+                             {2012, 1524, 208, 24}, {2013, 84, 4810, 24}, {2014, 192, 12, 24}, {2015, 192, 12, 24},
+                             {2016, 102, 18, 24},   {2024, 192, 12, 24},  {2025, 192, 12, 24}};
 
 std::vector<unsigned char> readFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -39,7 +44,7 @@ TEST(BitmapFormat, EveryResourceHasItsSizeDepthAndRowLayout) {
 }
 
 TEST(BitmapFormat, OnlyTheListedIdsAreCarried) {
-    for (int id : {0, 1, 11, 17, 23, 26, 127, 131, 65536 + 12}) {
+    for (int id : {0, 1, 11, 17, 23, 26, 127, 131, 1511, 1528, 1628, 2011, 65536 + 12}) {
         EXPECT_EQ(findEmbeddedBitmap(id), nullptr) << id;
     }
 }

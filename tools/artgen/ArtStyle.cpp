@@ -33,9 +33,11 @@ uint32_t mix(uint32_t a, uint32_t b, double t) {
     return out;
 }
 
-uint32_t panelRowColour(int row) {
+uint32_t panelRowColour(int row, int percent) {
     const uint32_t top = 0x2a5cab, bottom = 0x1c468e;
-    const double t = static_cast<double>(row) / (layout::kPanelHeight - 1);
+    // The gradient runs over panel units: a device row's centre, in units.
+    const double unitRow = (row + 0.5) * 100.0 / percent - 0.5;
+    const double t = unitRow / (layout::kPanelHeight - 1);
     const uint32_t base = mix(top, bottom, t);
     // Grain of -2..+2 levels, a little stronger every few rows like a brushed sheet.
     const int grain = static_cast<int>(hashRow(static_cast<uint32_t>(row) + 977u) % 5u) - 2;
@@ -48,11 +50,12 @@ uint32_t panelRowColour(int row) {
     return out;
 }
 
-void fillPanelRows(cairo_t* cr, int x, int y, int width, int height, int firstRow) {
+void fillPanelRows(cairo_t* cr, int x, int y, int width, int height, int firstRow, int percent) {
     cairo_save(cr);
+    cairo_identity_matrix(cr);
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
     for (int r = 0; r < height; ++r) {
-        setColour(cr, panelRowColour(firstRow + r));
+        setColour(cr, panelRowColour(firstRow + r, percent));
         cairo_rectangle(cr, x, y + r, width, 1);
         cairo_fill(cr);
     }
@@ -89,8 +92,12 @@ void drawText(cairo_t* cr, const char* text, double x, double midY, Align align,
     if (align == Align::Right) left = x - width;
     cairo_text_extents_t capital;
     cairo_text_extents(cr, "H", &capital);
-    const double baseline = std::round(midY - capital.y_bearing / 2);
+    // Snapped in device space, so text stays crisp under a scaling matrix.
+    double baseline = midY - capital.y_bearing / 2;
+    cairo_user_to_device(cr, &left, &baseline);
     left = std::round(left);
+    baseline = std::round(baseline);
+    cairo_device_to_user(cr, &left, &baseline);
     if (tracking == 0.0) {
         cairo_move_to(cr, left, baseline);
         cairo_show_text(cr, text);

@@ -15,6 +15,15 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double cx = layout::kKnobCentreX;
 constexpr double cy = layout::kKnobCentreY;
 
+// One strip serves every knob only if all knobs fall on the device grid alike: at 150 % that means
+// left edges of one parity.
+constexpr bool knobLeftsShareParity() {
+    for (int left : layout::kKnobLefts)
+        if ((left - layout::kKnobLefts[0]) % 2 != 0) return false;
+    return true;
+}
+static_assert(knobLeftsShareParity(), "a knob at another sub-pixel phase needs a strip of its own");
+
 // Unit vector of a panel angle (counter-clockwise, y up) in Cairo's y-down space.
 void direction(double angle, double& dx, double& dy) {
     dx = std::cos(angle);
@@ -99,24 +108,26 @@ void drawPointer(cairo_t* cr, double angle) {
 
 }  // namespace
 
-void drawKnobFrame(Canvas& canvas, int frame) {
-    cairo_t* cr = canvas.context();
-    cairo_save(cr);
-    cairo_rectangle(cr, 0, 0, layout::kKnobWidth, layout::kKnobHeight);
-    cairo_clip(cr);
-    fillPanelRows(cr, 0, 0, layout::kKnobWidth, layout::kKnobHeight, layout::kKnobTop);
-    drawScale(cr);
-    drawBody(cr);
-    drawPointer(cr, layout::kKnobStartAngle + layout::kKnobSweep * frame / (layout::kKnobFrames - 1));
-    cairo_restore(cr);
-}
+int knobFrameHeight(const Scale& scale) { return scale.span(layout::kKnobTop, layout::kKnobHeight); }
 
-void drawKnobStrip(Canvas& strip) {
+void drawKnobStrip(Canvas& strip, const Scale& scale) {
     cairo_t* cr = strip.context();
+    const int width = scale.span(layout::kKnobLefts[0], layout::kKnobWidth);
+    const int height = knobFrameHeight(scale);
     for (int frame = 0; frame < layout::kKnobFrames; ++frame) {
         cairo_save(cr);
-        cairo_translate(cr, 0, frame * layout::kKnobHeight);
-        drawKnobFrame(strip, frame);
+        cairo_identity_matrix(cr);
+        cairo_translate(cr, 0, frame * height);
+        cairo_rectangle(cr, 0, 0, width, height);
+        cairo_clip(cr);
+        fillPanelRows(cr, 0, frame * height, width, height, scale.px(layout::kKnobTop), scale.percent);
+        // Every knob sits where the panel has it: the strip's pixels start at the device pixel its unit
+        // corner falls in, so the picture keeps the corner's sub-pixel phase.
+        cairo_translate(cr, scale.phase(layout::kKnobLefts[0]), scale.phase(layout::kKnobTop));
+        cairo_scale(cr, scale.factor(), scale.factor());
+        drawScale(cr);
+        drawBody(cr);
+        drawPointer(cr, layout::kKnobStartAngle + layout::kKnobSweep * frame / (layout::kKnobFrames - 1));
         cairo_restore(cr);
     }
     strip.flush();

@@ -5,10 +5,12 @@ class Canvas;
 
 namespace art {
 
-// Draws frame `frame` (0 = minimum at the lower left, 64 = maximum at the lower right) of the strip,
-// background included, with its top-left corner at the current origin of `canvas`'s context.
-void drawKnobFrame(Canvas& canvas, int frame);
-// The whole strip: 42 x (65 x 37).
-void drawKnobStrip(Canvas& strip);
+struct Scale;
+
+// Device rows of one frame at a scale (37 at 100 %): the knob's place on the panel spans that many.
+int knobFrameHeight(const Scale& scale);
+// The whole strip, frame 0 (minimum, lower left) to 64 (maximum, lower right): 42 x (65 x 37) at 100 %,
+// each frame drawn natively at the scale.
+void drawKnobStrip(Canvas& strip, const Scale& scale);
 
 }  // namespace art

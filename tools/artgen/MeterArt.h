@@ -6,9 +6,9 @@ class Canvas;
 namespace art {
 
 enum class MeterColours { GreenAmberRed, AllGreen };
-// 96 x 6: 12 segments of 8 pixels, a 7-pixel lamp and a 1-pixel gap each.
+// Fills the canvas: 12 segments; at 96 x 6 (100 %) 8 pixels each, a 7-pixel lamp and a 1-pixel gap.
 void drawMeter(Canvas& canvas, MeterColours colours, bool lit);
-// 51 x 9: the light grey bar under the value texts.
-void drawReadoutBar(Canvas& canvas);
+// Fills the canvas (51 x 9 at 100 %) with the light grey bar under the value texts.
+void drawReadoutBar(Canvas& canvas, int percent);
 
 }  // namespace art

@@ -5,6 +5,7 @@
 
 #include "tools/artgen/ArtStyle.h"
 #include "tools/artgen/Canvas.h"
+#include "tools/artgen/KnobArt.h"
 #include "tools/artgen/LogoArt.h"
 #include "editor/PanelLayout.h"
 
@@ -13,6 +14,15 @@ namespace art {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+
+// One value bar picture serves every read-out only if their left edges map alike (one parity at 150 %).
+constexpr bool readoutLeftsShareParity() {
+    for (int left : layout::kReadoutLefts)
+        if ((left - layout::kReadoutLefts[0]) % 2 != 0) return false;
+    return true;
+}
+static_assert(readoutLeftsShareParity(), "a read-out at another sub-pixel phase needs a bar of its own");
+
 constexpr const char* kSans = "Liberation Sans";
 constexpr uint32_t kCaptionColour = 0xeef2f9;
 constexpr uint32_t kScaleColour = 0xd5e0f2;
@@ -140,7 +150,7 @@ void drawRedLamp(cairo_t* cr, double x, double y) {
 }
 
 // Section names sit in gaps of the frame's top groove.
-void drawSectionTitles(cairo_t* cr) {
+void drawSectionTitles(cairo_t* cr, const Scale& scale) {
     struct Title {
         const char* text;
         double left, right;
@@ -159,7 +169,8 @@ void drawSectionTitles(cairo_t* cr) {
         const double centre = std::round((t.left + t.right) / 2 - lampSpace / 2);
         const int gapLeft = static_cast<int>(std::floor(centre - (width + tracking * 0) / 2 - 4));
         const int gapRight = static_cast<int>(std::ceil(centre + width / 2 + lampSpace + 3));
-        fillPanelRows(cr, gapLeft, 96, gapRight - gapLeft, 4, 96);
+        fillPanelRows(cr, scale.px(gapLeft), scale.px(96), scale.px(gapRight) - scale.px(gapLeft), scale.span(96, 4),
+                      scale.px(96), scale.percent);
         setColour(cr, kCaptionColour);
         drawText(cr, t.text, centre, midY, Align::Centre, tracking);
         if (t.lamp) drawRedLamp(cr, centre + width / 2 + 5.5, midY);
@@ -196,7 +207,8 @@ void drawScaleLabels(cairo_t* cr, int knobLeft, const char* low, const char* hig
     drawText(cr, high, knobLeft + layout::kKnobCentreX + reach, 79.5, Align::Centre, -0.3);
 }
 
-void drawMeterWindow(Canvas& panel, int left, const Canvas& picture, const char* caption, bool colouredScale) {
+void drawMeterWindow(Canvas& panel, const Scale& scale, int left, const Canvas& picture, const char* caption,
+                     bool colouredScale) {
     cairo_t* cr = panel.context();
     const int top = layout::kMeterTop, w = layout::kMeterWidth, h = layout::kMeterHeight;
     // Bezel: a dark frame with the light catching its lower and right edges.
@@ -219,21 +231,23 @@ void drawMeterWindow(Canvas& panel, int left, const Canvas& picture, const char*
     setFont(cr, kSans, 7.0, true);
     setColour(cr, kCaptionColour);
     drawText(cr, caption, left - 6, top + h / 2.0, Align::Right, 0.3);
-    panel.copyFrom(picture, 0, 0, w, h, left, top);
+    panel.copyFrom(picture, 0, 0, picture.width(), picture.height(), scale.px(left), scale.px(top));
 }
 
 }  // namespace
 
-void drawPanel(Canvas& panel, const PanelParts& parts) {
+void drawPanel(Canvas& panel, const PanelParts& parts, const Scale& scale) {
     cairo_t* cr = panel.context();
-    fillPanelRows(cr, 0, 0, layout::kPanelWidth, layout::kPanelHeight, 0);
+    fillPanelRows(cr, 0, 0, panel.width(), panel.height(), 0, scale.percent);
+    cairo_save(cr);
+    cairo_scale(cr, scale.factor(), scale.factor());
     drawBevel(cr);
     drawMountingHole(cr, 13, 52, 0.35);
     drawMountingHole(cr, layout::kPanelWidth - 13, 52, -0.6);
     drawProductLogo(cr, 25.5, 8.5);
     drawMakerLogo(cr, layout::kPanelWidth - 25.5 - kLogoWidth, 8.5);
     drawSectionFrames(cr);
-    drawSectionTitles(cr);
+    drawSectionTitles(cr, scale);
 
     struct Knob {
         const char* caption;
@@ -248,18 +262,21 @@ void drawPanel(Canvas& panel, const PanelParts& parts) {
         drawKnobCaption(cr, layout::kKnobLefts[i], knobs[i].caption);
         drawScaleLabels(cr, layout::kKnobLefts[i], knobs[i].low, knobs[i].high);
     }
-    drawMeterWindow(panel, layout::kInputMeterLeft, parts.meterUnlit, "INPUT:", true);
-    drawMeterWindow(panel, layout::kReductionMeterLeft, parts.greenMeterUnlit, "GAIN REDUCTION:", false);
-    drawMeterWindow(panel, layout::kOutputMeterLeft, parts.meterUnlit, "OUTPUT:", true);
+    drawMeterWindow(panel, scale, layout::kInputMeterLeft, parts.meterUnlit, "INPUT:", true);
+    drawMeterWindow(panel, scale, layout::kReductionMeterLeft, parts.greenMeterUnlit, "GAIN REDUCTION:", false);
+    drawMeterWindow(panel, scale, layout::kOutputMeterLeft, parts.meterUnlit, "OUTPUT:", true);
+    cairo_restore(cr);
 
     // The control places last, so nothing painted above can leak into them.
+    const Canvas& bar = parts.readoutBar;
     for (int left : layout::kReadoutLefts) {
-        panel.copyFrom(parts.readoutBar, 0, 0, layout::kReadoutWidth, layout::kReadoutHeight, left,
-                       layout::kReadoutTop);
+        panel.copyFrom(bar, 0, 0, bar.width(), bar.height(), scale.px(left), scale.px(layout::kReadoutTop));
     }
-    const int frameTop = layout::kPaintedKnobFrame * layout::kKnobHeight;
+    const int frameHeight = knobFrameHeight(scale);
+    const int frameTop = layout::kPaintedKnobFrame * frameHeight;
     for (int left : layout::kKnobLefts) {
-        panel.copyFrom(parts.knobStrip, 0, frameTop, layout::kKnobWidth, layout::kKnobHeight, left, layout::kKnobTop);
+        panel.copyFrom(parts.knobStrip, 0, frameTop, parts.knobStrip.width(), frameHeight, scale.px(left),
+                       scale.px(layout::kKnobTop));
     }
     panel.flush();
 }

@@ -13,6 +13,9 @@ struct PanelParts {
     const Canvas& readoutBar;
 };
 
-void drawPanel(Canvas& panel, const PanelParts& parts);
+struct Scale;
+
+// Fills the panel canvas (762 x 104 units at the scale) with the parts drawn at the same scale.
+void drawPanel(Canvas& panel, const PanelParts& parts, const Scale& scale);
 
 }  // namespace art

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "gui/core/UiScale.h"
 #include "tools/artgen/ArtStyle.h"
 #include "tools/artgen/BmpFile.h"
 #include "tools/artgen/Canvas.h"
@@ -53,31 +54,39 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    // The editor's pictures at every scale, each drawn at its own size; the fader pictures at 100 % only
+    // (the editor has no fader).
     using namespace layout;
-    Canvas strip(kKnobWidth, kKnobFrames * kKnobHeight);
-    art::drawKnobStrip(strip);
-    Canvas meterLit(kMeterWidth, kMeterHeight), meterUnlit(kMeterWidth, kMeterHeight);
-    Canvas greenLit(kMeterWidth, kMeterHeight), greenUnlit(kMeterWidth, kMeterHeight);
-    art::drawMeter(meterLit, art::MeterColours::GreenAmberRed, true);
-    art::drawMeter(meterUnlit, art::MeterColours::GreenAmberRed, false);
-    art::drawMeter(greenLit, art::MeterColours::AllGreen, true);
-    art::drawMeter(greenUnlit, art::MeterColours::AllGreen, false);
-    Canvas bar(kReadoutWidth, kReadoutHeight);
-    art::drawReadoutBar(bar);
-    Canvas panel(kPanelWidth, kPanelHeight);
-    art::drawPanel(panel, {strip, meterUnlit, greenUnlit, bar});
+    for (int percent : uiscale::kSteps) {
+        const art::Scale scale{percent};
+        const std::string suffix = percent == 100 ? "" : "_" + std::to_string(percent);
+        const int zoom = percent == 100 ? 1 : 0;  // previews of the 100 % set are also written enlarged
+        Canvas strip(scale.span(kKnobLefts[0], kKnobWidth), kKnobFrames * art::knobFrameHeight(scale));
+        art::drawKnobStrip(strip, scale);
+        const int meterWidth = scale.span(kInputMeterLeft, kMeterWidth), meterHeight = scale.span(kMeterTop, kMeterHeight);
+        Canvas meterLit(meterWidth, meterHeight), meterUnlit(meterWidth, meterHeight);
+        Canvas greenLit(meterWidth, meterHeight), greenUnlit(meterWidth, meterHeight);
+        art::drawMeter(meterLit, art::MeterColours::GreenAmberRed, true);
+        art::drawMeter(meterUnlit, art::MeterColours::GreenAmberRed, false);
+        art::drawMeter(greenLit, art::MeterColours::AllGreen, true);
+        art::drawMeter(greenUnlit, art::MeterColours::AllGreen, false);
+        Canvas bar(scale.span(kReadoutLefts[0], kReadoutWidth), scale.span(kReadoutTop, kReadoutHeight));
+        art::drawReadoutBar(bar, percent);
+        Canvas panel(scale.px(kPanelWidth), scale.px(kPanelHeight));
+        art::drawPanel(panel, {strip, meterUnlit, greenUnlit, bar}, scale);
+
+        out.write(panel, ("panel" + suffix).c_str(), false, 3 * zoom);
+        out.write(strip, ("knob_strip" + suffix).c_str(), false, 4 * zoom);
+        out.write(meterLit, ("meter_lit" + suffix).c_str(), false, 8 * zoom);
+        out.write(meterUnlit, ("meter_unlit" + suffix).c_str(), false, 8 * zoom);
+        out.write(bar, ("readout_bar" + suffix).c_str(), false, 8 * zoom);
+        out.write(greenLit, ("meter_green_lit" + suffix).c_str(), false, 8 * zoom);
+        out.write(greenUnlit, ("meter_green_unlit" + suffix).c_str(), false, 8 * zoom);
+    }
     Canvas faderPanel(135, 215), faderTrack(16, 160), faderHandle(14, 12);
     art::drawFaderPanel(faderPanel);
     art::drawFaderTrack(faderTrack);
     art::drawFaderHandle(faderHandle);
-
-    out.write(panel, "panel", false, 3);
-    out.write(strip, "knob_strip", false, 4);
-    out.write(meterLit, "meter_lit", false, 8);
-    out.write(meterUnlit, "meter_unlit", false, 8);
-    out.write(bar, "readout_bar", false, 8);
-    out.write(greenLit, "meter_green_lit", false, 8);
-    out.write(greenUnlit, "meter_green_unlit", false, 8);
     out.write(faderPanel, "fader_panel", true, 3);
     out.write(faderTrack, "fader_track", true, 4);
     out.write(faderHandle, "fader_handle", true, 8);

@@ -99,7 +99,7 @@ void BridgePlugin::preparePrefix(const std::string& prefix) {
 }
 
 BridgePlugin::BridgePlugin(const std::string& dllPath, const std::string& flavour, const ToolPaths& paths,
-                           bool withEditor) {
+                           bool withEditor, int zoom) {
     std::string searched;
     const std::string winhost = findWinHost(dllPath, flavour, paths, searched);
     const std::string bits = flavour == "win64" ? "64-bit" : "32-bit";
@@ -127,6 +127,7 @@ BridgePlugin::BridgePlugin(const std::string& dllPath, const std::string& flavou
     }
     std::vector<std::string> argv{wine, winhost, "--bridge", windowsPath(dll)};
     if (withEditor) argv.push_back("--own-desktop");
+    if (zoom != 100) argv.insert(argv.end(), {"--zoom", std::to_string(zoom)});
     process_ = std::make_unique<BridgeProcess>(argv, environment, "the plug-in bridge (vozuv-winhost.exe under Wine)");
     about = bits + " DLL " + dll + " through " + winhost + " under Wine (prefix " + prefix + ")";
     this->winhost = winhost;

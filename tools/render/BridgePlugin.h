@@ -15,8 +15,9 @@ class BridgePlugin : public RenderPlugin {
 public:
     // flavour: "win32" or "win64", the DLL's machine. withEditor: the bridge will show the editor, so
     // it runs on an X display (a private Xvfb when DISPLAY is not set).
+    // zoom: the editor's scale in percent, which vozuv-winhost stores as the user's choice while it runs.
     BridgePlugin(const std::string& dllPath, const std::string& flavour, const ToolPaths& paths,
-                 bool withEditor = false);
+                 bool withEditor = false, int zoom = 100);
     ~BridgePlugin() override;
 
     PluginInfo info() override;

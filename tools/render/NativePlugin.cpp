@@ -1,8 +1,13 @@
 // NativePlugin: dlopen, main, effOpen; effClose before the library goes.
 #include "tools/render/NativePlugin.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <thread>
 
@@ -20,10 +25,45 @@ HostConfig offlineHost() {
     config.offline = true;
     return config;
 }
+
+
+// The plug-in reads its stored editor scale when it starts: for that moment XDG_CONFIG_HOME names a
+// private folder holding the wanted one.
+class ZoomSetting {
+public:
+    explicit ZoomSetting(int zoom) {
+        if (zoom == 100) return;
+        char pattern[] = "/tmp/vozuv-zoom-XXXXXX";
+        if (!mkdtemp(pattern)) throw RenderError("cannot make a folder for the editor's scale");
+        folder = pattern;
+        mkdir((folder + "/VozuvAzirOVA").c_str(), 0700);
+        std::ofstream(folder + "/VozuvAzirOVA/settings") << "EditorScale=" << zoom << "\n";
+        const char* old = std::getenv("XDG_CONFIG_HOME");
+        hadOld = old != nullptr;
+        if (old) previous = old;
+        setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    }
+    ~ZoomSetting() {
+        if (folder.empty()) return;
+        if (hadOld) setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
+        else unsetenv("XDG_CONFIG_HOME");
+        std::remove((folder + "/VozuvAzirOVA/settings").c_str());
+        rmdir((folder + "/VozuvAzirOVA").c_str());
+        rmdir(folder.c_str());
+    }
+    ZoomSetting(const ZoomSetting&) = delete;
+    ZoomSetting& operator=(const ZoomSetting&) = delete;
+
+private:
+    std::string folder;
+    std::string previous;
+    bool hadOld = false;
+};
 }  // namespace
 
-NativePlugin::NativePlugin(const std::string& path) : host(offlineHost()) {
+NativePlugin::NativePlugin(const std::string& path, int zoom) : host(offlineHost()) {
     if (!library.open(path)) throw RenderError("the plug-in failed to load: " + library.error());
+    const ZoomSetting setting(zoom);
     if (!host.instantiate(library.entry())) throw RenderError("the plug-in failed to start: " + host.error());
     host.dispatch(effOpen);
 }

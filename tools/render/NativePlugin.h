@@ -7,7 +7,9 @@
 
 class NativePlugin : public RenderPlugin {
 public:
-    explicit NativePlugin(const std::string& path);
+    // zoom: the editor's scale in percent, handed to the plug-in as a stored choice in a private
+    // settings folder (the user's own stays untouched).
+    explicit NativePlugin(const std::string& path, int zoom = 100);
     ~NativePlugin() override;
 
     PluginInfo info() override { return PluginInfo::read(host); }

@@ -204,7 +204,7 @@ int run(RenderOptions& options) {
 
     const auto loadStart = std::chrono::steady_clock::now();
     const bool withEditor = !options.editorScreenshot.empty() && !options.info;
-    std::unique_ptr<RenderPlugin> plugin = RenderPlugin::open(pluginPath, paths, withEditor);
+    std::unique_ptr<RenderPlugin> plugin = RenderPlugin::open(pluginPath, paths, withEditor, options.zoom);
     // Wine takes a while to start: the input is read meanwhile.
     if (reader) reader->readAhead([&] { return plugin->starting(); }, kReadAheadFrames);
     Renderer renderer(*plugin, options.block);

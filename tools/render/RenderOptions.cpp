@@ -43,6 +43,8 @@ const char* RenderOptions::usage() {
            "                      (the last second plays in real time with the editor open, a DLL's under\n"
            "                      Wine, a native library's in an X11 window; without DISPLAY a private Xvfb\n"
            "                      is started; the demo saves editor.png in its folder)\n"
+           "  --zoom 150|200      the editor screenshot at that size, as if chosen in the editor's size menu\n"
+           "                      (the user's own choice is left as it is; default 100)\n"
            "  --demo-dir DIR      folder of the demo (default vozuv-demo)\n"
            "  --info              print what the plug-in reports and which binary was loaded, then stop\n"
            "  -h, --help          this text\n";
@@ -87,6 +89,13 @@ bool RenderOptions::parseOption(int argc, char** argv, int& i, std::string& erro
         info = true;
     } else if (a == "--program" || a == "--block") {
         return next() && parseNumber(a, value, error);
+    } else if (a == "--zoom") {
+        if (!next()) return false;
+        if (value != "100" && value != "150" && value != "200") {
+            error = "--zoom wants 100, 150 or 200, not \"" + value + "\"";
+            return false;
+        }
+        zoom = std::atoi(value.c_str());
     } else if (a == "--set") {
         return next() && parseSetting(value, error);
     } else if (a == "--plugin") {

@@ -15,6 +15,7 @@ struct RenderOptions {
     std::string demoDir = "vozuv-demo";
     int program = 0;      // 1 to 16, 0 keeps the plug-in's
     int block = 512;
+    int zoom = 100;       // the editor screenshot's scale: 100, 150 or 200 percent
     std::vector<std::pair<std::string, float>> settings;
     bool info = false;
     bool help = false;

@@ -60,7 +60,8 @@ bool RenderPlugin::isWindowsBinary(const std::string& path) {
     return probe.gcount() == 2 && magic[0] == 'M' && magic[1] == 'Z';
 }
 
-std::unique_ptr<RenderPlugin> RenderPlugin::open(const std::string& path, const ToolPaths& paths, bool withEditor) {
+std::unique_ptr<RenderPlugin> RenderPlugin::open(const std::string& path, const ToolPaths& paths, bool withEditor,
+                                                int zoom) {
     std::ifstream probe(path, std::ios::binary);
     if (!probe) throw RenderError("cannot read the plug-in " + path + ": " + std::strerror(errno));
     char magic[2] = {};
@@ -71,7 +72,7 @@ std::unique_ptr<RenderPlugin> RenderPlugin::open(const std::string& path, const 
         if (image.flavour().empty()) {
             throw RenderError("the plug-in " + path + " is a Windows binary for neither 32-bit nor 64-bit x86");
         }
-        return std::make_unique<BridgePlugin>(path, image.flavour(), paths, withEditor);
+        return std::make_unique<BridgePlugin>(path, image.flavour(), paths, withEditor, zoom);
     }
-    return std::make_unique<NativePlugin>(path);
+    return std::make_unique<NativePlugin>(path, zoom);
 }

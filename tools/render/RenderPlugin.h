@@ -72,9 +72,10 @@ public:
     virtual std::string description() const = 0;
 
     // Loads the binary at path: a Windows DLL (by its PE header) through the bridge, anything else in
-    // this process. withEditor: the editor will be shown (the bridge then gets an X display).
+    // this process. withEditor: the editor will be shown (the bridge then gets an X display); zoom: the
+    // editor's scale in percent, given to the plug-in as the user's stored choice would be.
     static std::unique_ptr<RenderPlugin> open(const std::string& path, const ToolPaths& paths,
-                                              bool withEditor = false);
+                                              bool withEditor = false, int zoom = 100);
     // True when the file starts like a Windows executable ("MZ").
     static bool isWindowsBinary(const std::string& path);
 

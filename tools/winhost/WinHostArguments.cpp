@@ -14,10 +14,11 @@ std::string WinHostArguments::windowsPath(const std::string& path) {
 }
 
 const char* WinHostArguments::usage() {
-    return "usage: vozuv-winhost --bridge PLUGIN.dll [--own-desktop]\n"
+    return "usage: vozuv-winhost --bridge PLUGIN.dll [--own-desktop] [--zoom 100|150|200] [--dpi-aware]\n"
            "       vozuv-winhost --info PLUGIN.dll\n"
            "       vozuv-winhost --editor PLUGIN.dll [--screenshot FILE.png] [--seconds S] [--program N]\n"
-           "                     [--set NAME=VALUE]... [--no-size-window] [--requests]\n";
+           "                     [--set NAME=VALUE]... [--no-size-window] [--requests] [--zoom 100|150|200]\n"
+           "                     [--dpi-aware]\n";
 }
 
 bool WinHostArguments::parse(int argc, char** argv) {
@@ -60,6 +61,15 @@ bool WinHostArguments::parse(int argc, char** argv) {
             settings.emplace_back(v.substr(0, eq), static_cast<float>(std::atof(v.c_str() + eq + 1)));
         } else if (a == "--no-size-window") {
             sizeWindow = false;
+        } else if (a == "--zoom") {
+            if (!next(v)) return false;
+            zoom = std::atoi(v.c_str());
+            if (zoom != 100 && zoom != 150 && zoom != 200) {
+                error = "--zoom wants 100, 150 or 200";
+                return false;
+            }
+        } else if (a == "--dpi-aware") {
+            dpiAware = true;
         } else if (a == "--own-desktop") {
             ownDesktop = true;
         } else if (a == "--requests") {

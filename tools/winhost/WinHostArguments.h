@@ -16,6 +16,8 @@ struct WinHostArguments {
     bool sizeWindow = true;         // answer of CanDo "sizeWindow"
     bool listRequests = false;      // print the host requests on exit
     bool ownDesktop = false;        // windows on a desktop of this process's own, not the shared one
+    int zoom = 0;                   // the editor's scale in percent, stored as the user's choice meanwhile; 0 leaves it
+    bool dpiAware = false;          // the host tells Windows it draws for the screen's DPI itself
     std::string error;
 
     // False with error set when the command line makes no sense.

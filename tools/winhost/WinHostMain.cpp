@@ -64,6 +64,53 @@ int printInfo(const std::string& pluginPath) {
     return 0;
 }
 
+// The plug-in's stored editor scale set for this run, as the user's choice in its size menu would be,
+// and put back as it was afterwards.
+class ZoomChoice {
+public:
+    explicit ZoomChoice(int zoom) {
+        if (zoom == 0) return;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
+                            nullptr) != ERROR_SUCCESS) {
+            key_ = nullptr;
+            return;
+        }
+        DWORD size = sizeof previous_, type = 0;
+        hadPrevious_ = RegQueryValueExA(key_, kValue, nullptr, &type, reinterpret_cast<BYTE*>(&previous_), &size) ==
+                           ERROR_SUCCESS && type == REG_DWORD;
+        const DWORD value = static_cast<DWORD>(zoom);
+        RegSetValueExA(key_, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    }
+    ~ZoomChoice() {
+        if (!key_) return;
+        if (hadPrevious_)
+            RegSetValueExA(key_, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&previous_), sizeof previous_);
+        else
+            RegDeleteValueA(key_, kValue);
+        RegCloseKey(key_);
+    }
+    ZoomChoice(const ZoomChoice&) = delete;
+    ZoomChoice& operator=(const ZoomChoice&) = delete;
+
+private:
+    static constexpr const char* kKey = "Software\\BroVane\\VozuvAzirOVA";
+    static constexpr const char* kValue = "EditorScale";
+    HKEY key_ = nullptr;
+    DWORD previous_ = 0;
+    bool hadPrevious_ = false;
+};
+
+// Declares the process DPI-aware (per monitor where the system knows it), looked up by name.
+void becomeDpiAware() {
+    using SetContext = BOOL(WINAPI*)(HANDLE);
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    auto setContext = reinterpret_cast<SetContext>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
+    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE is the handle value -3.
+    if (setContext && setContext(reinterpret_cast<HANDLE>(static_cast<intptr_t>(-3)))) return;
+    SetProcessDPIAware();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -74,6 +121,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vozuv-winhost: %s\n%s", arguments.error.c_str(), WinHostArguments::usage());
         return 2;
     }
+    if (arguments.dpiAware) becomeDpiAware();
+    const ZoomChoice zoom(arguments.zoom);
     switch (arguments.mode) {
         case WinHostArguments::Mode::Bridge:
             if (arguments.ownDesktop) useOwnDesktop();

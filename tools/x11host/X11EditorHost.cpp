@@ -40,6 +40,13 @@ bool X11EditorHost::open(PluginHost& host, const std::string& title) {
         do XWindowEvent(display_, parent_, StructureNotifyMask, &event);
         while (event.type != MapNotify);
     }
+    // The editor may ask for another size (its size menu): the frame follows while the editor is open.
+    host.config().sizeWindow = [this](int newWidth, int newHeight) {
+        if (!display_ || !parent_ || newWidth <= 0 || newHeight <= 0) return false;
+        XResizeWindow(display_, parent_, unsigned(newWidth), unsigned(newHeight));
+        XSync(display_, False);
+        return true;
+    };
     // Linux hosts hand over the X11 window id itself as the pointer.
     if (host.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(parent_))) == 0) {
         error_ = "the plug-in refused to open its editor";
@@ -52,6 +59,7 @@ bool X11EditorHost::open(PluginHost& host, const std::string& title) {
 void X11EditorHost::close() {
     if (!host_) return;
     host_->dispatch(effEditClose);
+    host_->config().sizeWindow = nullptr;
     host_ = nullptr;
     if (display_) XSync(display_, False);
 }

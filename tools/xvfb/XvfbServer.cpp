@@ -35,7 +35,7 @@ XvfbServer::XvfbServer() {
         const std::string fd = std::to_string(reportFd);
         // -noreset: without it the server resets when its last client leaves and refuses the next one
         // while it does.
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1200x24", "-nolisten", "tcp",
                "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }

@@ -19,15 +19,6 @@ constexpr uint32_t invalidColour = 0xFFFFFFFFu;  // what GetPixel answers outsid
 
 DeviceContext* contextOf(const DrawSurface& surface) { return DeviceContext::fromHandle(surface.deviceContext); }
 
-UiPoint shifted(const DrawSurface& surface, const UiPoint& p) {
-    return UiPoint{p.h + surface.offset.h, p.v + surface.offset.v};
-}
-
-UiRect shifted(const DrawSurface& surface, const UiRect& r) {
-    return UiRect{r.left + surface.offset.h, r.top + surface.offset.v, r.right + surface.offset.h,
-                  r.bottom + surface.offset.v};
-}
-
 // The cosmetic dotted pattern of a one-pixel PS_DOT pen: three pixels on, three off.
 constexpr int32_t dotOn = 3;
 constexpr int32_t dotOff = 3;
@@ -79,7 +70,9 @@ void outlineArc(DeviceContext& dc, const UiRect& box, UiPoint from, UiPoint to, 
 }
 
 void recreatePen(DrawSurface& surface) {
-    auto* pen = new HeadlessPen{surface.penStyle, surface.lineWidth, rgbOf(surface.frameColour), false};
+    // A pen of one pixel at 100 % stays one pixel (cosmetic) at every scale; wider pens grow with it.
+    const int32_t width = surface.lineWidth > 1 ? surface.deviceLength(surface.lineWidth) : surface.lineWidth;
+    auto* pen = new HeadlessPen{surface.penStyle, width, rgbOf(surface.frameColour), false};
     if (DeviceContext* dc = contextOf(surface)) dc->selectPen(pen);
     delete static_cast<HeadlessPen*>(surface.ownPen);
     surface.ownPen = pen;
@@ -113,13 +106,13 @@ void DrawSurface::detachNative() {
 }
 
 void DrawSurface::moveTo(const UiPoint& point) {
-    if (DeviceContext* dc = contextOf(*this)) dc->position = shifted(*this, point);
+    if (DeviceContext* dc = contextOf(*this)) dc->position = toDevice(point);
 }
 
 void DrawSurface::lineTo(const UiPoint& point) {
     DeviceContext* dc = contextOf(*this);
     if (!dc) return;
-    const UiPoint segment[2] = {dc->position, shifted(*this, point)};
+    const UiPoint segment[2] = {dc->position, toDevice(point)};
     strokeThrough(*dc, segment, 2);
     dc->position = segment[1];
 }
@@ -128,7 +121,7 @@ void DrawSurface::drawPolyline(const UiPoint* points, int32_t count) {
     DeviceContext* dc = contextOf(*this);
     if (!dc || !points || count < 2) return;
     std::vector<UiPoint> moved(points, points + count);
-    for (UiPoint& p : moved) p = shifted(*this, p);
+    for (UiPoint& p : moved) p = toDevice(p);
     // Polyline neither uses nor moves the current position.
     strokeThrough(*dc, moved.data(), count);
 }
@@ -137,7 +130,7 @@ void DrawSurface::fillPolygon(const UiPoint* points, int32_t count) {
     DeviceContext* dc = contextOf(*this);
     if (!dc || !points || count < 2 || !dc->target()) return;
     std::vector<UiPoint> moved(points, points + count);
-    for (UiPoint& p : moved) p = shifted(*this, p);
+    for (UiPoint& p : moved) p = toDevice(p);
     fillPixels(*dc, ShapeRaster::polygonFill(moved.data(), count, dc->effectiveClip()));
 }
 
@@ -153,7 +146,7 @@ void DrawSurface::fillArea(const UiRect& area) {
     DeviceContext* dc = contextOf(*this);
     if (!dc) return;
     // FillRect is a pattern copy: the raster operation does not apply.
-    const UiRect r = shifted(*this, UiRect{area.left + 1, area.top + 1, area.right, area.bottom});
+    const UiRect r = toDevice(UiRect{area.left + 1, area.top + 1, area.right, area.bottom});
     const HeadlessBrush* brush = ownBrush ? static_cast<HeadlessBrush*>(ownBrush) : dc->brush();
     PixelRaster raster(dc->target(), dc->effectiveClip());
     raster.fillRect(r, brush->rgb);
@@ -162,7 +155,7 @@ void DrawSurface::fillArea(const UiRect& area) {
 void DrawSurface::drawEllipse(const UiRect& area) {
     DeviceContext* dc = contextOf(*this);
     if (!dc) return;
-    const UiRect box = shifted(*this, UiRect{area.left, area.top, area.right + 1, area.bottom + 1});
+    const UiRect box = toDevice(UiRect{area.left, area.top, area.right + 1, area.bottom + 1});
     outlineArc(*dc, box, UiPoint{}, UiPoint{}, true);
 }
 
@@ -171,29 +164,29 @@ void DrawSurface::fillEllipse(const UiRect& area) {
     if (!dc) return;
     // Ellipse over (left + 1, top + 1, right + 1, bottom + 1) without a pen: unlike a pen-less
     // Rectangle or Pie it keeps its full size, so the right column and bottom row are painted.
-    fillPixels(*dc, ShapeRaster::ellipseFill(shifted(*this, UiRect{area.left + 1, area.top + 1, area.right + 1, area.bottom + 1}),
+    fillPixels(*dc, ShapeRaster::ellipseFill(toDevice(UiRect{area.left + 1, area.top + 1, area.right + 1, area.bottom + 1}),
                                              dc->effectiveClip()));
 }
 
 void DrawSurface::drawArc(const UiRect& area, const UiPoint& from, const UiPoint& to) {
     DeviceContext* dc = contextOf(*this);
     if (!dc) return;
-    const UiRect box = shifted(*this, UiRect{area.left, area.top, area.right + 1, area.bottom + 1});
-    outlineArc(*dc, box, shifted(*this, from), shifted(*this, to), false);
+    const UiRect box = toDevice(UiRect{area.left, area.top, area.right + 1, area.bottom + 1});
+    outlineArc(*dc, box, toDevice(from), toDevice(to), false);
 }
 
 void DrawSurface::fillArc(const UiRect& area, const UiPoint& from, const UiPoint& to) {
     DeviceContext* dc = contextOf(*this);
     if (!dc) return;
     // Pie over (left + 1, top + 1, right, bottom) without a pen, which loses a pixel right and below.
-    const UiRect box = shifted(*this, UiRect{area.left + 1, area.top + 1, area.right - 1, area.bottom - 1});
-    fillPixels(*dc, ShapeRaster::pieFill(box, shifted(*this, from), shifted(*this, to), dc->effectiveClip()));
+    const UiRect box = toDevice(UiRect{area.left + 1, area.top + 1, area.right - 1, area.bottom - 1});
+    fillPixels(*dc, ShapeRaster::pieFill(box, toDevice(from), toDevice(to), dc->effectiveClip()));
 }
 
 void DrawSurface::drawPixel(const UiPoint& point, UiColor colour) {
     DeviceContext* dc = contextOf(*this);
     if (!dc) return;
-    const UiPoint p = shifted(*this, point);
+    const UiPoint p = toDevice(point);
     PixelRaster raster(dc->target(), dc->effectiveClip());
     raster.put(p.h, p.v, rgbOf(colour));
 }
@@ -201,7 +194,7 @@ void DrawSurface::drawPixel(const UiPoint& point, UiColor colour) {
 UiColor DrawSurface::getPixel(const UiPoint& point) {
     uint32_t word = invalidColour;
     if (DeviceContext* dc = contextOf(*this)) {
-        const UiPoint p = shifted(*this, point);
+        const UiPoint p = toDevice(point);
         PixelRaster raster(dc->target(), dc->effectiveClip());
         if (raster.isValid() && raster.inClip(p.h, p.v)) {
             const uint32_t rgb = raster.get(p.h, p.v);
@@ -216,7 +209,7 @@ UiColor DrawSurface::getPixel(const UiPoint& point) {
 void DrawSurface::floodFill(const UiPoint& point) {
     DeviceContext* dc = contextOf(*this);
     if (!dc) return;
-    const UiPoint p = shifted(*this, point);
+    const UiPoint p = toDevice(point);
     PixelRaster raster(dc->target(), dc->effectiveClip());
     raster.floodFill(p, dc->brush()->rgb);
 }
@@ -261,7 +254,7 @@ void DrawSurface::setDrawMode(int32_t mode) {
 
 void DrawSurface::setClipArea(const UiRect& area) {
     clipArea = area;
-    if (DeviceContext* dc = contextOf(*this)) dc->setClip(area);
+    if (DeviceContext* dc = contextOf(*this)) dc->setClip(uiscale::toDevice(area, scale));
 }
 
 void DrawSurface::setFont(int32_t id, int32_t size, int32_t style) {
@@ -271,10 +264,12 @@ void DrawSurface::setFont(int32_t id, int32_t size, int32_t style) {
     const bool bold = spec.alwaysBold || (style & FontBold);
     // The logical font's height is -fontSize: for a positive size that asks for the character height;
     // a negative size makes it positive, which GDI reads as the whole cell, leading included.
-    int32_t em = fontSize;
-    if (fontSize < 0) {
+    // Text at a scale is drawn at the scaled size, not stretched.
+    const int32_t deviceSize = deviceFontSize(fontSize);
+    int32_t em = deviceSize;
+    if (deviceSize < 0) {
         const HeadlessFont probe(spec.face, 1000, bold, style & FontItalic, false, spec.pitchAndFamily);
-        em = std::max<int32_t>(1, int32_t(std::lround(-fontSize * 1000.0 / probe.cellHeight())));
+        em = std::max<int32_t>(1, int32_t(std::lround(-deviceSize * 1000.0 / probe.cellHeight())));
     }
     auto* font = new HeadlessFont(spec.face, em, bold, style & FontItalic, style & FontUnderline, spec.pitchAndFamily);
     if (DeviceContext* dc = contextOf(*this)) dc->selectFont(font);
@@ -285,14 +280,14 @@ void DrawSurface::setFont(int32_t id, int32_t size, int32_t style) {
 int32_t DrawSurface::getTextWidth(const char* text) {
     DeviceContext* dc = contextOf(*this);
     if (!dc || !text) return 0;
-    return dc->font()->textWidth(text);
+    return panelLength(dc->font()->textWidth(text));
 }
 
 void DrawSurface::drawText(const char* text, const UiRect& area, bool opaque, int32_t align) {
     if (!text) return;
     DeviceContext* dc = contextOf(*this);
     if (!dc) return;
-    UiRect r = shifted(*this, area);
+    UiRect r = toDevice(area);
     dc->backgroundMode = opaque ? BackgroundOpaque : BackgroundTransparent;
     if (align != AlignCentre && align != AlignRight) r.left += 1;
 
@@ -325,6 +320,7 @@ void DrawSurface::drawText(const char* text, const UiRect& area, bool opaque, in
 
 void DrawSurface::copyFromSurface(DrawSurface* source, const UiRect& area, int32_t x, int32_t y) {
     if (!source) return;
-    DeviceContext::bitBlt(contextOf(*this), x, y, area.width(), area.height(), contextOf(*source), area.left + source->offset.h,
-             area.top + source->offset.v);
+    const UiRect from = source->toDevice(area);
+    DeviceContext::bitBlt(contextOf(*this), uiscale::toDevice(x, scale), uiscale::toDevice(y, scale), from.width(),
+                          from.height(), contextOf(*source), from.left, from.top);
 }

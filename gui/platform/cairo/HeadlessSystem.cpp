@@ -13,6 +13,7 @@ int32_t HeadlessSystem::paintDispatches = 0;
 int32_t HeadlessSystem::framesBroughtToTop = 0;
 int32_t HeadlessSystem::dialogFrame = 3;
 bool HeadlessSystem::dragEvents = false;
+double HeadlessSystem::displayScale = 1.0;
 
 void HeadlessSystem::reset() {
     currentCursor = 32512;
@@ -20,4 +21,5 @@ void HeadlessSystem::reset() {
     framesBroughtToTop = 0;
     dialogFrame = 3;
     dragEvents = false;
+    displayScale = 1.0;
 }

@@ -28,6 +28,9 @@ public:
     // Frames brought to the top for standalone windows.
     static int32_t framesBroughtToTop;
 
+    // The display scale the system reports (1.0 unless a test sets another).
+    static double displayScale;
+
     // Thickness of a dialog frame (SM_CYDLGFRAME), used when the editor resizes its host's windows.
     static int32_t dialogFrame;
 

@@ -150,7 +150,7 @@ bool HeadlessWindow::paintPending() {
     DeviceContext* context = DeviceContext::forPaint(this, area);
     try {
         DrawSurface surface(userData_, context, this);
-        userData_->drawArea(&surface, area);
+        userData_->drawArea(&surface, uiscale::coveringPanel(area, surface.scale));
     } catch (...) {
         DeviceContext::release(context);  // out of memory while drawing: the caller's wall answers
         throw;
@@ -178,7 +178,7 @@ void HeadlessWindow::mouseDown(int32_t button, UiPoint where) {
         WindowWatch watch(owner);
         DrawSurface surface(owner, context, this);
         const UiPoint point{int32_t(uint16_t(where.h)), int32_t(uint16_t(where.v))};
-        owner->onMouseDown(&surface, point);
+        owner->onMouseDown(&surface, surface.toPanel(point));
         // Event-driven drags: each script step is one motion event with its own cursor and buttons.
         while (!watch.windowClosed() && owner->isDragging()) {
             UiPoint at;

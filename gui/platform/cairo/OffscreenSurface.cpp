@@ -28,7 +28,7 @@ void OffscreenSurface::createBitmap() {
     deviceContext = nullptr;
     windowHandle = nullptr;
     if (!window || !HeadlessWindow::isAlive(window->getChildWindow())) return;
-    cairo_surface_t* image = createImage(width, height);
+    cairo_surface_t* image = createImage(deviceWidth(), deviceHeight());
     if (!image) return;
     DeviceContext* dc = DeviceContext::createMemory();
     savedBitmap = dc->selectBitmap(image);
@@ -72,7 +72,8 @@ void OffscreenSurface::destroyBitmap() {
 
 void OffscreenSurface::copyTo(DrawSurface* target, const UiRect& area, const UiPoint& from) {
     if (!target) return;
-    DeviceContext::bitBlt(DeviceContext::fromHandle(target->deviceContext), area.left + target->offset.h,
-                          area.top + target->offset.v, area.width(), area.height(),
-                          DeviceContext::fromHandle(deviceContext), from.h, from.v);
+    const UiRect to = target->toDevice(area);
+    const UiPoint source = uiscale::toDevice(from, scale);
+    DeviceContext::bitBlt(DeviceContext::fromHandle(target->deviceContext), to.left, to.top, to.width(), to.height(),
+                          DeviceContext::fromHandle(deviceContext), source.h, source.v);
 }

@@ -15,26 +15,39 @@ DeviceContext* targetOf(DrawSurface* surface) {
     return surface ? DeviceContext::fromHandle(surface->deviceContext) : nullptr;
 }
 
-// Blits the pixmap's area into the surface's context (area shifted by the surface's offset) through mix.
+// Blits the pixmap's area into the surface's context (area shifted by the surface's offset and mapped to
+// its scale) through mix.
 template <typename Mix>
-void blitInto(DrawSurface* surface, cairo_surface_t* bitmap, const UiRect& area, const UiPoint& from, Mix mix) {
+void blitInto(DrawSurface* surface, const PixmapBlit& blit, Mix mix) {
     DeviceContext* dc = targetOf(surface);
-    if (!dc || !bitmap || !dc->target()) return;
-    PixelRaster source(bitmap, UiRect{});
+    if (!dc || !blit.bitmap || !dc->target()) return;
+    PixelRaster source(static_cast<cairo_surface_t*>(blit.bitmap), UiRect{});
     PixelRaster target(dc->target(), dc->effectiveClip());
-    target.blit(source, from.h, from.v, area.left + surface->offset.h, area.top + surface->offset.v, area.width(),
-                area.height(), mix);
+    target.blit(source, blit.from.h, blit.from.v, blit.area.left, blit.area.top, blit.area.width(), blit.area.height(),
+                mix);
+}
+
+cairo_surface_t* decodeResource(int32_t id) {
+    const HeadlessResources::Bytes bytes = HeadlessResources::find(id);
+    return BmpDecoder::decode(bytes.data, bytes.size);
 }
 
 }  // namespace
 
 void Pixmap::loadResource() {
-    const HeadlessResources::Bytes bytes = HeadlessResources::find(resourceId & 0xFFFF);
-    cairo_surface_t* image = BmpDecoder::decode(bytes.data, bytes.size);
+    cairo_surface_t* image = decodeResource(resourceId & 0xFFFF);
     if (!image) return;
     bitmap = image;
     width = cairo_image_surface_get_width(image);
     height = cairo_image_surface_get_height(image);
+}
+
+void Pixmap::loadScaledResource(int32_t id, ScaledArt& art) {
+    cairo_surface_t* image = decodeResource(id);
+    if (!image) return;
+    art.bitmap = image;
+    art.width = cairo_image_surface_get_width(image);
+    art.height = cairo_image_surface_get_height(image);
 }
 
 void Pixmap::createBlank() {
@@ -51,37 +64,47 @@ void Pixmap::destroyBitmaps() {
     if (bitmap) cairo_surface_destroy(static_cast<cairo_surface_t*>(bitmap));
     if (mask) cairo_surface_destroy(static_cast<cairo_surface_t*>(mask));
     bitmap = mask = nullptr;
+    for (ScaledArt& art : scaledArt) {
+        if (art.bitmap) cairo_surface_destroy(static_cast<cairo_surface_t*>(art.bitmap));
+        art = ScaledArt{};
+    }
 }
 
 void Pixmap::draw(DrawSurface* surface, const UiRect& area, const UiPoint& from) {
-    blitInto(surface, static_cast<cairo_surface_t*>(bitmap), area, from,
-             [](int32_t, int32_t, uint32_t, uint32_t, uint32_t&) { return true; });
+    PixmapBlit blit;
+    if (!mapBlit(surface, area, from, blit)) return;
+    blitInto(surface, blit, [](int32_t, int32_t, uint32_t, uint32_t, uint32_t&) { return true; });
 }
 
 void Pixmap::drawTransparent(DrawSurface* surface, const UiRect& area, const UiPoint& from) {
-    cairo_surface_t* image = static_cast<cairo_surface_t*>(bitmap);
-    if (auto* maskImage = static_cast<cairo_surface_t*>(mask)) {
+    PixmapBlit blit;
+    if (!mapBlit(surface, area, from, blit)) return;
+    // A mask describes the 100 % picture only; other scales leave the transparent colour out instead.
+    auto* maskImage = blit.bitmap == bitmap ? static_cast<cairo_surface_t*>(mask) : nullptr;
+    if (maskImage) {
         // With a mask, its bit decides (set: the destination stays), not the pixel's colour.
         cairo_surface_flush(maskImage);
         const unsigned char* bits = cairo_image_surface_get_data(maskImage);
         const int32_t stride = cairo_image_surface_get_stride(maskImage);
         const int32_t maskWidth = cairo_image_surface_get_width(maskImage);
         const int32_t maskHeight = cairo_image_surface_get_height(maskImage);
-        blitInto(surface, image, area, from, [&](int32_t sx, int32_t sy, uint32_t, uint32_t, uint32_t&) {
+        blitInto(surface, blit, [&](int32_t sx, int32_t sy, uint32_t, uint32_t, uint32_t&) {
             if (sx >= maskWidth || sy >= maskHeight) return false;
             return bits[size_t(sy) * stride + sx] == 0;
         });
         return;
     }
     const uint32_t transparent = rgbOf(transparentColour);
-    blitInto(surface, image, area, from,
+    blitInto(surface, blit,
              [transparent](int32_t, int32_t, uint32_t rgb, uint32_t, uint32_t&) { return rgb != transparent; });
 }
 
 void Pixmap::drawBlended(DrawSurface* surface, const UiRect& area, const UiPoint& from, uint8_t alpha) {
     // Constant source opacity over the destination, rounded like AlphaBlend's integer arithmetic.
     const uint32_t a = alpha;
-    blitInto(surface, static_cast<cairo_surface_t*>(bitmap), area, from,
+    PixmapBlit blit;
+    if (!mapBlit(surface, area, from, blit)) return;
+    blitInto(surface, blit,
              [a](int32_t, int32_t, uint32_t rgb, uint32_t destination, uint32_t& out) {
                  out = 0;
                  for (int shift = 0; shift < 24; shift += 8) {

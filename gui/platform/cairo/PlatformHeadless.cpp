@@ -20,3 +20,5 @@ void platform::dispatchOnePaintMessage() {
 }
 
 uint32_t platform::getDoubleClickTime() { return ScriptedInput::instance().doubleClickTime(); }
+
+double platform::getSystemScale(NativeHandle) { return HeadlessSystem::displayScale; }

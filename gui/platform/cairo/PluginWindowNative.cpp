@@ -50,7 +50,7 @@ void PluginWindow::freeBlendLibrary() { blendLibrary = nullptr; }
 bool PluginWindow::createChildWindow(NativeHandle parent) {
     if (!parent) return false;
     registerClass();
-    auto* child = new HeadlessWindow(parent, UiRect{0, 0, bounds.width(), bounds.height()});
+    auto* child = new HeadlessWindow(parent, UiRect{0, 0, getDeviceWidth(), getDeviceHeight()});
     child->className = className;
     childWindow = child;
     child->setUserData(this);
@@ -88,6 +88,7 @@ bool PluginWindow::getCursorPosition(UiPoint& where) {
         where.h -= origin.h;
         where.v -= origin.v;
     }
+    where = uiscale::toPanel(where, scale);
     return true;
 }
 

@@ -23,8 +23,7 @@ int32_t DrawSurface::getMouseButtons() {
 
 void DrawSurface::getMousePosition(UiPoint& where) {
     const UiPoint cursor = ScriptedInput::instance().cursor();
-    where.h = cursor.h - screenOrigin.h;
-    where.v = cursor.v - screenOrigin.v;
+    where = toPanel(UiPoint{cursor.h - screenOrigin.h, cursor.v - screenOrigin.v});
 }
 
 bool DrawSurface::waitForDoubleClick() {

@@ -17,11 +17,11 @@ namespace {
 // Polylines and polygons up to this many points use a stack buffer; longer ones allocate.
 constexpr int32_t localPointCount = 30;
 
-// Shifted copy of a point list: the local buffer, or a heap array the caller frees (null on failure).
-POINT* shiftPoints(const UiPoint* points, int32_t count, const UiPoint& offset, POINT* local) {
+// Device copy of a point list: the local buffer, or a heap array the caller frees (null on failure).
+POINT* shiftPoints(const DrawSurface& surface, const UiPoint* points, int32_t count, POINT* local) {
     POINT* shifted = count > localPointCount ? new (std::nothrow) POINT[count] : local;
     if (!shifted) return nullptr;
-    for (int32_t i = 0; i < count; ++i) shifted[i] = POINT{points[i].h + offset.h, points[i].v + offset.v};
+    for (int32_t i = 0; i < count; ++i) shifted[i] = POINT{surface.deviceX(points[i].h), surface.deviceY(points[i].v)};
     return shifted;
 }
 
@@ -62,15 +62,15 @@ UiPoint DrawSurface::getWindowScreenOrigin() const {
 }
 
 void DrawSurface::moveTo(const UiPoint& point) {
-    MoveToEx(asDc(deviceContext), point.h + offset.h, point.v + offset.v, nullptr);
+    MoveToEx(asDc(deviceContext), deviceX(point.h), deviceY(point.v), nullptr);
 }
 
-void DrawSurface::lineTo(const UiPoint& point) { LineTo(asDc(deviceContext), point.h + offset.h, point.v + offset.v); }
+void DrawSurface::lineTo(const UiPoint& point) { LineTo(asDc(deviceContext), deviceX(point.h), deviceY(point.v)); }
 
 void DrawSurface::drawPolyline(const UiPoint* points, int32_t count) {
     if (!points || count <= 0) return;
     POINT local[localPointCount];
-    POINT* shifted = shiftPoints(points, count, offset, local);
+    POINT* shifted = shiftPoints(*this, points, count, local);
     if (!shifted) return;
     Polyline(asDc(deviceContext), shifted, count);
     if (shifted != local) delete[] shifted;
@@ -79,7 +79,7 @@ void DrawSurface::drawPolyline(const UiPoint* points, int32_t count) {
 void DrawSurface::fillPolygon(const UiPoint* points, int32_t count) {
     if (!points || count <= 0) return;
     POINT local[localPointCount];
-    POINT* shifted = shiftPoints(points, count, offset, local);
+    POINT* shifted = shiftPoints(*this, points, count, local);
     if (!shifted) return;
     HDC dc = asDc(deviceContext);
     HGDIOBJ previousPen = SelectObject(dc, GetStockObject(NULL_PEN));
@@ -90,8 +90,8 @@ void DrawSurface::fillPolygon(const UiPoint* points, int32_t count) {
 
 void DrawSurface::drawFrame(const UiRect& area) {
     HDC dc = asDc(deviceContext);
-    const int left = area.left + offset.h, top = area.top + offset.v;
-    const int right = area.right + offset.h, bottom = area.bottom + offset.v;
+    const int left = deviceX(area.left), top = deviceY(area.top);
+    const int right = deviceX(area.right), bottom = deviceY(area.bottom);
     MoveToEx(dc, left, top, nullptr);
     LineTo(dc, right, top);
     LineTo(dc, right, bottom);
@@ -101,7 +101,7 @@ void DrawSurface::drawFrame(const UiRect& area) {
 
 void DrawSurface::fillArea(const UiRect& area) {
     HDC dc = asDc(deviceContext);
-    RECT r{area.left + 1 + offset.h, area.top + 1 + offset.v, area.right + offset.h, area.bottom + offset.v};
+    RECT r{deviceX(area.left + 1), deviceY(area.top + 1), deviceX(area.right), deviceY(area.bottom)};
     // The fill brush is the surface's own; if it could never be made, whatever brush is selected.
     HBRUSH brush = static_cast<HBRUSH>(ownBrush ? ownBrush : GetCurrentObject(dc, OBJ_BRUSH));
     FillRect(dc, &r, brush);
@@ -109,52 +109,55 @@ void DrawSurface::fillArea(const UiRect& area) {
 
 void DrawSurface::drawEllipse(const UiRect& area) {
     // Start and end on the same point of the top edge: the whole outline.
-    const int startH = area.left + (area.right - area.left) / 2 + offset.h;
-    const int startV = area.top + offset.v;
-    Arc(asDc(deviceContext), area.left + offset.h, area.top + offset.v, area.right + 1 + offset.h,
-        area.bottom + 1 + offset.v, startH, startV, startH, startV);
+    const int startH = deviceX(area.left + (area.right - area.left) / 2);
+    const int startV = deviceY(area.top);
+    Arc(asDc(deviceContext), deviceX(area.left), deviceY(area.top), deviceX(area.right + 1),
+        deviceY(area.bottom + 1), startH, startV, startH, startV);
 }
 
 void DrawSurface::fillEllipse(const UiRect& area) {
     HDC dc = asDc(deviceContext);
     HGDIOBJ previousPen = SelectObject(dc, GetStockObject(NULL_PEN));
-    Ellipse(dc, area.left + 1 + offset.h, area.top + 1 + offset.v, area.right + 1 + offset.h,
-            area.bottom + 1 + offset.v);
+    Ellipse(dc, deviceX(area.left + 1), deviceY(area.top + 1), deviceX(area.right + 1),
+            deviceY(area.bottom + 1));
     SelectObject(dc, previousPen);
 }
 
 void DrawSurface::drawArc(const UiRect& area, const UiPoint& from, const UiPoint& to) {
-    Arc(asDc(deviceContext), area.left + offset.h, area.top + offset.v, area.right + 1 + offset.h,
-        area.bottom + 1 + offset.v, from.h + offset.h, from.v + offset.v, to.h + offset.h, to.v + offset.v);
+    Arc(asDc(deviceContext), deviceX(area.left), deviceY(area.top), deviceX(area.right + 1),
+        deviceY(area.bottom + 1), deviceX(from.h), deviceY(from.v), deviceX(to.h), deviceY(to.v));
 }
 
 void DrawSurface::fillArc(const UiRect& area, const UiPoint& from, const UiPoint& to) {
     HDC dc = asDc(deviceContext);
     HGDIOBJ previousPen = SelectObject(dc, GetStockObject(NULL_PEN));
-    Pie(dc, area.left + 1 + offset.h, area.top + 1 + offset.v, area.right + offset.h, area.bottom + offset.v,
-        from.h + offset.h, from.v + offset.v, to.h + offset.h, to.v + offset.v);
+    Pie(dc, deviceX(area.left + 1), deviceY(area.top + 1), deviceX(area.right), deviceY(area.bottom),
+        deviceX(from.h), deviceY(from.v), deviceX(to.h), deviceY(to.v));
     SelectObject(dc, previousPen);
 }
 
 void DrawSurface::drawPixel(const UiPoint& point, UiColor colour) {
-    SetPixel(asDc(deviceContext), point.h + offset.h, point.v + offset.v, toColorRef(colour));
+    SetPixel(asDc(deviceContext), deviceX(point.h), deviceY(point.v), toColorRef(colour));
 }
 
 UiColor DrawSurface::getPixel(const UiPoint& point) {
-    return win32::fromColorRef(GetPixel(asDc(deviceContext), point.h + offset.h, point.v + offset.v));
+    return win32::fromColorRef(GetPixel(asDc(deviceContext), deviceX(point.h), deviceY(point.v)));
 }
 
 void DrawSurface::floodFill(const UiPoint& point) {
     HDC dc = asDc(deviceContext);
-    const int h = point.h + offset.h, v = point.v + offset.v;
+    const int h = deviceX(point.h), v = deviceY(point.v);
     ExtFloodFill(dc, h, v, GetPixel(dc, h, v), FLOODFILLSURFACE);
 }
 
 namespace {
 
 // A new pen of the surface's style, width and colour replaces (and deletes) its previous own pen.
-void recreatePen(HDC dc, NativeHandle& ownPen, int32_t penStyle, int32_t lineWidth, UiColor colour) {
-    LOGPEN description{static_cast<UINT>(penStyle), POINT{lineWidth, 0}, toColorRef(colour)};
+void recreatePen(const DrawSurface& surface, NativeHandle& ownPen) {
+    // A pen of one pixel at 100 % stays one pixel (cosmetic) at every scale; wider pens grow with it.
+    const int32_t width = surface.lineWidth > 1 ? surface.deviceLength(surface.lineWidth) : surface.lineWidth;
+    LOGPEN description{static_cast<UINT>(surface.penStyle), POINT{width, 0}, toColorRef(surface.frameColour)};
+    HDC dc = asDc(surface.deviceContext);
     HPEN pen = CreatePenIndirect(&description);
     if (!pen) return;
     if (dc) SelectObject(dc, pen);
@@ -167,17 +170,17 @@ void recreatePen(HDC dc, NativeHandle& ownPen, int32_t penStyle, int32_t lineWid
 void DrawSurface::setLineStyle(int32_t style) {
     lineStyle = style;
     penStyle = style == LineDotted ? PS_DOT : PS_SOLID;
-    recreatePen(asDc(deviceContext), ownPen, penStyle, lineWidth, frameColour);
+    recreatePen(*this, ownPen);
 }
 
 void DrawSurface::setLineWidth(int32_t width) {
     lineWidth = width;
-    recreatePen(asDc(deviceContext), ownPen, penStyle, lineWidth, frameColour);
+    recreatePen(*this, ownPen);
 }
 
 void DrawSurface::setFrameColour(UiColor colour) {
     frameColour = colour;
-    recreatePen(asDc(deviceContext), ownPen, penStyle, lineWidth, frameColour);
+    recreatePen(*this, ownPen);
 }
 
 void DrawSurface::setFillColour(UiColor colour) {
@@ -206,7 +209,8 @@ void DrawSurface::setDrawMode(int32_t mode) {
 
 void DrawSurface::setClipArea(const UiRect& area) {
     clipArea = area;
-    HRGN region = CreateRectRgn(area.left, area.top, area.right, area.bottom);
+    const UiRect device = uiscale::toDevice(area, scale);
+    HRGN region = CreateRectRgn(device.left, device.top, device.right, device.bottom);
     SelectClipRgn(asDc(deviceContext), region);  // the context keeps a copy
     DeleteObject(region);
 }
@@ -217,7 +221,7 @@ void DrawSurface::setFont(int32_t id, int32_t size, int32_t style) {
     fontSize = size == 0 ? spec.defaultSize : size;
 
     LOGFONTA description{};
-    description.lfHeight = -fontSize;  // character height, not cell height
+    description.lfHeight = -deviceFontSize(fontSize);  // character height, not cell height; text at a scale is drawn at its size
     description.lfWeight = spec.alwaysBold || (style & FontBold) ? FW_BOLD : FW_NORMAL;
     description.lfItalic = (style & FontItalic) ? 1 : 0;
     description.lfUnderline = (style & FontUnderline) ? 1 : 0;
@@ -239,13 +243,13 @@ int32_t DrawSurface::getTextWidth(const char* text) {
     if (!text) return 0;
     SIZE extent{0, 0};
     GetTextExtentPoint32A(asDc(deviceContext), text, static_cast<int>(std::strlen(text)), &extent);
-    return extent.cx;
+    return panelLength(extent.cx);
 }
 
 void DrawSurface::drawText(const char* text, const UiRect& area, bool opaque, int32_t align) {
     if (!text) return;
     HDC dc = asDc(deviceContext);
-    RECT r{area.left + offset.h, area.top + offset.v, area.right + offset.h, area.bottom + offset.v};
+    RECT r{deviceX(area.left), deviceY(area.top), deviceX(area.right), deviceY(area.bottom)};
     SetBkMode(dc, opaque ? OPAQUE : TRANSPARENT);
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
     if (align == AlignCentre) {
@@ -276,7 +280,7 @@ int32_t DrawSurface::getMouseButtons() {
 void DrawSurface::getMousePosition(UiPoint& where) {
     POINT cursor{0, 0};
     GetCursorPos(&cursor);
-    where = UiPoint{cursor.x - screenOrigin.h, cursor.y - screenOrigin.v};
+    where = toPanel(UiPoint{cursor.x - screenOrigin.h, cursor.y - screenOrigin.v});
 }
 
 bool DrawSurface::waitForDoubleClick() {
@@ -298,6 +302,7 @@ bool DrawSurface::waitForDoubleClick() {
 
 void DrawSurface::copyFromSurface(DrawSurface* source, const UiRect& area, int32_t x, int32_t y) {
     if (!source) return;
-    BitBlt(asDc(deviceContext), x, y, area.width(), area.height(), asDc(source->deviceContext),
-           area.left + source->offset.h, area.top + source->offset.v, SRCCOPY);
+    const UiRect from = source->toDevice(area);
+    BitBlt(asDc(deviceContext), uiscale::toDevice(x, scale), uiscale::toDevice(y, scale), from.width(), from.height(),
+           asDc(source->deviceContext), from.left, from.top, SRCCOPY);
 }

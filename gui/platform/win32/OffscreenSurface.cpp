@@ -15,7 +15,7 @@ void OffscreenSurface::createBitmap() {
     if (!child) return;
     HDC windowContext = GetDC(child);
     HDC memory = CreateCompatibleDC(windowContext);
-    HBITMAP picture = memory ? CreateCompatibleBitmap(windowContext, width, height) : nullptr;
+    HBITMAP picture = memory ? CreateCompatibleBitmap(windowContext, deviceWidth(), deviceHeight()) : nullptr;
     ReleaseDC(child, windowContext);
     if (!picture) {
         if (memory) DeleteDC(memory);
@@ -71,6 +71,8 @@ void OffscreenSurface::destroyBitmap() {
 
 void OffscreenSurface::copyTo(DrawSurface* target, const UiRect& area, const UiPoint& from) {
     if (!target) return;
-    BitBlt(asDc(target->deviceContext), area.left + target->offset.h, area.top + target->offset.v, area.width(),
-           area.height(), asDc(deviceContext), from.h, from.v, SRCCOPY);
+    const UiRect to = target->toDevice(area);
+    const UiPoint source = uiscale::toDevice(from, scale);
+    BitBlt(asDc(target->deviceContext), to.left, to.top, to.width(), to.height(), asDc(deviceContext), source.h,
+           source.v, SRCCOPY);
 }

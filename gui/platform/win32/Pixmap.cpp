@@ -23,6 +23,19 @@ void Pixmap::loadResource() {
     }
 }
 
+void Pixmap::loadScaledResource(int32_t id, ScaledArt& art) {
+    HBITMAP loaded = LoadBitmapA(win32::moduleInstance(), MAKEINTRESOURCEA(static_cast<WORD>(id)));
+    if (!loaded) return;
+    BITMAP description;
+    if (!GetObjectA(loaded, sizeof description, &description)) {
+        DeleteObject(loaded);
+        return;
+    }
+    art.bitmap = loaded;
+    art.width = description.bmWidth;
+    art.height = description.bmHeight;
+}
+
 void Pixmap::createBlank() {
     HDC screen = GetDC(nullptr);
     bitmap = CreateCompatibleBitmap(screen, width, height);
@@ -34,6 +47,10 @@ void Pixmap::destroyBitmaps() {
     if (mask) DeleteObject(mask);
     bitmap = nullptr;
     mask = nullptr;
+    for (ScaledArt& art : scaledArt) {
+        if (art.bitmap) DeleteObject(art.bitmap);
+        art = ScaledArt{};
+    }
 }
 
 namespace {
@@ -59,21 +76,25 @@ private:
 }  // namespace
 
 void Pixmap::draw(DrawSurface* surface, const UiRect& area, const UiPoint& from) {
-    if (!bitmap || !surface) return;
+    PixmapBlit blit;
+    if (!mapBlit(surface, area, from, blit)) return;
     HDC target = asDc(surface->deviceContext);
-    SelectedBitmap source(target, asBitmap(bitmap));
-    BitBlt(target, area.left + surface->offset.h, area.top + surface->offset.v, area.width(), area.height(),
-           source.context, from.h, from.v, SRCCOPY);
+    SelectedBitmap source(target, asBitmap(blit.bitmap));
+    BitBlt(target, blit.area.left, blit.area.top, blit.area.width(), blit.area.height(), source.context, blit.from.h,
+           blit.from.v, SRCCOPY);
 }
 
-void Pixmap::drawTransparent(DrawSurface* surface, const UiRect& area, const UiPoint& from) {
-    if (!bitmap || !surface) return;
+void Pixmap::drawTransparent(DrawSurface* surface, const UiRect& area, const UiPoint& requestedFrom) {
+    PixmapBlit blit;
+    if (!mapBlit(surface, area, requestedFrom, blit)) return;
     HDC target = asDc(surface->deviceContext);
-    SelectedBitmap source(target, asBitmap(bitmap));
-    const int h = area.left + surface->offset.h, v = area.top + surface->offset.v;
-    const int w = area.width(), ht = area.height();
+    SelectedBitmap source(target, asBitmap(blit.bitmap));
+    const UiPoint from = blit.from;
+    const int h = blit.area.left, v = blit.area.top;
+    const int w = blit.area.width(), ht = blit.area.height();
 
-    if (mask) {
+    // A mask describes the 100 % picture only; other scales leave the transparent colour out instead.
+    if (mask && blit.bitmap == bitmap) {
         // (destination ^ source) & mask ^ source: mask 1 gives the destination back, 0 the source.
         SelectedBitmap maskSource(target, asBitmap(mask));
         HBITMAP scratch = CreateCompatibleBitmap(target, w, ht);
@@ -115,12 +136,14 @@ void Pixmap::drawTransparent(DrawSurface* surface, const UiRect& area, const UiP
 }
 
 void Pixmap::drawBlended(DrawSurface* surface, const UiRect& area, const UiPoint& from, uint8_t alpha) {
-    if (!bitmap || !surface || !BlendLibrary::alphaBlend) return;
+    PixmapBlit blit;
+    if (!BlendLibrary::alphaBlend || !mapBlit(surface, area, from, blit)) return;
     HDC target = asDc(surface->deviceContext);
-    SelectedBitmap source(target, asBitmap(bitmap));
+    SelectedBitmap source(target, asBitmap(blit.bitmap));
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, 0};
-    BlendLibrary::alphaBlend(target, area.left + surface->offset.h, area.top + surface->offset.v, area.width(),
-                             area.height(), source.context, from.h, from.v, area.width(), area.height(), blend);
+    const UiRect& to = blit.area;
+    BlendLibrary::alphaBlend(target, to.left, to.top, to.width(), to.height(), source.context, blit.from.h,
+                             blit.from.v, to.width(), to.height(), blend);
 }
 
 void Pixmap::buildMask(DrawSurface* surface, const UiPoint& where) {

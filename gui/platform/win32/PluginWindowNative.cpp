@@ -29,7 +29,7 @@ LRESULT paint(HWND handle, PluginWindow* window) {
     try {
         DrawSurface surface(window, context, handle);
         const RECT& r = paintInfo.rcPaint;
-        window->drawArea(&surface, UiRect{r.left, r.top, r.right, r.bottom});
+        window->drawArea(&surface, uiscale::coveringPanel(UiRect{r.left, r.top, r.right, r.bottom}, surface.scale));
     } catch (...) {
     }
     EndPaint(handle, &paintInfo);
@@ -41,7 +41,7 @@ LRESULT mouseDown(HWND handle, PluginWindow* window, LPARAM position) {
     try {
         DrawSurface surface(window, context, handle);
         const UiPoint where{static_cast<int32_t>(LOWORD(position)), static_cast<int32_t>(HIWORD(position))};
-        window->onMouseDown(&surface, where);
+        window->onMouseDown(&surface, surface.toPanel(where));
     } catch (...) {
         // Out of memory in a control's handling: the click is dropped.
     }
@@ -102,8 +102,8 @@ bool PluginWindow::createChildWindow(NativeHandle parent) {
     if (!parent) return false;
     if (childWindow) destroyChildWindow();  // one class use per window, also when a standalone one reopens
     WindowClass::acquire(windowProcedure);
-    HWND child = CreateWindowExA(0, WindowClass::name(), "Window", WS_CHILD | WS_VISIBLE, 0, 0, bounds.width(),
-                                 bounds.height(), asWindow(parent), nullptr, win32::moduleInstance(), nullptr);
+    HWND child = CreateWindowExA(0, WindowClass::name(), "Window", WS_CHILD | WS_VISIBLE, 0, 0, getDeviceWidth(),
+                                 getDeviceHeight(), asWindow(parent), nullptr, win32::moduleInstance(), nullptr);
     if (!child) {
         WindowClass::release();
         return false;
@@ -152,7 +152,7 @@ bool PluginWindow::getCursorPosition(UiPoint& where) {
         cursor.x -= frame.left;
         cursor.y -= frame.top;
     }
-    where = UiPoint{cursor.x, cursor.y};
+    where = uiscale::toPanel(UiPoint{cursor.x, cursor.y}, scale);
     return true;
 }
 

@@ -29,7 +29,7 @@ bool PluginWindow::createChildWindow(NativeHandle parent) {
     if (!parent) return false;
     // Linux hosts pass the X11 Window id itself as the pointer.
     X11EditorWindow* window =
-        X11EditorWindow::create(Window(reinterpret_cast<uintptr_t>(parent)), bounds.width(), bounds.height(), this);
+        X11EditorWindow::create(Window(reinterpret_cast<uintptr_t>(parent)), getDeviceWidth(), getDeviceHeight(), this);
     if (!window) return false;
     nativeState = window;
     childWindow = window->image();
@@ -73,6 +73,7 @@ bool PluginWindow::getCursorPosition(UiPoint& where) {
     const UiPoint origin = window->screenOrigin();
     where.h -= origin.h;
     where.v -= origin.v;
+    where = uiscale::toPanel(where, scale);
     return true;
 }
 
@@ -96,9 +97,7 @@ bool PluginWindow::getPosition(int32_t&, int32_t&) { return false; }
 bool PluginWindow::getSize(UiRect&) { return false; }
 
 void PluginWindow::resizeChildWindow(int32_t width, int32_t height) {
-    X11EditorWindow* window = x11Of(nativeState);
-    if (window && !window->isGone() && width > 0 && height > 0)
-        XResizeWindow(window->display(), window->window(), unsigned(width), unsigned(height));
+    if (X11EditorWindow* window = x11Of(nativeState)) window->resize(width, height);
 }
 
 void PluginWindow::resizeWindowChain(int32_t width, int32_t height) { resizeChildWindow(width, height); }

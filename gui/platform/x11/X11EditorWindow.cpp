@@ -98,6 +98,7 @@ bool X11EditorWindow::open(Window parent, int32_t width, int32_t height) {
         return false;
     }
     colormap_ = XCreateColormap(display_, root_, info.visual, AllocNone);
+    visual_ = info.visual;
     XSetWindowAttributes attributes{};
     attributes.colormap = colormap_;
     attributes.border_pixel = 0;
@@ -241,7 +242,8 @@ void X11EditorWindow::pressAt(const XButtonEvent& press) {
     {
         DrawSurface surface(owner_, context, image_);
         // The press's coordinates, taken as the unsigned 16-bit values a button message carries.
-        owner_->onMouseDown(&surface, UiPoint{int32_t(uint16_t(press.x)), int32_t(uint16_t(press.y))});
+        const UiPoint device{int32_t(uint16_t(press.x)), int32_t(uint16_t(press.y))};
+        owner_->onMouseDown(&surface, surface.toPanel(device));
     }
     DeviceContext::release(context);
     if (!isLive(this)) return;
@@ -267,7 +269,7 @@ void X11EditorWindow::dragStep(const UiPoint* where, int32_t buttons) {
             at = UiPoint{pointer_.h - surface.screenOrigin.h, pointer_.v - surface.screenOrigin.v};
             buttons = buttons_;
         }
-        owner_->dragTo(&surface, at, buttons);
+        owner_->dragTo(&surface, surface.toPanel(at), buttons);
     }
     DeviceContext::release(context);
     if (!isLive(this)) return;  // the host closed the editor from inside the step's requests
@@ -286,6 +288,14 @@ bool X11EditorWindow::paintExposed() {
     lost_ = unite(lost_, area);
     show();
     return true;
+}
+
+void X11EditorWindow::resize(int32_t width, int32_t height) {
+    if (!display_ || gone_ || width <= 0 || height <= 0) return;
+    XResizeWindow(display_, window_, unsigned(width), unsigned(height));
+    upload_ = std::make_unique<ImageUpload>(display_, visual_, width, height);
+    image_->resize(width, height);
+    lost_ = UiRect{0, 0, width, height};
 }
 
 void X11EditorWindow::show() {

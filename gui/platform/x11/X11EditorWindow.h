@@ -45,6 +45,8 @@ public:
     bool paintExposed();
     // Copies what the toolkit drew to the window.
     void show();
+    // New size of the window, its image and its upload buffer (the picture is drawn again by the caller).
+    void resize(int32_t width, int32_t height);
 
     // Pointer: root coordinates, and the buttons and modifiers as toolkit bits. Just after a press is
     // handed to the plug-in window, the first two polls answer the press's own state (the window's routing
@@ -75,6 +77,7 @@ private:
     Window root_ = 0;
     GC gc_ = nullptr;
     Colormap colormap_ = 0;
+    Visual* visual_ = nullptr;
     Cursor cursors_[7] = {};
     std::unique_ptr<ImageUpload> upload_;
     HeadlessWindow* image_ = nullptr;

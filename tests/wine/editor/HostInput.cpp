@@ -69,6 +69,8 @@ void buttonAtTarget(DWORD button) {
 
 void pressLeft() { buttonAtTarget(MOUSEEVENTF_LEFTDOWN); }
 void releaseLeft() { buttonAtTarget(MOUSEEVENTF_LEFTUP); }
+void pressRight() { buttonAtTarget(MOUSEEVENTF_RIGHTDOWN); }
+void releaseRight() { buttonAtTarget(MOUSEEVENTF_RIGHTUP); }
 
 void key(WORD virtualKey, bool down) {
     INPUT input{};

@@ -14,6 +14,8 @@ bool moveTo(POINT where);
 // The button goes down and up where moveTo last put the cursor, even if a late warp has pulled it away since.
 void pressLeft();
 void releaseLeft();
+void pressRight();
+void releaseRight();
 void key(WORD virtualKey, bool down);
 // Presses a key and keeps it down until the system has reported it down for 100 ms. Under Wine's X11 desktop
 // a keymap notification can come a moment later and lift the modifiers that X does not see pressed; a hand

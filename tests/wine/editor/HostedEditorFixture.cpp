@@ -66,9 +66,10 @@ int frameTop(float value) {
 
 void HostedEditorFixture::SetUp() {
     ASSERT_TRUE(binary.error.empty()) << binary.error;
+    storeZoom(zoom);
     host = startPlugin();
     ASSERT_TRUE(host);
-    parent = HostWindow::create(hostLook(), "Vozuv host", layout::kPanelWidth, layout::kPanelHeight);
+    parent = HostWindow::create(hostLook(), "Vozuv host", px(layout::kPanelWidth), px(layout::kPanelHeight));
     ASSERT_NE(parent, nullptr);
     SetForegroundWindow(parent);
     hostinput::pumpMessages();
@@ -79,6 +80,20 @@ void HostedEditorFixture::TearDown() {
     host.reset();  // effClose
     if (parent) DestroyWindow(parent);
     hostinput::pumpMessages();
+    storeZoom(100);
+}
+
+void HostedEditorFixture::storeZoom(int percent) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\BroVane\\VozuvAzirOVA", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return;
+    const DWORD value = static_cast<DWORD>(percent);
+    if (percent == 100)
+        RegDeleteValueA(key, "EditorScale");
+    else
+        RegSetValueExA(key, "EditorScale", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
 }
 
 std::unique_ptr<PluginHost> HostedEditorFixture::startPlugin() {
@@ -97,8 +112,8 @@ void HostedEditorFixture::openEditor() {
     ERect* rect = nullptr;
     ASSERT_EQ(host->dispatch(effEditGetRect, 0, 0, &rect), 1);
     ASSERT_NE(rect, nullptr);
-    ASSERT_EQ(rect->right - rect->left, layout::kPanelWidth);
-    ASSERT_EQ(rect->bottom - rect->top, layout::kPanelHeight);
+    ASSERT_EQ(rect->right - rect->left, px(layout::kPanelWidth));
+    ASSERT_EQ(rect->bottom - rect->top, px(layout::kPanelHeight));
     host->dispatch(effEditOpen, 0, 0, parent);
     editorOpen = true;
     editorWindow = FindWindowExA(parent, nullptr, binary.className.c_str(), nullptr);

@@ -59,9 +59,12 @@ protected:
     ScreenImage capture() const { return ScreenImage::fromWindow(editorWindow); }
     // Screen point of a window pixel of the editor.
     POINT toScreen(int x, int y) const;
+    // Screen point of a point of the panel (editor units), at the editor's scale.
+    POINT panelPoint(int x, int y) const { return toScreen(px(x), px(y)); }
     POINT knobPoint(VstInt32 parameter, int x, int y) const {
-        return toScreen(layout::kKnobLeft(parameter) + x, layout::kKnobTop + y);
+        return panelPoint(layout::kKnobLeft(parameter) + x, layout::kKnobTop + y);
     }
+    int px(int unit) const { return unit * zoom / 100; }  // every panel edge the tests use maps exactly
     // The host's record of the edit gestures of one parameter: begin edit, automation, end edit, in order.
     std::vector<HostRequest> editRequestsOf(VstInt32 parameter) const;
     // A real drag of the knob of parameter: holds start.holdFirst, presses the left button at start, goes
@@ -78,9 +81,16 @@ protected:
     static ScreenImage readout(const ScreenImage& shot, VstInt32 parameter);
     int editorChildCount() const;
 
+public:
+    // The user's stored editor scale for the plug-ins started next (100: none stored).
+    static void storeZoom(int percent);
+
+protected:
+
     PluginBinary& binary = PluginBinary::get();
     std::unique_ptr<PluginHost> host;
     HWND parent = nullptr;
     HWND editorWindow = nullptr;
     bool editorOpen = false;
+    int zoom = 100;  // a derived fixture sets another scale in its constructor: stored as the user's choice
 };

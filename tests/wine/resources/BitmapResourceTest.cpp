@@ -17,7 +17,10 @@ TEST(BitmapResources, WindowsLoadsEveryBitmapWithItsSize) {
     const struct {
         int id, width, height;
     } bitmaps[] = {{12, 762, 104}, {13, 42, 2405}, {14, 96, 6},    {15, 96, 6},   {16, 51, 9},
-                   {24, 96, 6},    {25, 96, 6},    {128, 135, 215}, {129, 16, 160}, {130, 14, 12}};
+                   {24, 96, 6},    {25, 96, 6},    {128, 135, 215}, {129, 16, 160}, {130, 14, 12},
+                   // The editor's artwork at 150 % and 200 % travels in the module too.
+                   {1512, 1143, 156}, {1513, 63, 3640}, {1516, 76, 14}, {2012, 1524, 208}, {2013, 84, 4810},
+                   {2025, 192, 12}};
     for (const auto& b : bitmaps) {
         HBITMAP bitmap = load(b.id);
         ASSERT_NE(bitmap, nullptr) << b.id;

@@ -1,0 +1,2 @@
+// Proves that editor/ScaleMenu.h compiles on its own.
+#include "editor/ScaleMenu.h"

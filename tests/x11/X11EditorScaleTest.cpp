@@ -1,0 +1,110 @@
+// The Linux library's editor at the desktop's scale: Xft.dpi picks the size, the X11 window shows the
+// headless backend's picture at that size, and the size menu resizes the window.
+#include <stdlib.h>
+
+#include <cstring>
+
+#include "gui/core/UiScale.h"
+#include "gui/platform/cairo/HeadlessSystem.h"
+#include "tests/x11/X11Session.h"
+
+#include <X11/Xatom.h>
+#include <X11/extensions/XTest.h>
+
+namespace {
+
+// The desktop's Xft.dpi for the test's X server (the RESOURCE_MANAGER property xrdb sets), and settings
+// of our own so no stored choice of the user's takes part.
+struct DesktopDpi {
+    explicit DesktopDpi(const char* resources) : display(XOpenDisplay(privateDisplay().c_str())) {
+        std::string folder = testing::TempDir() + "vozuv-x11-scale-XXXXXX";
+        if (const char* old = std::getenv("XDG_CONFIG_HOME")) previous = old;
+        if (mkdtemp(folder.data())) setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+        XChangeProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(resources), int(std::strlen(resources)));
+        XSync(display, False);
+    }
+    ~DesktopDpi() {
+        XDeleteProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER);
+        XCloseDisplay(display);
+        if (previous.empty())
+            unsetenv("XDG_CONFIG_HOME");
+        else
+            setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
+        HeadlessSystem::displayScale = 1.0;
+    }
+    Display* display;
+    std::string previous;
+};
+
+// Idles until the editor's window shows the reference's picture; the last picture taken.
+X11Picture showsReference(NativeInstance& native, HeadlessReference& reference) {
+    X11Picture picture;
+    long difference = 0;
+    EXPECT_TRUE(native.window->idleUntil([&] {
+        if (!native.window->capture(picture)) return false;
+        difference = reference.firstDifference(picture);
+        return difference < 0;
+    })) << "first different pixel at " << difference % picture.width << "," << difference / picture.width;
+    return picture;
+}
+
+}  // namespace
+
+TEST(X11EditorScaleTest, XftDpiPicksTheSizeAndTheWindowShowsTheHeadlessPictureOfIt) {
+    struct Case {
+        const char* resources;
+        int32_t percent;
+    };
+    const Case cases[] = {{"Xft.antialias:\t1\nXft.dpi:\t192\n", 200},
+                          {"Xft.dpi:\t144\n", 150},
+                          {"Xft.dpi:\t96\n", 100},
+                          {"Xft.hinting:\t1\n", 100}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.resources);
+        const DesktopDpi desktop(c.resources);
+        NativeInstance native;
+        ERect* rect = nullptr;
+        native.host.dispatch(effEditGetRect, 0, 0, &rect);
+        ASSERT_NE(rect, nullptr);
+        EXPECT_EQ(rect->right, uiscale::toDevice(762, c.percent));
+        EXPECT_EQ(rect->bottom, uiscale::toDevice(104, c.percent));
+        if (c.percent != 200) continue;
+        native.openEditor();
+        HeadlessSystem::displayScale = 2.0;
+        HeadlessReference reference;
+        const X11Picture picture = showsReference(native, reference);
+        EXPECT_EQ(picture.width, 1524);
+        EXPECT_EQ(picture.height, 208);
+    }
+}
+
+// A right-click opens the size menu, a click on "150%" resizes the editor's window, which then shows the
+// 150 % picture.
+TEST(X11EditorScaleTest, TheSizeMenuResizesTheWindow) {
+    const DesktopDpi desktop("Xft.dpi:\t96\n");
+    NativeInstance native;
+    native.openEditor();
+    Display* hand = XOpenDisplay(privateDisplay().c_str());
+    auto click = [&](int x, int y, unsigned int button) {
+        int sx = 0, sy = 0;
+        native.window->toScreen(native.window->editorWindow(), x, y, sx, sy);
+        XTestFakeMotionEvent(hand, -1, sx, sy, CurrentTime);
+        XTestFakeButtonEvent(hand, button, True, CurrentTime);
+        XTestFakeButtonEvent(hand, button, False, CurrentTime);
+        XSync(hand, False);
+    };
+    click(300, 30, 3);
+    X11Picture menu;
+    // The menu's light fill beside its second item.
+    ASSERT_TRUE(native.window->idleUntil([&] { return native.window->capture(menu) && menu.pixel(343, 55) == 0xECEFF4; }));
+    // "150%" is the second item: 2 units of padding, then items of 13 units.
+    click(300 + 2 + 23, 30 + 2 + 13 + 6, 1);
+    X11Picture after;
+    ASSERT_TRUE(native.window->idleUntil([&] { return native.window->capture(after) && after.width == 1143; }));
+    EXPECT_EQ(after.height, 156);
+    HeadlessSystem::displayScale = 1.5;
+    HeadlessReference reference;
+    showsReference(native, reference);
+    XCloseDisplay(hand);
+}
