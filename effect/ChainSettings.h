@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include <emmintrin.h>
 
@@ -20,6 +21,8 @@ struct ChainSettings {
     double thresholdDb;
     bool hpActive;
     bool lpActive;
+    // Length of the ramp to new gain settings, in frames (at least 1: a step).
+    int32_t rampFrames;
 
     // Fills two neighbouring fields with one store. The 32-bit build moves each 64-bit atomic through a
     // pair of integer registers and would store it as two halves; the block loop's whole-value reads

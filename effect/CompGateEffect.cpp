@@ -51,12 +51,14 @@ CompGateEffect::CompGateEffect(audioMasterCallback hostCallback)
       inputGainDb(0.0), inputGainLinear(0.0), thresholdDb(0.0), thresholdLinear(0.0), inverseRatio(0.0),
       attackCoefficient(0.0), releaseCoefficient(0.0), makeupLinear(0.0),
       lpC0(0.0), lpC1(0.0), lpC2(0.0), lpActive(false),
-      hpB(0.0), hpC1(0.0), hpC2(0.0), hpActive(false) {
+      hpB(0.0), hpC1(0.0), hpC2(0.0), hpActive(false), rampFrames(rampLength(getSampleRate())) {
     programs = new (std::nothrow) CompGateProgram[kNumPrograms];
     chain.setPeakHold(getSampleRate());
-    rebuildGainTable();
     chain.resetDetector();
     if (programs) setProgram(0);
+    // The first block's settings; the block itself builds the gain table.
+    blockSettings = chainSettings();
+    blockSettingsWrites = derivedWrites.load();
     setNumInputs(2);
     setNumOutputs(2);
     setCanMono(true);
@@ -94,8 +96,28 @@ void CompGateEffect::setParameter(VstInt32 index, float value) {
     if (editor) editor->requestUpdate();
 }
 
+void CompGateEffect::beginDerivedWrite() {
+    derivedBegun.fetch_add(1, std::memory_order_relaxed);
+    // Orders the count before the values: a block that reads any of them sees the count too.
+    std::atomic_thread_fence(std::memory_order_release);
+}
+
+void CompGateEffect::endDerivedWrite() { derivedWrites.fetch_add(1, std::memory_order_release); }
+
 void CompGateEffect::computeDerived(VstInt32 index, float value) {
     const double v = value;
+    switch (index) {
+        case kDelay:
+        case kGateThreshold:
+        case kGateAttack:
+        case kGateRelease:
+        case kFeedBack:
+        case kVolume:
+            return;  // stored and displayed only
+        default:
+            break;
+    }
+    beginDerivedWrite();
     switch (index) {
         case kInputGain: {
             const double db = gainDecibels(v);
@@ -125,14 +147,11 @@ void CompGateEffect::computeDerived(VstInt32 index, float value) {
             const double db = thresholdDecibels(v);
             thresholdDb = db;
             thresholdLinear = std::pow(10.0, db * 0.05);
-            rebuildGainTable();
             break;
         }
-        case kCompRatio: {
+        case kCompRatio:
             inverseRatio = 1.0 / compressionRatio(v);
-            rebuildGainTable();
             break;
-        }
         case kCompAttack:
             attackCoefficient = timeCoefficient(value, kAttackSpanMs, getSampleRate());
             break;
@@ -143,14 +162,9 @@ void CompGateEffect::computeDerived(VstInt32 index, float value) {
             makeupLinear = std::pow(10.0, gainDecibels(v) * 0.05);
             break;
         default:
-            return;  // stored and displayed only
+            break;
     }
-    derivedWrites.fetch_add(1, std::memory_order_release);
-}
-
-void CompGateEffect::rebuildGainTable() {
-    chain.buildGainTable(thresholdLinear.load(), thresholdDb.load(),
-                         inverseRatio.load());
+    endDerivedWrite();
 }
 
 float CompGateEffect::getParameter(VstInt32 index) {
@@ -240,17 +254,23 @@ void CompGateEffect::setSampleRate(float rate) { applySampleRate(rate); }
 // keeps depends on the block size.
 void CompGateEffect::setBlockSizeAndSampleRate(VstInt32 /*size*/, float rate) { applySampleRate(rate); }
 
-// The rate may have reached the framework without passing here (a host query); nothing is reset.
-void CompGateEffect::resume() { applySampleRate(getSampleRate()); }
+// The rate may have reached the framework without passing here (a host query); nothing is reset, but
+// there is no earlier output to ramp from.
+void CompGateEffect::resume() {
+    applySampleRate(getSampleRate());
+    resumes.fetch_add(1, std::memory_order_relaxed);
+}
 
 void CompGateEffect::applySampleRate(float rate) {
     // A rate that is not a positive number would turn every time constant into infinity or NaN.
     if (!(rate > 0.0f) || !std::isfinite(rate)) return;
     sampleRate = rate;
     chain.setPeakHold(rate);
+    beginDerivedWrite();
     attackCoefficient = timeCoefficient(compAttack.load(), kAttackSpanMs, rate);
     releaseCoefficient = timeCoefficient(compRelease.load(), kReleaseSpanMs, rate);
-    derivedWrites.fetch_add(1, std::memory_order_release);
+    rampFrames = rampLength(rate);
+    endDerivedWrite();
 }
 
 // Audio --------------------------------------------------------------------------------------------------
@@ -267,12 +287,21 @@ inline void CompGateEffect::runBlock(float** inputs, float** outputs, VstInt32 s
     float* out1 = outputs[1];
     if (!in0 || !in1 || !out0) return;
 
-    // The settings are filled again only after a parameter or rate change: blocks come far more often.
+    // The settings are taken again only after a parameter or rate change: blocks come far more often. A
+    // write under way keeps the last settings for this block; the next one tries again.
     const uint32_t writes = derivedWrites.load(std::memory_order_acquire);
-    if (writes != blockSettingsWrites || !blockSettingsFilled) {
-        blockSettings = chainSettings();
-        blockSettingsWrites = writes;
-        blockSettingsFilled = true;
+    if (writes != blockSettingsWrites) {
+        const ChainSettings fresh = chainSettings();
+        std::atomic_thread_fence(std::memory_order_acquire);
+        if (derivedBegun.load(std::memory_order_relaxed) == writes) {
+            blockSettings = fresh;
+            blockSettingsWrites = writes;
+        }
+    }
+    const uint32_t resumeCount = resumes.load(std::memory_order_relaxed);
+    if (resumeCount != resumesSeen) {
+        resumesSeen = resumeCount;
+        chain.restart();
     }
     const BlockMeters meters = chain.processBlock(blockSettings, in0, in1, out0, out1, sampleFrames);
 

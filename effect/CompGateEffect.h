@@ -47,11 +47,13 @@ public:
         s.thresholdDb = thresholdDb.load();  // read by the gain-table check only, not by the frame loop
         s.hpActive = hpActive.load();
         s.lpActive = lpActive.load();
+        s.rampFrames = rampFrames.load();
         return s;
     }
     double getInputGainDb() const { return inputGainDb; }
     const CompressorState& getChainState() const { return chain; }
-    // Forces the next block to rebuild its gain table (the unconditional rebuild, for comparisons).
+    // Forces the next block to rebuild its gain table (the unconditional rebuild, for comparisons); between
+    // blocks, on the thread that runs them.
     void invalidateGainTable() { chain.invalidateGainTable(); }
 
     // The record's replacing entry: straight to the block, without the virtual call and its own frame,
@@ -62,7 +64,9 @@ protected:
     // The live copy of a user parameter (index 0 to 13).
     RelaxedAtomic<float>& liveValue(VstInt32 index);
     void computeDerived(VstInt32 index, float value);
-    void rebuildGainTable();
+    // Around every write of the derived values, from any thread.
+    void beginDerivedWrite();
+    void endDerivedWrite();
     void applySampleRate(float rate);
     // The block itself, for both ways in.
     __attribute__((always_inline)) inline void runBlock(float** inputs, float** outputs, VstInt32 sampleFrames);
@@ -80,13 +84,20 @@ protected:
     RelaxedAtomic<bool> lpActive;
     RelaxedAtomic<double> hpB, hpC1, hpC2;
     RelaxedAtomic<bool> hpActive;
-    // Bumped after every write of the values above (release), so a block whose acquire load sees the
-    // count it saw before may run on the settings it filled then.
+    // Length of the gain ramps at the current rate.
+    RelaxedAtomic<int32_t> rampFrames;
+    // Writes of the values above begun (counted before the write) and done (after it, release). A block
+    // takes new settings only when no write began meanwhile: the gain-table inputs, a filter's
+    // coefficients, never a mixture of two sets.
+    std::atomic<uint32_t> derivedBegun{0};
     std::atomic<uint32_t> derivedWrites{0};
+    // Counted by every resume: the next block applies its settings at once.
+    std::atomic<uint32_t> resumes{0};
 
+    // Audio thread only from the first block on: the chain (gain table included), the settings of the
+    // last block, the count they were taken at, and the resumes seen.
     CompressorState chain;
-    // Audio thread only: the settings of the last block and the count they were filled at.
     ChainSettings blockSettings{};
     uint32_t blockSettingsWrites = 0;
-    bool blockSettingsFilled = false;
+    uint32_t resumesSeen = 0;
 };
