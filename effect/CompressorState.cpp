@@ -264,6 +264,7 @@ CompressorState::CompressorState()
       lastOutputGain(1.0),
       builtFrom{0, 0, 0},
       built(false),
+      unityBelow(kTableSize),
       appliedFrom{0, 0, 0, 0, 0},
       running(false) {
     for (int i = 0; i < kTableSize; ++i) {
@@ -293,7 +294,7 @@ void CompressorState::resetDetector() {
 }
 
 void CompressorState::buildGainTable(double thresholdLinear, double thresholdDb, double inverseRatio) {
-    curve.build(thresholdLinear, thresholdDb, inverseRatio, gainTable, gainTableWide);
+    unityBelow = curve.build(thresholdLinear, thresholdDb, inverseRatio, gainTable, gainTableWide, unityBelow);
     builtFrom[0] = doubleBits(thresholdLinear);
     builtFrom[1] = doubleBits(inverseRatio);
     builtFrom[2] = doubleBits(thresholdDb);

@@ -93,6 +93,7 @@ private:
     // What the table was built from, as bit patterns of thresholdLinear, inverseRatio, thresholdDb.
     uint64_t builtFrom[3];
     bool built;
+    int unityBelow;  // the gain table holds 1 below this entry
     // The gain settings of the last block, as bit patterns of inputGainLinear, makeupLinear and the three
     // table inputs, and whether a block has run since the start or the last restart.
     uint64_t appliedFrom[5];

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 #include <emmintrin.h>
 
@@ -18,6 +19,27 @@ constexpr int kOctaves = GainCurve::kTableSize / GainCurve::kStepsPerOctave;
 // of magnitude. A value that close to a single-precision rounding boundary falls back to the formula:
 // about one entry in 2^12.
 constexpr double kMargin = 1.0 / 68719476736.0;
+
+// 2^x in both lanes for |x| < 1000, within a few units in the last place. x = k / 64 + f with
+// |f| <= 1/128: 2^x = 2^(k div 64) 2^((k mod 64) / 64) e^(f ln 2), the last by its series to the sixth
+// power (truncation below 1e-19); steps holds 2^(k / 64) for k = 0 to 63.
+__m128d exp2Pair(__m128d x, const double* steps) {
+    const __m128d roundingShift = _mm_set1_pd(6755399441055744.0);  // 1.5 * 2^52: adding it rounds
+    const __m128d scaled = _mm_mul_pd(x, _mm_set1_pd(64.0));
+    const __m128d k = _mm_sub_pd(_mm_add_pd(scaled, roundingShift), roundingShift);
+    const __m128d y = _mm_mul_pd(_mm_sub_pd(scaled, k), _mm_set1_pd(kLn2 / 64.0));  // the difference is exact
+    __m128d series = _mm_set1_pd(1.0 / 720.0);
+    for (double c : {1.0 / 120.0, 1.0 / 24.0, 1.0 / 6.0, 0.5, 1.0, 1.0}) {
+        series = _mm_add_pd(_mm_mul_pd(series, y), _mm_set1_pd(c));
+    }
+    const __m128i n = _mm_cvtpd_epi32(k);
+    const int n0 = _mm_cvtsi128_si32(n), n1 = _mm_cvtsi128_si32(_mm_shuffle_epi32(n, 1));
+    const __m128d step = _mm_set_pd(steps[n1 & 63], steps[n0 & 63]);
+    // 2^(k div 64) from its exponent field: each biased exponent into the top of its 64-bit lane.
+    const __m128i exponents = _mm_slli_epi32(_mm_add_epi32(_mm_srai_epi32(n, 6), _mm_set1_epi32(1023)), 20);
+    const __m128d scale = _mm_castsi128_pd(_mm_unpacklo_epi32(_mm_setzero_si128(), exponents));
+    return _mm_mul_pd(scale, _mm_mul_pd(step, series));
+}
 
 }  // namespace
 
@@ -38,24 +60,8 @@ float GainCurve::exactGain(double levelDb, double thresholdDb, double inverseRat
     return static_cast<float>(std::pow(10.0, (outputDb - levelDb) * 0.05));
 }
 
-double GainCurve::exp2(double x) const {
-    // x = k / 64 + f with |f| <= 1/128: 2^x = 2^(k div 64) 2^((k mod 64) / 64) e^(f ln 2), the last by its
-    // series to the sixth power (truncation below 1e-19).
-    constexpr double kRoundingShift = 6755399441055744.0;  // 1.5 * 2^52: adding it rounds to an integer
-    const double scaled = x * 64.0;
-    const double k = (scaled + kRoundingShift) - kRoundingShift;
-    const double y = (scaled - k) * (kLn2 / 64.0);  // the difference is exact
-    const double series =
-        1.0 + y * (1.0 + y * (0.5 + y * (1.0 / 6.0 + y * (1.0 / 24.0 + y * (1.0 / 120.0 + y * (1.0 / 720.0))))));
-    const int32_t n = static_cast<int32_t>(k);
-    const uint64_t scaleBits = static_cast<uint64_t>(1023 + (n >> 6)) << 52;
-    double scale;
-    std::memcpy(&scale, &scaleBits, sizeof(scale));
-    return scale * (exp2Steps[n & 63] * series);
-}
-
-void GainCurve::build(double thresholdLinear, double thresholdDb, double inverseRatio, float* gains,
-                      double* gainsWide) const {
+int GainCurve::build(double thresholdLinear, double thresholdDb, double inverseRatio, float* __restrict gains,
+                     double* __restrict gainsWide, int unityBelow) const {
     // The first level above the threshold (the levels rise with the index); a NaN threshold has none.
     int low = 0, high = kTableSize;
     while (low < high) {
@@ -74,15 +80,17 @@ void GainCurve::build(double thresholdLinear, double thresholdDb, double inverse
             gainsWide[i] = gain;
         }
     }
-    // After the fast path, which starts at the octave's first entry.
-    for (int i = 0; i < first; ++i) {
+    // After the fast path, which starts at the octave's first entry; below unityBelow nothing changed.
+    const int octaveStart = first - first % kStepsPerOctave;
+    for (int i = unityBelow < octaveStart ? unityBelow : octaveStart; i < first; ++i) {
         gains[i] = 1.0f;
         gainsWide[i] = 1.0;
     }
+    return first;
 }
 
-bool GainCurve::buildAbove(int first, double thresholdDb, double inverseRatio, float* gains,
-                           double* gainsWide) const {
+bool GainCurve::buildAbove(int first, double thresholdDb, double inverseRatio, float* __restrict gains,
+                           double* __restrict gainsWide) const {
     if (first >= kTableSize) return true;
     if (!(thresholdDb >= -1000.0 && thresholdDb <= 1000.0) || !(inverseRatio >= 0.0 && inverseRatio <= 1.0)) {
         return false;
@@ -92,13 +100,24 @@ bool GainCurve::buildAbove(int first, double thresholdDb, double inverseRatio, f
     // per octave, 2^(s (T - o)), and one per step, 2^(-s log2(1 + j/64)): 83 exponentials, not 1216.
     const double s = 1.0 - inverseRatio;
     const double thresholdOctaves = thresholdDb * kOctavesPerDecibel;
+    const __m128d sPair = _mm_set1_pd(s);
     alignas(16) double stepFactors[kStepsPerOctave];
-    for (int j = 0; j < kStepsPerOctave; ++j) stepFactors[j] = exp2(-s * log2Mantissa[j]);
+    for (int j = 0; j < kStepsPerOctave; j += 2) {
+        const __m128d exponent = _mm_mul_pd(_mm_sub_pd(_mm_setzero_pd(), sPair), _mm_load_pd(log2Mantissa + j));
+        _mm_store_pd(stepFactors + j, exp2Pair(exponent, exp2Steps));
+    }
+    // Octave o holds the levels 2^(o - 16) (1 + j/64).
+    const int firstOctave = first / kStepsPerOctave;
+    alignas(16) double octaveFactors[kOctaves + 1];
+    for (int o = firstOctave; o < kOctaves; o += 2) {
+        const __m128d octaveExponent = _mm_set_pd(-15.0 + o, -16.0 + o);
+        const __m128d exponent = _mm_mul_pd(sPair, _mm_sub_pd(_mm_set1_pd(thresholdOctaves), octaveExponent));
+        _mm_storeu_pd(octaveFactors + o, exp2Pair(exponent, exp2Steps));
+    }
 
     const __m128d lower = _mm_set1_pd(1.0 - kMargin), upper = _mm_set1_pd(1.0 + kMargin);
-    for (int o = first / kStepsPerOctave; o < kOctaves; ++o) {
-        const double octaveExponent = -16.0 + o;
-        const __m128d octaveFactor = _mm_set1_pd(exp2(s * (thresholdOctaves - octaveExponent)));
+    for (int o = firstOctave; o < kOctaves; ++o) {
+        const __m128d octaveFactor = _mm_set1_pd(octaveFactors[o]);
         for (int j = 0; j < kStepsPerOctave; j += 2) {
             const int i = o * kStepsPerOctave + j;
             // The single-precision value is decided when both ends of the error interval round alike.

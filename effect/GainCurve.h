@@ -21,20 +21,19 @@ public:
 
     // Writes the gain of every level into gains and, widened, into gainsWide: 1 up to the threshold,
     // above it the level's excess over the threshold divided by the ratio, each entry bit for bit the
-    // plain formula's.
-    void build(double thresholdLinear, double thresholdDb, double inverseRatio, float* gains,
-               double* gainsWide) const;
+    // plain formula's. The entries below unityBelow must hold 1 already (the answer of the last build
+    // into the same arrays; 0 when unknown). Answers the first entry above the threshold.
+    int build(double thresholdLinear, double thresholdDb, double inverseRatio, float* __restrict gains,
+              double* __restrict gainsWide, int unityBelow = 0) const;
 
     // The plain formula for one level above the threshold.
     static float exactGain(double levelDb, double thresholdDb, double inverseRatio);
 
-    // 2^x for |x| < 1000, within a few units in the last place.
-    double exp2(double x) const;
-
 private:
     // The fast path, above the threshold from entry `first` on; false where its error bound does not
     // hold (thresholds beyond +-1000 dB, ratios outside 1 to infinity).
-    bool buildAbove(int first, double thresholdDb, double inverseRatio, float* gains, double* gainsWide) const;
+    bool buildAbove(int first, double thresholdDb, double inverseRatio, float* __restrict gains,
+                    double* __restrict gainsWide) const;
 
 public:
     // Entry i has the bit pattern of 2^-16 plus i steps: 64 evenly spaced levels per octave.
@@ -42,6 +41,6 @@ public:
 
 private:
     double levelDb[kTableSize];             // 20 log10(level), as the plain formula computes it
-    double log2Mantissa[kStepsPerOctave];   // log2(1 + j / 64)
+    alignas(16) double log2Mantissa[kStepsPerOctave];  // log2(1 + j / 64)
     double exp2Steps[kStepsPerOctave];      // 2^(k / 64)
 };
