@@ -57,7 +57,7 @@ CompGateEffect::CompGateEffect(audioMasterCallback hostCallback)
     chain.resetDetector();
     if (programs) setProgram(0);
     // The first block's settings; the block itself builds the gain table.
-    blockSettings = chainSettings();
+    blockSettings = settingsForBlock();
     blockSettingsWrites = derivedWrites.load();
     setNumInputs(2);
     setNumOutputs(2);
@@ -96,14 +96,6 @@ void CompGateEffect::setParameter(VstInt32 index, float value) {
     if (editor) editor->requestUpdate();
 }
 
-void CompGateEffect::beginDerivedWrite() {
-    derivedBegun.fetch_add(1, std::memory_order_relaxed);
-    // Orders the count before the values: a block that reads any of them sees the count too.
-    std::atomic_thread_fence(std::memory_order_release);
-}
-
-void CompGateEffect::endDerivedWrite() { derivedWrites.fetch_add(1, std::memory_order_release); }
-
 void CompGateEffect::computeDerived(VstInt32 index, float value) {
     const double v = value;
     switch (index) {
@@ -117,7 +109,6 @@ void CompGateEffect::computeDerived(VstInt32 index, float value) {
         default:
             break;
     }
-    beginDerivedWrite();
     switch (index) {
         case kInputGain: {
             const double db = gainDecibels(v);
@@ -164,7 +155,28 @@ void CompGateEffect::computeDerived(VstInt32 index, float value) {
         default:
             break;
     }
-    endDerivedWrite();
+    derivedWrites.fetch_add(1, std::memory_order_release);
+}
+
+ChainSettings CompGateEffect::settingsForBlock() const {
+    ChainSettings s = chainSettings();
+    // Values that belong together are derived again from the one stored value they come from, so a set
+    // racing this read gives the block the old group or the new one, never half of each: the threshold in
+    // decibels and linear (with the ratio, the gain table's inputs), and each filter's coefficients.
+    const double threshold = thresholdDecibels(compThreshold.load());
+    s.thresholdDb = threshold;
+    s.thresholdLinear = std::pow(10.0, threshold * 0.05);
+    const SectionCoefficients low = DetectorFilterDesign::lowPass(lpShelf.load());
+    s.lpC0 = low.gain;
+    s.lpC1 = low.c1;
+    s.lpC2 = low.c2;
+    s.lpActive = low.active;
+    const SectionCoefficients high = DetectorFilterDesign::highPass(hpShelf.load());
+    s.hpB = high.gain;
+    s.hpC1 = high.c1;
+    s.hpC2 = high.c2;
+    s.hpActive = high.active;
+    return s;
 }
 
 float CompGateEffect::getParameter(VstInt32 index) {
@@ -266,11 +278,10 @@ void CompGateEffect::applySampleRate(float rate) {
     if (!(rate > 0.0f) || !std::isfinite(rate)) return;
     sampleRate = rate;
     chain.setPeakHold(rate);
-    beginDerivedWrite();
     attackCoefficient = timeCoefficient(compAttack.load(), kAttackSpanMs, rate);
     releaseCoefficient = timeCoefficient(compRelease.load(), kReleaseSpanMs, rate);
     rampFrames = rampLength(rate);
-    endDerivedWrite();
+    derivedWrites.fetch_add(1, std::memory_order_release);
 }
 
 // Audio --------------------------------------------------------------------------------------------------
@@ -287,16 +298,11 @@ inline void CompGateEffect::runBlock(float** inputs, float** outputs, VstInt32 s
     float* out1 = outputs[1];
     if (!in0 || !in1 || !out0) return;
 
-    // The settings are taken again only after a parameter or rate change: blocks come far more often. A
-    // write under way keeps the last settings for this block; the next one tries again.
+    // The settings are taken again only after a parameter or rate change: blocks come far more often.
     const uint32_t writes = derivedWrites.load(std::memory_order_acquire);
     if (writes != blockSettingsWrites) {
-        const ChainSettings fresh = chainSettings();
-        std::atomic_thread_fence(std::memory_order_acquire);
-        if (derivedBegun.load(std::memory_order_relaxed) == writes) {
-            blockSettings = fresh;
-            blockSettingsWrites = writes;
-        }
+        blockSettings = settingsForBlock();
+        blockSettingsWrites = writes;
     }
     const uint32_t resumeCount = resumes.load(std::memory_order_relaxed);
     if (resumeCount != resumesSeen) {

@@ -52,6 +52,8 @@ public:
     }
     double getInputGainDb() const { return inputGainDb; }
     const CompressorState& getChainState() const { return chain; }
+    // The settings the last block ran on; read on the thread that runs the blocks.
+    const ChainSettings& lastBlockSettings() const { return blockSettings; }
     // Forces the next block to rebuild its gain table (the unconditional rebuild, for comparisons); between
     // blocks, on the thread that runs them.
     void invalidateGainTable() { chain.invalidateGainTable(); }
@@ -64,9 +66,8 @@ protected:
     // The live copy of a user parameter (index 0 to 13).
     RelaxedAtomic<float>& liveValue(VstInt32 index);
     void computeDerived(VstInt32 index, float value);
-    // Around every write of the derived values, from any thread.
-    void beginDerivedWrite();
-    void endDerivedWrite();
+    // Audio thread: the settings a block runs on, taken when a set or rate change was counted.
+    ChainSettings settingsForBlock() const;
     void applySampleRate(float rate);
     // The block itself, for both ways in.
     __attribute__((always_inline)) inline void runBlock(float** inputs, float** outputs, VstInt32 sampleFrames);
@@ -86,10 +87,8 @@ protected:
     RelaxedAtomic<bool> hpActive;
     // Length of the gain ramps at the current rate.
     RelaxedAtomic<int32_t> rampFrames;
-    // Writes of the values above begun (counted before the write) and done (after it, release). A block
-    // takes new settings only when no write began meanwhile: the gain-table inputs, a filter's
-    // coefficients, never a mixture of two sets.
-    std::atomic<uint32_t> derivedBegun{0};
+    // Bumped after every write of the values above (release), so a block whose acquire load sees the
+    // count it saw before may run on the settings it took then.
     std::atomic<uint32_t> derivedWrites{0};
     // Counted by every resume: the next block applies its settings at once.
     std::atomic<uint32_t> resumes{0};
