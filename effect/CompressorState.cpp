@@ -89,6 +89,8 @@ float guardEnvelope(float value) {
     return value;
 }
 
+constexpr int32_t kRampChunk = 64;
+
 // The frame loop, specialised for the two detector sections being on or off and for a gain ramp. Left and
 // right share one register wherever they get the same operations; the envelope, level and gain are single
 // values.
@@ -121,17 +123,27 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* i
     double gainMin = 1.0;
     double inputGain = s.inputGainLinear, outputGain = 1.0;
     // On a ramp, frame k of it is the fraction (k + 1) / length of the way from the last applied gains.
-    const GainRamp ramp = c.ramp;
-    const double rampStep = 1.0 / ramp.length;
-    const double inputChange = s.inputGainLinear - ramp.inputFrom;
-    const double correctionChange = 1.0 - ramp.correctionFrom;
     double correction = 1.0;
+    // On a ramp (at most kRampChunk frames per call), frame k of it is the fraction (k + 1) / length of the
+    // way from the last applied gains. Worked out before the loop, which then only loads them: its
+    // registers are taken.
+    alignas(16) double rampInput[kRampChunk], rampCorrection[kRampChunk];
+    if (kRamp) {
+        const GainRamp& ramp = c.ramp;
+        const double step = 1.0 / ramp.length;
+        const double inputChange = s.inputGainLinear - ramp.inputFrom;
+        const double correctionChange = 1.0 - ramp.correctionFrom;
+        for (int32_t i = 0; i < frames; ++i) {
+            const double part = static_cast<double>(ramp.done + i + 1) * step;
+            rampInput[i] = ramp.inputFrom + inputChange * part;
+            rampCorrection[i] = ramp.correctionFrom + correctionChange * part;
+        }
+    }
 
     for (int32_t i = 0; i < frames; ++i) {
         if (kRamp) {
-            const double part = static_cast<double>(ramp.done + i + 1) * rampStep;
-            inputGain = ramp.inputFrom + inputChange * part;
-            correction = ramp.correctionFrom + correctionChange * part;
+            inputGain = rampInput[i];
+            correction = rampCorrection[i];
         }
         // {left, right} through the input gain, rounded to single precision as the outputs start from.
         const __m128 in = _mm_unpacklo_ps(_mm_load_ss(in0 + i), _mm_load_ss(in1 + i));
@@ -342,15 +354,20 @@ BlockMeters CompressorState::processBlock(const ChainSettings& s, const float* i
     running = true;
 
     // The ramp's frames, then plain ones: the last frame of a ramp applies the settings as they are.
-    const int32_t rampLeft = ramp.length - 1 - ramp.done;
-    if (rampLeft <= 0) return blockLoop<false>(s)(*this, s, in0, in1, out0, out1, frames);
-    const int32_t rampFrames = rampLeft < frames ? rampLeft : frames;
-    BlockMeters meters = blockLoop<true>(s)(*this, s, in0, in1, out0, out1, rampFrames);
-    if (rampFrames == frames) return meters;
-    const BlockMeters rest = blockLoop<false>(s)(*this, s, in0 + rampFrames, in1 + rampFrames, out0 + rampFrames,
-                                                 out1 ? out1 + rampFrames : nullptr, frames - rampFrames);
-    meters.peak = rest.peak > meters.peak ? rest.peak : meters.peak;
-    meters.peakAfterGain = rest.peakAfterGain > meters.peakAfterGain ? rest.peakAfterGain : meters.peakAfterGain;
-    meters.gain = rest.gain < meters.gain ? rest.gain : meters.gain;
+    if (ramp.length - 1 - ramp.done <= 0) return blockLoop<false>(s)(*this, s, in0, in1, out0, out1, frames);
+    BlockMeters meters{0.0f, 0.0f, 1.0f};
+    for (int32_t done = 0; done < frames;) {
+        const int32_t rampLeft = ramp.length - 1 - ramp.done;
+        const int32_t left = frames - done;
+        const bool ramping = rampLeft > 0;
+        const int32_t n = !ramping ? left : (rampLeft < left ? (rampLeft < kRampChunk ? rampLeft : kRampChunk)
+                                                             : (left < kRampChunk ? left : kRampChunk));
+        const BlockMeters part = (ramping ? blockLoop<true>(s) : blockLoop<false>(s))(
+            *this, s, in0 + done, in1 + done, out0 + done, out1 ? out1 + done : nullptr, n);
+        meters.peak = part.peak > meters.peak ? part.peak : meters.peak;
+        meters.peakAfterGain = part.peakAfterGain > meters.peakAfterGain ? part.peakAfterGain : meters.peakAfterGain;
+        meters.gain = part.gain < meters.gain ? part.gain : meters.gain;
+        done += n;
+    }
     return meters;
 }

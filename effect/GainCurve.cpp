@@ -23,7 +23,7 @@ constexpr double kMargin = 1.0 / 68719476736.0;
 // 2^x in both lanes for |x| < 1000, within a few units in the last place. x = k / 64 + f with
 // |f| <= 1/128: 2^x = 2^(k div 64) 2^((k mod 64) / 64) e^(f ln 2), the last by its series to the sixth
 // power (truncation below 1e-19); steps holds 2^(k / 64) for k = 0 to 63.
-__m128d exp2Pair(__m128d x, const double* steps) {
+__attribute__((always_inline)) inline __m128d exp2Pair(__m128d x, const double* steps) {
     const __m128d roundingShift = _mm_set1_pd(6755399441055744.0);  // 1.5 * 2^52: adding it rounds
     const __m128d scaled = _mm_mul_pd(x, _mm_set1_pd(64.0));
     const __m128d k = _mm_sub_pd(_mm_add_pd(scaled, roundingShift), roundingShift);
@@ -61,7 +61,7 @@ float GainCurve::exactGain(double levelDb, double thresholdDb, double inverseRat
 }
 
 int GainCurve::build(double thresholdLinear, double thresholdDb, double inverseRatio, float* __restrict gains,
-                     double* __restrict gainsWide, int unityBelow) const {
+                     double* __restrict gainsWide, int unityBelow) {
     // The first level above the threshold (the levels rise with the index); a NaN threshold has none.
     int low = 0, high = kTableSize;
     while (low < high) {
@@ -90,7 +90,7 @@ int GainCurve::build(double thresholdLinear, double thresholdDb, double inverseR
 }
 
 bool GainCurve::buildAbove(int first, double thresholdDb, double inverseRatio, float* __restrict gains,
-                           double* __restrict gainsWide) const {
+                           double* __restrict gainsWide) {
     if (first >= kTableSize) return true;
     if (!(thresholdDb >= -1000.0 && thresholdDb <= 1000.0) || !(inverseRatio >= 0.0 && inverseRatio <= 1.0)) {
         return false;
@@ -101,10 +101,16 @@ bool GainCurve::buildAbove(int first, double thresholdDb, double inverseRatio, f
     const double s = 1.0 - inverseRatio;
     const double thresholdOctaves = thresholdDb * kOctavesPerDecibel;
     const __m128d sPair = _mm_set1_pd(s);
-    alignas(16) double stepFactors[kStepsPerOctave];
-    for (int j = 0; j < kStepsPerOctave; j += 2) {
-        const __m128d exponent = _mm_mul_pd(_mm_sub_pd(_mm_setzero_pd(), sPair), _mm_load_pd(log2Mantissa + j));
-        _mm_store_pd(stepFactors + j, exp2Pair(exponent, exp2Steps));
+    // The step factors depend on the ratio alone: kept while only the threshold moves.
+    uint64_t sBits;
+    std::memcpy(&sBits, &s, sizeof(sBits));
+    if (!stepFactorsValid || sBits != stepFactorsSlope) {
+        for (int j = 0; j < kStepsPerOctave; j += 2) {
+            const __m128d exponent = _mm_mul_pd(_mm_sub_pd(_mm_setzero_pd(), sPair), _mm_load_pd(log2Mantissa + j));
+            _mm_store_pd(stepFactors + j, exp2Pair(exponent, exp2Steps));
+        }
+        stepFactorsSlope = sBits;
+        stepFactorsValid = true;
     }
     // Octave o holds the levels 2^(o - 16) (1 + j/64).
     const int firstOctave = first / kStepsPerOctave;

@@ -24,7 +24,7 @@ public:
     // plain formula's. The entries below unityBelow must hold 1 already (the answer of the last build
     // into the same arrays; 0 when unknown). Answers the first entry above the threshold.
     int build(double thresholdLinear, double thresholdDb, double inverseRatio, float* __restrict gains,
-              double* __restrict gainsWide, int unityBelow = 0) const;
+              double* __restrict gainsWide, int unityBelow = 0);
 
     // The plain formula for one level above the threshold.
     static float exactGain(double levelDb, double thresholdDb, double inverseRatio);
@@ -33,7 +33,7 @@ private:
     // The fast path, above the threshold from entry `first` on; false where its error bound does not
     // hold (thresholds beyond +-1000 dB, ratios outside 1 to infinity).
     bool buildAbove(int first, double thresholdDb, double inverseRatio, float* __restrict gains,
-                    double* __restrict gainsWide) const;
+                    double* __restrict gainsWide);
 
 public:
     // Entry i has the bit pattern of 2^-16 plus i steps: 64 evenly spaced levels per octave.
@@ -43,4 +43,8 @@ private:
     double levelDb[kTableSize];             // 20 log10(level), as the plain formula computes it
     alignas(16) double log2Mantissa[kStepsPerOctave];  // log2(1 + j / 64)
     double exp2Steps[kStepsPerOctave];      // 2^(k / 64)
+    // 2^(-s log2(1 + j / 64)) for the slope s = 1 - 1/ratio of the last build.
+    alignas(16) double stepFactors[kStepsPerOctave];
+    uint64_t stepFactorsSlope = 0;
+    bool stepFactorsValid = false;
 };
