@@ -48,10 +48,8 @@ CompGateEffect::CompGateEffect(audioMasterCallback hostCallback)
       delay(0.0f), feedBack(0.0f), volume(0.0f), inputGain(0.0f), lpShelf(0.0f), hpShelf(0.0f),
       gateThreshold(0.0f), gateAttack(0.0f), gateRelease(0.0f), compThreshold(0.0f), compRatio(0.0f),
       compAttack(0.0f), compRelease(0.0f), compMakeup(0.0f),
-      inputGainDb(0.0), inputGainLinear(0.0), thresholdDb(0.0), thresholdLinear(0.0), inverseRatio(0.0),
-      attackCoefficient(0.0), releaseCoefficient(0.0), makeupLinear(0.0),
-      lpC0(0.0), lpC1(0.0), lpC2(0.0), lpActive(false),
-      hpB(0.0), hpC1(0.0), hpC2(0.0), hpActive(false), rampFrames(rampLength(getSampleRate())) {
+      inputGainDb(0.0), inputGainLinear(0.0), inverseRatio(0.0), attackCoefficient(0.0), releaseCoefficient(0.0),
+      makeupLinear(0.0), rampFrames(rampLength(getSampleRate())) {
     programs = new (std::nothrow) CompGateProgram[kNumPrograms];
     chain.setPeakHold(getSampleRate());
     chain.resetDetector();
@@ -116,30 +114,10 @@ void CompGateEffect::computeDerived(VstInt32 index, float value) {
             inputGainLinear = std::pow(10.0, db * 0.05);
             break;
         }
-        case kLpShelf: {
-            // Bilinear second-order low-pass with Q = 1 and pre-warped corner K = tan(pi f / fs) = v^2.
-            const SectionCoefficients c = DetectorFilterDesign::lowPass(value);
-            lpC0 = c.gain;
-            lpC1 = c.c1;
-            lpC2 = c.c2;
-            lpActive = c.active;
-            break;
-        }
-        case kHpShelf: {
-            // The matching high-pass.
-            const SectionCoefficients c = DetectorFilterDesign::highPass(value);
-            hpB = c.gain;
-            hpC1 = c.c1;
-            hpC2 = c.c2;
-            hpActive = c.active;
-            break;
-        }
-        case kCompThreshold: {
-            const double db = thresholdDecibels(v);
-            thresholdDb = db;
-            thresholdLinear = std::pow(10.0, db * 0.05);
-            break;
-        }
+        case kLpShelf:
+        case kHpShelf:
+        case kCompThreshold:
+            break;  // derived where a block takes its settings
         case kCompRatio:
             inverseRatio = 1.0 / compressionRatio(v);
             break;
@@ -158,24 +136,78 @@ void CompGateEffect::computeDerived(VstInt32 index, float value) {
     derivedWrites.fetch_add(1, std::memory_order_release);
 }
 
-ChainSettings CompGateEffect::settingsForBlock() const {
-    ChainSettings s = chainSettings();
-    // Values that belong together are derived again from the one stored value they come from, so a set
-    // racing this read gives the block the old group or the new one, never half of each: the threshold in
-    // decibels and linear (with the ratio, the gain table's inputs), and each filter's coefficients.
-    const double threshold = thresholdDecibels(compThreshold.load());
-    s.thresholdDb = threshold;
-    s.thresholdLinear = std::pow(10.0, threshold * 0.05);
-    const SectionCoefficients low = DetectorFilterDesign::lowPass(lpShelf.load());
-    s.lpC0 = low.gain;
-    s.lpC1 = low.c1;
-    s.lpC2 = low.c2;
-    s.lpActive = low.active;
-    const SectionCoefficients high = DetectorFilterDesign::highPass(hpShelf.load());
-    s.hpB = high.gain;
-    s.hpC1 = high.c1;
-    s.hpC2 = high.c2;
-    s.hpActive = high.active;
+namespace {
+
+uint32_t valueBits(float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof(bits));
+    return bits;
+}
+
+void setThreshold(ChainSettings& s, double db, double linear) {
+    s.thresholdDb = db;
+    s.thresholdLinear = linear;
+}
+
+void setLowPass(ChainSettings& s, const SectionCoefficients& c) {
+    s.lpC0 = c.gain;
+    s.lpC1 = c.c1;
+    s.lpC2 = c.c2;
+    s.lpActive = c.active;
+}
+
+void setHighPass(ChainSettings& s, const SectionCoefficients& c) {
+    s.hpB = c.gain;
+    s.hpC1 = c.c1;
+    s.hpC2 = c.c2;
+    s.hpActive = c.active;
+}
+
+double thresholdLinearOf(double db) { return std::pow(10.0, db * 0.05); }
+
+}  // namespace
+
+ChainSettings CompGateEffect::singleValues() const {
+    ChainSettings s{};
+    s.inputGainLinear = inputGainLinear.load();
+    s.inverseRatio = inverseRatio.load();
+    s.attackCoefficient = attackCoefficient.load();
+    s.releaseCoefficient = releaseCoefficient.load();
+    s.makeupLinear = makeupLinear.load();
+    s.rampFrames = rampFrames.load();
+    return s;
+}
+
+ChainSettings CompGateEffect::chainSettings() const {
+    ChainSettings s = singleValues();
+    const double db = thresholdDecibels(compThreshold.load());
+    setThreshold(s, db, thresholdLinearOf(db));
+    setLowPass(s, DetectorFilterDesign::lowPass(lpShelf.load()));
+    setHighPass(s, DetectorFilterDesign::highPass(hpShelf.load()));
+    return s;
+}
+
+ChainSettings CompGateEffect::settingsForBlock() {
+    ChainSettings s = singleValues();
+    // Each group is derived again only when its stored value changed.
+    const float threshold = compThreshold.load(), low = lpShelf.load(), high = hpShelf.load();
+    if (!groupsDerived || valueBits(threshold) != groupSources[0]) {
+        blockThresholdDb = thresholdDecibels(threshold);
+        blockThresholdLinear = thresholdLinearOf(blockThresholdDb);
+        groupSources[0] = valueBits(threshold);
+    }
+    if (!groupsDerived || valueBits(low) != groupSources[1]) {
+        blockLowPass = DetectorFilterDesign::lowPass(low);
+        groupSources[1] = valueBits(low);
+    }
+    if (!groupsDerived || valueBits(high) != groupSources[2]) {
+        blockHighPass = DetectorFilterDesign::highPass(high);
+        groupSources[2] = valueBits(high);
+    }
+    groupsDerived = true;
+    setThreshold(s, blockThresholdDb, blockThresholdLinear);
+    setLowPass(s, blockLowPass);
+    setHighPass(s, blockHighPass);
     return s;
 }
 
