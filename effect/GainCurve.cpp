@@ -14,11 +14,11 @@ constexpr double kLn2 = 0.69314718055994530942;
 constexpr double kOctavesPerDecibel = 0.16609640474436811739;  // log2(10) / 20
 constexpr int kOctaves = GainCurve::kTableSize / GainCurve::kStepsPerOctave;
 
-// The fast value differs from the plain formula's double by a few parts in 1e14 at thresholds within
-// +-1000 dB (rounding of the decibel arithmetic and the exponentials); 2^-36 (1.5e-11) leaves two orders
-// of magnitude. A value that close to a single-precision rounding boundary falls back to the formula:
-// about one entry in 2^12.
-constexpr double kMargin = 1.0 / 68719476736.0;
+// At thresholds within +-200 dB the fast value differs from the plain formula's double by at most 2e-14
+// (the formula's own rounding of its decibel arithmetic, 1e-14, and that of the exponentials); 2^-40
+// (9.1e-13) leaves a factor of 45. A value that close to a single-precision rounding boundary falls back
+// to the formula: about one entry in 2^15.
+constexpr double kMargin = 1.0 / 1099511627776.0;
 
 // 2^x in both lanes for |x| < 1000, within a few units in the last place. x = k / 64 + f with
 // |f| <= 1/128: 2^x = 2^(k div 64) 2^((k mod 64) / 64) e^(f ln 2), the last by its series to the sixth
@@ -104,7 +104,7 @@ int GainCurve::build(double thresholdLinear, double thresholdDb, double inverseR
 bool GainCurve::buildAbove(int first, double thresholdDb, double inverseRatio, float* __restrict gains,
                            double* __restrict gainsWide) {
     if (first >= kTableSize) return true;
-    if (!(thresholdDb >= -1000.0 && thresholdDb <= 1000.0) || !(inverseRatio >= 0.0 && inverseRatio <= 1.0)) {
+    if (!(thresholdDb >= -200.0 && thresholdDb <= 200.0) || !(inverseRatio >= 0.0 && inverseRatio <= 1.0)) {
         return false;
     }
     // Above the threshold the formula is 10^((thresholdDb - L)(1 - r) / 20) = 2^(s (T - log2 x)) with

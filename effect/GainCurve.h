@@ -31,7 +31,7 @@ public:
 
 private:
     // The fast path, above the threshold from entry `first` on; false where its error bound does not
-    // hold (thresholds beyond +-1000 dB, ratios outside 1 to infinity).
+    // hold (thresholds beyond +-200 dB, ratios outside 1 to infinity).
     bool buildAbove(int first, double thresholdDb, double inverseRatio, float* __restrict gains,
                     double* __restrict gainsWide);
 
