@@ -91,12 +91,30 @@ float guardEnvelope(float value) {
 
 constexpr int32_t kRampChunk = 64;
 
+// The gains of up to kRampChunk frames of a ramp: frame k of it is the fraction (k + 1) / length of the way
+// from the last applied gains. Worked out ahead of the frame loop, whose registers are taken.
+struct RampChunk {
+    double input[kRampChunk];
+    double correction[kRampChunk];
+
+    RampChunk(const GainRamp& ramp, double inputTo, int32_t frames) {
+        const double step = 1.0 / ramp.length;
+        const double inputChange = inputTo - ramp.inputFrom;
+        const double correctionChange = 1.0 - ramp.correctionFrom;
+        for (int32_t i = 0; i < frames; ++i) {
+            const double part = static_cast<double>(ramp.done + i + 1) * step;
+            input[i] = ramp.inputFrom + inputChange * part;
+            correction[i] = ramp.correctionFrom + correctionChange * part;
+        }
+    }
+};
+
 // The frame loop, specialised for the two detector sections being on or off and for a gain ramp. Left and
 // right share one register wherever they get the same operations; the envelope, level and gain are single
 // values.
 template <bool kHighPass, bool kLowPass, bool kRamp>
-BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* in0, const float* in1,
-                      float* out0, float* out1, int32_t frames) {
+BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const RampChunk* ramp, const float* in0,
+                      const float* in1, float* out0, float* out1, int32_t frames) {
     const double thresholdLinear = s.thresholdLinear;
     const double attack = s.attackCoefficient, release = s.releaseCoefficient;
     const double makeup = s.makeupLinear;
@@ -121,30 +139,11 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* i
     // each lane taking the new value when it is larger, and the smallest gain.
     __m128d largest = _mm_setzero_pd();
     double gainMin = 1.0;
-    double inputGain = s.inputGainLinear, outputGain = 1.0;
-    // On a ramp, frame k of it is the fraction (k + 1) / length of the way from the last applied gains.
-    double correction = 1.0;
-    // On a ramp (at most kRampChunk frames per call), frame k of it is the fraction (k + 1) / length of the
-    // way from the last applied gains. Worked out before the loop, which then only loads them: its
-    // registers are taken.
-    alignas(16) double rampInput[kRampChunk], rampCorrection[kRampChunk];
-    if (kRamp) {
-        const GainRamp& ramp = c.ramp;
-        const double step = 1.0 / ramp.length;
-        const double inputChange = s.inputGainLinear - ramp.inputFrom;
-        const double correctionChange = 1.0 - ramp.correctionFrom;
-        for (int32_t i = 0; i < frames; ++i) {
-            const double part = static_cast<double>(ramp.done + i + 1) * step;
-            rampInput[i] = ramp.inputFrom + inputChange * part;
-            rampCorrection[i] = ramp.correctionFrom + correctionChange * part;
-        }
-    }
+    // On a ramp, the gains of its frames come worked out (RampChunk); the plain loop carries nothing more.
+    double inputGain = s.inputGainLinear, lastOutputGain = 1.0;
 
     for (int32_t i = 0; i < frames; ++i) {
-        if (kRamp) {
-            inputGain = rampInput[i];
-            correction = rampCorrection[i];
-        }
+        if (kRamp) inputGain = ramp->input[i];
         // {left, right} through the input gain, rounded to single precision as the outputs start from.
         const __m128 in = _mm_unpacklo_ps(_mm_load_ss(in0 + i), _mm_load_ss(in1 + i));
         const __m128 x = _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(in), _mm_set1_pd(inputGain)));
@@ -211,8 +210,11 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* i
             }
         }
 
-        outputGain = gain * makeup;
-        if (kRamp) outputGain = outputGain * correction;
+        double outputGain = gain * makeup;
+        if (kRamp) {
+            outputGain = outputGain * ramp->correction[i];
+            lastOutputGain = outputGain;
+        }
         const __m128 y = _mm_cvtpd_ps(_mm_mul_pd(xWide, _mm_set1_pd(outputGain)));
         _mm_store_ss(out0 + i, y);
         if (out1) _mm_store_ss(out1 + i, _mm_shuffle_ps(y, y, 1));
@@ -227,9 +229,11 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* i
     c.peakEnvelope = guardEnvelope(static_cast<float>(envelopeWide));
     c.detectorLevel = guardEnvelope(static_cast<float>(levelWide));
     c.holdCounter = hold;
-    c.lastInputGain = inputGain;
-    c.lastOutputGain = outputGain;
-    if (kRamp) c.ramp.done += frames;
+    if (kRamp) {
+        c.lastInputGain = inputGain;
+        c.lastOutputGain = lastOutputGain;
+        c.ramp.done += frames;
+    }
     // A section that did not run is as the block before left it, guarded then.
     if (kHighPass) {
         storePair(c.highPass, hp);
@@ -246,8 +250,8 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* i
             static_cast<float>(_mm_cvtsd_f64(largest)), static_cast<float>(gainMin)};
 }
 
-using BlockLoop = BlockMeters (*)(CompressorState&, const ChainSettings&, const float*, const float*, float*, float*,
-                                  int32_t);
+using BlockLoop = BlockMeters (*)(CompressorState&, const ChainSettings&, const RampChunk*, const float*,
+                                  const float*, float*, float*, int32_t);
 
 // The frame loop for the detector sections the settings switch on.
 template <bool kRamp>
@@ -278,7 +282,8 @@ CompressorState::CompressorState()
       built(false),
       unityBelow(kTableSize),
       appliedFrom{0, 0, 0, 0, 0},
-      running(false) {
+      running(false),
+      endedOnRamp(false) {
     for (int i = 0; i < kTableSize; ++i) {
         gainTable[i] = 1.0f;
         gainTableWide[i] = 1.0;
@@ -341,29 +346,50 @@ void CompressorState::startRamp(const ChainSettings& s) {
     ramp = {s.rampFrames > 1 ? s.rampFrames : 1, 0, lastInputGain, correction};
 }
 
+double CompressorState::appliedValue(int which) const {
+    double value;
+    std::memcpy(&value, &appliedFrom[which], sizeof(value));
+    return value;
+}
+
 BlockMeters CompressorState::processBlock(const ChainSettings& s, const float* in0, const float* in1, float* out0,
                                           float* out1, int32_t frames) {
+    const double gainInputs[5] = {s.inputGainLinear, s.makeupLinear, s.thresholdLinear, s.inverseRatio, s.thresholdDb};
+    const bool gainsChanged = !sameBits(appliedFrom, gainInputs, 5);
+    // What the last frame applied, from the settings it ran on and the table as it still is, when that
+    // frame was no ramp frame (a ramp frame leaves its gains behind itself).
+    if (gainsChanged && running && !endedOnRamp) {
+        lastInputGain = appliedValue(0);
+        lastOutputGain = tableGain(detectorLevel, appliedValue(2)) * appliedValue(1);
+    }
     const double tableInputs[3] = {s.thresholdLinear, s.inverseRatio, s.thresholdDb};
     if (!built || !sameBits(builtFrom, tableInputs, 3)) buildGainTable(s.thresholdLinear, s.thresholdDb, s.inverseRatio);
-
-    const double gainInputs[5] = {s.inputGainLinear, s.makeupLinear, s.thresholdLinear, s.inverseRatio, s.thresholdDb};
-    if (!sameBits(appliedFrom, gainInputs, 5)) {
+    if (gainsChanged) {
         if (running) startRamp(s);
         for (int i = 0; i < 5; ++i) appliedFrom[i] = doubleBits(gainInputs[i]);
     }
     running = true;
 
     // The ramp's frames, then plain ones: the last frame of a ramp applies the settings as they are.
-    if (ramp.length - 1 - ramp.done <= 0) return blockLoop<false>(s)(*this, s, in0, in1, out0, out1, frames);
+    endedOnRamp = false;
+    if (ramp.length - 1 - ramp.done <= 0) return blockLoop<false>(s)(*this, s, nullptr, in0, in1, out0, out1, frames);
     BlockMeters meters{0.0f, 0.0f, 1.0f};
     for (int32_t done = 0; done < frames;) {
         const int32_t rampLeft = ramp.length - 1 - ramp.done;
         const int32_t left = frames - done;
-        const bool ramping = rampLeft > 0;
-        const int32_t n = !ramping ? left : (rampLeft < left ? (rampLeft < kRampChunk ? rampLeft : kRampChunk)
-                                                             : (left < kRampChunk ? left : kRampChunk));
-        const BlockMeters part = (ramping ? blockLoop<true>(s) : blockLoop<false>(s))(
-            *this, s, in0 + done, in1 + done, out0 + done, out1 ? out1 + done : nullptr, n);
+        endedOnRamp = rampLeft > 0;
+        BlockMeters part;
+        int32_t n = left;
+        if (endedOnRamp) {
+            n = rampLeft < n ? rampLeft : n;
+            n = kRampChunk < n ? kRampChunk : n;
+            const RampChunk chunk(ramp, s.inputGainLinear, n);
+            part = blockLoop<true>(s)(*this, s, &chunk, in0 + done, in1 + done, out0 + done,
+                                      out1 ? out1 + done : nullptr, n);
+        } else {
+            part = blockLoop<false>(s)(*this, s, nullptr, in0 + done, in1 + done, out0 + done,
+                                       out1 ? out1 + done : nullptr, n);
+        }
         meters.peak = part.peak > meters.peak ? part.peak : meters.peak;
         meters.peakAfterGain = part.peakAfterGain > meters.peakAfterGain ? part.peakAfterGain : meters.peakAfterGain;
         meters.gain = part.gain < meters.gain ? part.gain : meters.gain;

@@ -79,12 +79,14 @@ struct CompressorState {
     FilterSection lowPass[2];
 
     GainRamp ramp;
-    // What the last frame applied: input gain, and output gain (table gain times make-up, times the ramp's
-    // correction).
+    // What the last ramp frame applied, or, once a change comes after plain frames, what the last of them
+    // did: input gain, and output gain (table gain times make-up, times the ramp's correction).
     double lastInputGain;
     double lastOutputGain;
 
 private:
+    // A value of the last block's gain settings (the order of appliedFrom).
+    double appliedValue(int which) const;
     // The gain the table gives a detector level (the frame loop's lookup, on its own).
     double tableGain(float level, double thresholdLinear) const;
     // Starts a ramp to the settings from what the last frame applied.
@@ -98,4 +100,5 @@ private:
     // table inputs, and whether a block has run since the start or the last restart.
     uint64_t appliedFrom[5];
     bool running;
+    bool endedOnRamp;  // the last block's last frame was a ramp frame
 };
