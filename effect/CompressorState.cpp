@@ -352,10 +352,7 @@ double CompressorState::appliedValue(int which) const {
     return value;
 }
 
-BlockMeters CompressorState::processBlock(const ChainSettings& s, const float* in0, const float* in1, float* out0,
-                                          float* out1, int32_t frames) {
-    const double gainInputs[5] = {s.inputGainLinear, s.makeupLinear, s.thresholdLinear, s.inverseRatio, s.thresholdDb};
-    const bool gainsChanged = !sameBits(appliedFrom, gainInputs, 5);
+void CompressorState::takeChangedSettings(const ChainSettings& s, bool gainsChanged) {
     // What the last frame applied, from the settings it ran on and the table as it still is, when that
     // frame was no ramp frame (a ramp frame leaves its gains behind itself).
     if (gainsChanged && running && !endedOnRamp) {
@@ -366,13 +363,31 @@ BlockMeters CompressorState::processBlock(const ChainSettings& s, const float* i
     if (!built || !sameBits(builtFrom, tableInputs, 3)) buildGainTable(s.thresholdLinear, s.thresholdDb, s.inverseRatio);
     if (gainsChanged) {
         if (running) startRamp(s);
+        const double gainInputs[5] = {s.inputGainLinear, s.makeupLinear, s.thresholdLinear, s.inverseRatio,
+                                      s.thresholdDb};
         for (int i = 0; i < 5; ++i) appliedFrom[i] = doubleBits(gainInputs[i]);
     }
+}
+
+BlockMeters CompressorState::processBlock(const ChainSettings& s, const float* in0, const float* in1, float* out0,
+                                          float* out1, int32_t frames) {
+    // The gain settings compared with the last block's: they include the table's inputs.
+    const bool gainsChanged = doubleBits(s.inputGainLinear) != appliedFrom[0] ||
+                              doubleBits(s.makeupLinear) != appliedFrom[1] ||
+                              doubleBits(s.thresholdLinear) != appliedFrom[2] ||
+                              doubleBits(s.inverseRatio) != appliedFrom[3] || doubleBits(s.thresholdDb) != appliedFrom[4];
+    if (gainsChanged || !built) takeChangedSettings(s, gainsChanged);
     running = true;
 
-    // The ramp's frames, then plain ones: the last frame of a ramp applies the settings as they are.
+    // Both ways end in a tail call, so the common one saves no registers: it costs at block 32 too.
     endedOnRamp = false;
-    if (ramp.length - 1 - ramp.done <= 0) return blockLoop<false>(s)(*this, s, nullptr, in0, in1, out0, out1, frames);
+    if (ramp.length - 1 - ramp.done > 0) return processRamped(s, in0, in1, out0, out1, frames);
+    return blockLoop<false>(s)(*this, s, nullptr, in0, in1, out0, out1, frames);
+}
+
+BlockMeters CompressorState::processRamped(const ChainSettings& s, const float* in0, const float* in1, float* out0,
+                                           float* out1, int32_t frames) {
+    // The ramp's frames, then plain ones: the last frame of a ramp applies the settings as they are.
     BlockMeters meters{0.0f, 0.0f, 1.0f};
     for (int32_t done = 0; done < frames;) {
         const int32_t rampLeft = ramp.length - 1 - ramp.done;

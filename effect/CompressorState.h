@@ -91,6 +91,12 @@ private:
     double tableGain(float level, double thresholdLinear) const;
     // Starts a ramp to the settings from what the last frame applied.
     void startRamp(const ChainSettings& settings);
+    // A block's settings differ from the last block's, or the table is to be built again: the table, and
+    // a ramp from what the last frame applied.
+    __attribute__((noinline)) void takeChangedSettings(const ChainSettings& settings, bool gainsChanged);
+    // A block with ramp frames in it.
+    __attribute__((noinline)) BlockMeters processRamped(const ChainSettings& settings, const float* in0,
+                                                        const float* in1, float* out0, float* out1, int32_t frames);
 
     // What the table was built from, as bit patterns of thresholdLinear, inverseRatio, thresholdDb.
     uint64_t builtFrom[3];
