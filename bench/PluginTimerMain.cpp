@@ -3,10 +3,15 @@
 // under Wine. One timing loop for every binary, so their figures compare.
 //
 // Usage: vozuv-plugin-timer PLUGIN [--seconds S] [--repeats N] [--set NAME=VALUE]... [BLOCK...]
+//        vozuv-plugin-timer PLUGIN --automation [--repeats N]
 // (default blocks 32 512 4096; --set adds a parameter after the heavy compression, e.g. HPShelf=0.3 to
 // time the loop with a detector filter on)
 // Prints one line per block: "block N ns_per_frame BEST median MEDIAN". On a shared machine other work
 // only ever adds time, so the best repeat is the steadiest figure; the median shows the spread.
+// --automation times 64-frame blocks at 48 kHz under heavy compression, each right after a set of one
+// parameter (moving it to and fro), as a host's audio thread does while an automation lane moves, against
+// blocks without a set: "automation INDEX NAME ns_per_block MEDIAN ratio RATIO" per parameter, "none" for
+// the plain block and "all" for a set of every parameter before each block.
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -30,12 +35,15 @@ struct TimerOptions {
     int repeats = 200;
     std::vector<int> blocks;
     std::vector<std::pair<std::string, float>> settings;
+    bool automation = false;
 
     bool parse(int argc, char** argv) {
         for (int i = 1; i < argc; ++i) {
             const std::string a = argv[i];
             if (a == "--seconds" && i + 1 < argc) {
                 seconds = std::atof(argv[++i]);
+            } else if (a == "--automation") {
+                automation = true;
             } else if (a == "--repeats" && i + 1 < argc) {
                 repeats = std::atoi(argv[++i]);
             } else if (a == "--set" && i + 1 < argc) {
@@ -136,6 +144,68 @@ double bestPerStep(long steps, int repeats, Chain chain) {
 
 volatile double sink;
 
+// Medians of 64-frame blocks after a set of each parameter, in rounds that take the parameters in turn so
+// drift on a shared machine hits all of them alike. Each sample times 8 consecutive set-and-block pairs,
+// which keeps the clock's own cost small beside a block.
+int timeAutomation(AEffect* effect, PluginHost& host, int repeats) {
+    constexpr int kBlock = 64, kBatch = 8, kSamplesPerRound = 25;
+    const int parameters = effect->numParams < 14 ? effect->numParams : 14;
+    using Clock = std::chrono::steady_clock;
+    std::vector<float> left = whiteNoise(kSampleRate + kBlock, 0.9f, 1), right = whiteNoise(kSampleRate + kBlock, 0.9f, 2);
+    std::vector<float> outL(kBlock), outR(kBlock);
+    size_t offset = 0;
+    // Each parameter moves between its value after the set-up and one 0.05 away, downwards where it can
+    // (three parameters are held at an upper limit).
+    std::vector<float> base(parameters), other(parameters);
+    for (int p = 0; p < parameters; ++p) {
+        base[p] = host.getParameter(p);
+        other[p] = base[p] >= 0.05f ? base[p] - 0.05f : base[p] + 0.05f;
+    }
+    // Case -1: no set; 0 to 13: that parameter; `parameters`: every parameter.
+    std::vector<std::vector<double>> perBlock(parameters + 2);
+    long step = 0;
+    auto block = [&](int which) {
+        const bool toggle = (step++ & 1) != 0;
+        if (which >= 0 && which < parameters) {
+            effect->setParameter(effect, which, toggle ? other[which] : base[which]);
+        } else if (which == parameters) {
+            for (int p = 0; p < parameters; ++p) effect->setParameter(effect, p, toggle ? other[p] : base[p]);
+        }
+        float* inputs[2] = {left.data() + offset, right.data() + offset};
+        float* outputs[2] = {outL.data(), outR.data()};
+        effect->processReplacing(effect, inputs, outputs, kBlock);
+        offset += kBlock;
+        if (offset >= size_t(kSampleRate)) offset -= kSampleRate;
+    };
+    for (int round = 0; round < repeats; ++round) {
+        for (int which = -1; which <= parameters; ++which) {
+            for (int w = 0; w < 2 * kBatch; ++w) block(which);  // warm-up: caches and branches
+            for (int n = 0; n < kSamplesPerRound; ++n) {
+                const auto start = Clock::now();
+                for (int b = 0; b < kBatch; ++b) block(which);
+                perBlock[which + 1].push_back(std::chrono::duration<double>(Clock::now() - start).count() * 1e9 / kBatch);
+            }
+            // Back to the set-up values, so the next case starts from the same state.
+            if (which >= 0) {
+                for (int p = 0; p < parameters; ++p) effect->setParameter(effect, p, base[p]);
+            }
+        }
+    }
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    const double plain = median(perBlock[0]);
+    std::printf("automation -1 none ns_per_block %.1f ratio 1.00\n", plain);
+    for (int which = 0; which <= parameters; ++which) {
+        const double t = median(perBlock[which + 1]);
+        const std::string name = which < parameters ? host.parameterName(which) : "all";
+        std::printf("automation %d %s ns_per_block %.1f ratio %.2f\n", which < parameters ? which : 99, name.c_str(),
+                    t, t / plain);
+    }
+    return 0;
+}
+
 // The lower bound of a frame: the detector level's update (float to double, subtract, multiply, add,
 // back to float) carries from each frame to the next, so no build can do a frame faster. Timed as this
 // compiler builds it, next to a chain of dependent double additions (3 cycles each on current x86
@@ -174,6 +244,23 @@ int main(int argc, char** argv) {
     if (!library.open(options.plugin)) {
         std::fprintf(stderr, "vozuv-plugin-timer: %s\n", library.error().c_str());
         return 1;
+    }
+    if (options.automation) {
+        PluginHost host;
+        if (!host.instantiate(library.entry())) {
+            std::fprintf(stderr, "vozuv-plugin-timer: %s\n", host.error().c_str());
+            return 1;
+        }
+        const VstInt32 threshold = host.findParameter("CompThreshold"), ratio = host.findParameter("CompRatio");
+        if (threshold < 0 || ratio < 0) return 1;
+        host.setSampleRate(48000.0f);
+        host.setBlockSize(64);
+        host.setParameter(threshold, 0.0f);
+        host.setParameter(ratio, 1.0f);
+        host.setMains(true);
+        const int result = timeAutomation(host.effect(), host, options.repeats == 200 ? 40 : options.repeats);
+        host.setMains(false);
+        return result;
     }
     for (int block : options.blocks) {
         // A fresh instance per block size, as a host restarting with another block size would have.

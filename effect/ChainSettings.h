@@ -1,9 +1,7 @@
 // ChainSettings: the derived values one audio block runs with, copied from the effect at the block's start.
 #pragma once
 
-#include <cstddef>
-
-#include <emmintrin.h>
+#include <cstdint>
 
 struct ChainSettings {
     double inputGainLinear;
@@ -20,18 +18,6 @@ struct ChainSettings {
     double thresholdDb;
     bool hpActive;
     bool lpActive;
-
-    // Fills two neighbouring fields with one store. The 32-bit build moves each 64-bit atomic through a
-    // pair of integer registers and would store it as two halves; the block loop's whole-value reads
-    // would then wait for both halves to leave the store buffer, on the level's chain.
-    static void setPair(double& first, double a, double b) { _mm_storeu_pd(&first, _mm_set_pd(b, a)); }
+    // Length of the ramp to new gain settings, in frames (at least 1: a step).
+    int32_t rampFrames;
 };
-
-// The pairs the effect fills with setPair.
-static_assert(offsetof(ChainSettings, hpB) == offsetof(ChainSettings, inputGainLinear) + 8, "paired fields");
-static_assert(offsetof(ChainSettings, hpC2) == offsetof(ChainSettings, hpC1) + 8, "paired fields");
-static_assert(offsetof(ChainSettings, lpC1) == offsetof(ChainSettings, lpC0) + 8, "paired fields");
-static_assert(offsetof(ChainSettings, thresholdLinear) == offsetof(ChainSettings, lpC2) + 8, "paired fields");
-static_assert(offsetof(ChainSettings, attackCoefficient) == offsetof(ChainSettings, inverseRatio) + 8, "paired fields");
-static_assert(offsetof(ChainSettings, makeupLinear) == offsetof(ChainSettings, releaseCoefficient) + 8,
-              "paired fields");

@@ -48,15 +48,15 @@ CompGateEffect::CompGateEffect(audioMasterCallback hostCallback)
       delay(0.0f), feedBack(0.0f), volume(0.0f), inputGain(0.0f), lpShelf(0.0f), hpShelf(0.0f),
       gateThreshold(0.0f), gateAttack(0.0f), gateRelease(0.0f), compThreshold(0.0f), compRatio(0.0f),
       compAttack(0.0f), compRelease(0.0f), compMakeup(0.0f),
-      inputGainDb(0.0), inputGainLinear(0.0), thresholdDb(0.0), thresholdLinear(0.0), inverseRatio(0.0),
-      attackCoefficient(0.0), releaseCoefficient(0.0), makeupLinear(0.0),
-      lpC0(0.0), lpC1(0.0), lpC2(0.0), lpActive(false),
-      hpB(0.0), hpC1(0.0), hpC2(0.0), hpActive(false) {
+      inputGainDb(0.0), inputGainLinear(0.0), inverseRatio(0.0), attackCoefficient(0.0), releaseCoefficient(0.0),
+      makeupLinear(0.0), rampFrames(rampLength(getSampleRate())) {
     programs = new (std::nothrow) CompGateProgram[kNumPrograms];
     chain.setPeakHold(getSampleRate());
-    rebuildGainTable();
     chain.resetDetector();
     if (programs) setProgram(0);
+    // The first block's settings; the block itself builds the gain table.
+    blockSettings = settingsForBlock();
+    blockSettingsWrites = derivedWrites.load();
     setNumInputs(2);
     setNumOutputs(2);
     setCanMono(true);
@@ -97,42 +97,30 @@ void CompGateEffect::setParameter(VstInt32 index, float value) {
 void CompGateEffect::computeDerived(VstInt32 index, float value) {
     const double v = value;
     switch (index) {
+        case kDelay:
+        case kGateThreshold:
+        case kGateAttack:
+        case kGateRelease:
+        case kFeedBack:
+        case kVolume:
+            return;  // stored and displayed only
+        default:
+            break;
+    }
+    switch (index) {
         case kInputGain: {
             const double db = gainDecibels(v);
             inputGainDb = db;
             inputGainLinear = std::pow(10.0, db * 0.05);
             break;
         }
-        case kLpShelf: {
-            // Bilinear second-order low-pass with Q = 1 and pre-warped corner K = tan(pi f / fs) = v^2.
-            const SectionCoefficients c = DetectorFilterDesign::lowPass(value);
-            lpC0 = c.gain;
-            lpC1 = c.c1;
-            lpC2 = c.c2;
-            lpActive = c.active;
-            break;
-        }
-        case kHpShelf: {
-            // The matching high-pass.
-            const SectionCoefficients c = DetectorFilterDesign::highPass(value);
-            hpB = c.gain;
-            hpC1 = c.c1;
-            hpC2 = c.c2;
-            hpActive = c.active;
-            break;
-        }
-        case kCompThreshold: {
-            const double db = thresholdDecibels(v);
-            thresholdDb = db;
-            thresholdLinear = std::pow(10.0, db * 0.05);
-            rebuildGainTable();
-            break;
-        }
-        case kCompRatio: {
+        case kLpShelf:
+        case kHpShelf:
+        case kCompThreshold:
+            break;  // derived where a block takes its settings
+        case kCompRatio:
             inverseRatio = 1.0 / compressionRatio(v);
-            rebuildGainTable();
             break;
-        }
         case kCompAttack:
             attackCoefficient = timeCoefficient(value, kAttackSpanMs, getSampleRate());
             break;
@@ -143,14 +131,84 @@ void CompGateEffect::computeDerived(VstInt32 index, float value) {
             makeupLinear = std::pow(10.0, gainDecibels(v) * 0.05);
             break;
         default:
-            return;  // stored and displayed only
+            break;
     }
     derivedWrites.fetch_add(1, std::memory_order_release);
 }
 
-void CompGateEffect::rebuildGainTable() {
-    chain.buildGainTable(thresholdLinear.load(), thresholdDb.load(),
-                         inverseRatio.load());
+namespace {
+
+uint32_t valueBits(float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof(bits));
+    return bits;
+}
+
+void setThreshold(ChainSettings& s, double db, double linear) {
+    s.thresholdDb = db;
+    s.thresholdLinear = linear;
+}
+
+void setLowPass(ChainSettings& s, const SectionCoefficients& c) {
+    s.lpC0 = c.gain;
+    s.lpC1 = c.c1;
+    s.lpC2 = c.c2;
+    s.lpActive = c.active;
+}
+
+void setHighPass(ChainSettings& s, const SectionCoefficients& c) {
+    s.hpB = c.gain;
+    s.hpC1 = c.c1;
+    s.hpC2 = c.c2;
+    s.hpActive = c.active;
+}
+
+double thresholdLinearOf(double db) { return std::pow(10.0, db * 0.05); }
+
+}  // namespace
+
+ChainSettings CompGateEffect::singleValues() const {
+    ChainSettings s{};
+    s.inputGainLinear = inputGainLinear.load();
+    s.inverseRatio = inverseRatio.load();
+    s.attackCoefficient = attackCoefficient.load();
+    s.releaseCoefficient = releaseCoefficient.load();
+    s.makeupLinear = makeupLinear.load();
+    s.rampFrames = rampFrames.load();
+    return s;
+}
+
+ChainSettings CompGateEffect::chainSettings() const {
+    ChainSettings s = singleValues();
+    const double db = thresholdDecibels(compThreshold.load());
+    setThreshold(s, db, thresholdLinearOf(db));
+    setLowPass(s, DetectorFilterDesign::lowPass(lpShelf.load()));
+    setHighPass(s, DetectorFilterDesign::highPass(hpShelf.load()));
+    return s;
+}
+
+ChainSettings CompGateEffect::settingsForBlock() {
+    ChainSettings s = singleValues();
+    // Each group is derived again only when its stored value changed.
+    const float threshold = compThreshold.load(), low = lpShelf.load(), high = hpShelf.load();
+    if (!groupsDerived || valueBits(threshold) != groupSources[0]) {
+        blockThresholdDb = thresholdDecibels(threshold);
+        blockThresholdLinear = thresholdLinearOf(blockThresholdDb);
+        groupSources[0] = valueBits(threshold);
+    }
+    if (!groupsDerived || valueBits(low) != groupSources[1]) {
+        blockLowPass = DetectorFilterDesign::lowPass(low);
+        groupSources[1] = valueBits(low);
+    }
+    if (!groupsDerived || valueBits(high) != groupSources[2]) {
+        blockHighPass = DetectorFilterDesign::highPass(high);
+        groupSources[2] = valueBits(high);
+    }
+    groupsDerived = true;
+    setThreshold(s, blockThresholdDb, blockThresholdLinear);
+    setLowPass(s, blockLowPass);
+    setHighPass(s, blockHighPass);
+    return s;
 }
 
 float CompGateEffect::getParameter(VstInt32 index) {
@@ -240,8 +298,12 @@ void CompGateEffect::setSampleRate(float rate) { applySampleRate(rate); }
 // keeps depends on the block size.
 void CompGateEffect::setBlockSizeAndSampleRate(VstInt32 /*size*/, float rate) { applySampleRate(rate); }
 
-// The rate may have reached the framework without passing here (a host query); nothing is reset.
-void CompGateEffect::resume() { applySampleRate(getSampleRate()); }
+// The rate may have reached the framework without passing here (a host query); nothing is reset, but
+// there is no earlier output to ramp from.
+void CompGateEffect::resume() {
+    applySampleRate(getSampleRate());
+    resumes.fetch_add(1, std::memory_order_relaxed);
+}
 
 void CompGateEffect::applySampleRate(float rate) {
     // A rate that is not a positive number would turn every time constant into infinity or NaN.
@@ -250,6 +312,7 @@ void CompGateEffect::applySampleRate(float rate) {
     chain.setPeakHold(rate);
     attackCoefficient = timeCoefficient(compAttack.load(), kAttackSpanMs, rate);
     releaseCoefficient = timeCoefficient(compRelease.load(), kReleaseSpanMs, rate);
+    rampFrames = rampLength(rate);
     derivedWrites.fetch_add(1, std::memory_order_release);
 }
 
@@ -267,12 +330,16 @@ inline void CompGateEffect::runBlock(float** inputs, float** outputs, VstInt32 s
     float* out1 = outputs[1];
     if (!in0 || !in1 || !out0) return;
 
-    // The settings are filled again only after a parameter or rate change: blocks come far more often.
+    // The settings are taken again only after a parameter or rate change: blocks come far more often.
     const uint32_t writes = derivedWrites.load(std::memory_order_acquire);
-    if (writes != blockSettingsWrites || !blockSettingsFilled) {
-        blockSettings = chainSettings();
+    if (writes != blockSettingsWrites) {
+        blockSettings = settingsForBlock();
         blockSettingsWrites = writes;
-        blockSettingsFilled = true;
+    }
+    const uint32_t resumeCount = resumes.load(std::memory_order_relaxed);
+    if (resumeCount != resumesSeen) {
+        resumesSeen = resumeCount;
+        chain.restart();
     }
     const BlockMeters meters = chain.processBlock(blockSettings, in0, in1, out0, out1, sampleFrames);
 

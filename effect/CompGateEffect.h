@@ -8,6 +8,7 @@
 #include "effect/CompGateParameters.h"
 #include "effect/CompGateProgram.h"
 #include "effect/CompressorState.h"
+#include "effect/DetectorFilterDesign.h"
 #include "framework/EffectBaseExt.h"
 #include "base/RelaxedAtomic.h"
 
@@ -35,23 +36,14 @@ public:
     void resume() override;
     bool getVendorString(char* text) override;
 
-    // The derived values as one block would read them now; inline, as the block start reads them.
-    ChainSettings chainSettings() const {
-        ChainSettings s;
-        ChainSettings::setPair(s.inputGainLinear, inputGainLinear.load(), hpB.load());
-        ChainSettings::setPair(s.hpC1, hpC1.load(), hpC2.load());
-        ChainSettings::setPair(s.lpC0, lpC0.load(), lpC1.load());
-        ChainSettings::setPair(s.lpC2, lpC2.load(), thresholdLinear.load());
-        ChainSettings::setPair(s.inverseRatio, inverseRatio.load(), attackCoefficient.load());
-        ChainSettings::setPair(s.releaseCoefficient, releaseCoefficient.load(), makeupLinear.load());
-        s.thresholdDb = thresholdDb.load();  // read by the gain-table check only, not by the frame loop
-        s.hpActive = hpActive.load();
-        s.lpActive = lpActive.load();
-        return s;
-    }
+    // The derived values as one block would take them now.
+    ChainSettings chainSettings() const;
     double getInputGainDb() const { return inputGainDb; }
     const CompressorState& getChainState() const { return chain; }
-    // Forces the next block to rebuild its gain table (the unconditional rebuild, for comparisons).
+    // The settings the last block ran on; read on the thread that runs the blocks.
+    const ChainSettings& lastBlockSettings() const { return blockSettings; }
+    // Forces the next block to rebuild its gain table (the unconditional rebuild, for comparisons); between
+    // blocks, on the thread that runs them.
     void invalidateGainTable() { chain.invalidateGainTable(); }
 
     // The record's replacing entry: straight to the block, without the virtual call and its own frame,
@@ -62,7 +54,11 @@ protected:
     // The live copy of a user parameter (index 0 to 13).
     RelaxedAtomic<float>& liveValue(VstInt32 index);
     void computeDerived(VstInt32 index, float value);
-    void rebuildGainTable();
+    // The values that come from one stored value each; the groups are derived from the stored values
+    // where a block takes them (see settingsForBlock).
+    ChainSettings singleValues() const;
+    // Audio thread: the settings a block runs on, taken when a set or rate change was counted.
+    ChainSettings settingsForBlock();
     void applySampleRate(float rate);
     // The block itself, for both ways in.
     __attribute__((always_inline)) inline void runBlock(float** inputs, float** outputs, VstInt32 sampleFrames);
@@ -73,20 +69,29 @@ protected:
     RelaxedAtomic<float> delay, feedBack, volume, inputGain, lpShelf, hpShelf, gateThreshold, gateAttack,
         gateRelease, compThreshold, compRatio, compAttack, compRelease, compMakeup;
 
-    // Derived values, read by the audio thread at the start of each block.
-    RelaxedAtomic<double> inputGainDb, inputGainLinear, thresholdDb, thresholdLinear, inverseRatio,
-        attackCoefficient, releaseCoefficient, makeupLinear;
-    RelaxedAtomic<double> lpC0, lpC1, lpC2;
-    RelaxedAtomic<bool> lpActive;
-    RelaxedAtomic<double> hpB, hpC1, hpC2;
-    RelaxedAtomic<bool> hpActive;
+    // Derived values of one stored value each, read by the audio thread at the start of a block. The
+    // threshold's decibel and linear values and each filter's coefficients belong together: they are
+    // derived where a block takes its settings, from the one stored value, so a set racing that read
+    // gives the block the old group or the new one, never half of each.
+    RelaxedAtomic<double> inputGainDb, inputGainLinear, inverseRatio, attackCoefficient, releaseCoefficient,
+        makeupLinear;
+    // Length of the gain ramps at the current rate.
+    RelaxedAtomic<int32_t> rampFrames;
     // Bumped after every write of the values above (release), so a block whose acquire load sees the
-    // count it saw before may run on the settings it filled then.
+    // count it saw before may run on the settings it took then.
     std::atomic<uint32_t> derivedWrites{0};
+    // Counted by every resume: the next block applies its settings at once.
+    std::atomic<uint32_t> resumes{0};
 
+    // Audio thread only from the first block on: the chain (gain table included), the settings of the
+    // last block, the count they were taken at, and the resumes seen.
     CompressorState chain;
-    // Audio thread only: the settings of the last block and the count they were filled at.
     ChainSettings blockSettings{};
     uint32_t blockSettingsWrites = 0;
-    bool blockSettingsFilled = false;
+    // The groups the block derived last, with the stored values they came from (bit patterns).
+    uint32_t groupSources[3] = {0, 0, 0};  // CompThreshold, LPShelf, HPShelf
+    bool groupsDerived = false;
+    double blockThresholdDb = 0.0, blockThresholdLinear = 0.0;
+    SectionCoefficients blockLowPass{}, blockHighPass{};
+    uint32_t resumesSeen = 0;
 };

@@ -25,12 +25,6 @@ uint64_t doubleBits(double value) {
 inline double magnitude(double value) { return __builtin_fabs(value); }
 inline float magnitude(float value) { return __builtin_fabsf(value); }
 
-float floatFromBits(uint32_t bits) {
-    float value;
-    std::memcpy(&value, &bits, sizeof(value));
-    return value;
-}
-
 // Both channels of a detector section side by side, one channel per lane: packed operations round each
 // lane exactly as the scalar ones would.
 struct SectionPair {
@@ -53,26 +47,8 @@ void storePair(FilterSection* s, const SectionPair& p) {
     _mm_storeh_pd(&s[1].out, p.out);
 }
 
-// Two neighbouring widened gain-table entries in one register. One 16-byte load: each entry is an
-// aligned 8-byte half of it, read whole, as its relaxed load would read it. ThreadSanitizer sees only
-// atomic accesses, so there each entry is loaded on its own.
-#if defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-#define VOZUV_THREAD_SANITIZER 1
-#endif
-#endif
-#if defined(__SANITIZE_THREAD__)
-#define VOZUV_THREAD_SANITIZER 1
-#endif
-
-inline __m128d loadEntryPair(const RelaxedAtomic<double>* entries) {
-#if defined(VOZUV_THREAD_SANITIZER)
-    return _mm_set_pd(entries[1].load(), entries[0].load());
-#else
-    static_assert(sizeof(RelaxedAtomic<double>) == sizeof(double), "entries are packed doubles");
-    return _mm_loadu_pd(reinterpret_cast<const double*>(entries));
-#endif
-}
+// Two neighbouring widened gain-table entries in one register.
+inline __m128d loadEntryPair(const double* entries) { return _mm_loadu_pd(entries); }
 
 // Clears the sign of two floats; in memory, so the 32-bit build need not keep it in a register.
 alignas(16) constexpr uint32_t kMagnitudeMask[4] = {0x7fffffffu, 0x7fffffffu, 0u, 0u};
@@ -113,18 +89,39 @@ float guardEnvelope(float value) {
     return value;
 }
 
-// The frame loop, specialised for the two detector sections being on or off. Left and right share one
-// register wherever they get the same operations; the envelope, level and gain are single values.
-template <bool kHighPass, bool kLowPass>
-BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* in0, const float* in1,
-                      float* out0, float* out1, int32_t frames) {
+constexpr int32_t kRampChunk = 64;
+
+// The gains of up to kRampChunk frames of a ramp: frame k of it is the fraction (k + 1) / length of the way
+// from the last applied gains. Worked out ahead of the frame loop, whose registers are taken.
+struct RampChunk {
+    double input[kRampChunk];
+    double correction[kRampChunk];
+
+    RampChunk(const GainRamp& ramp, double inputTo, int32_t frames) {
+        const double step = 1.0 / ramp.length;
+        const double inputChange = inputTo - ramp.inputFrom;
+        const double correctionChange = 1.0 - ramp.correctionFrom;
+        for (int32_t i = 0; i < frames; ++i) {
+            const double part = static_cast<double>(ramp.done + i + 1) * step;
+            input[i] = ramp.inputFrom + inputChange * part;
+            correction[i] = ramp.correctionFrom + correctionChange * part;
+        }
+    }
+};
+
+// The frame loop, specialised for the two detector sections being on or off and for a gain ramp. Left and
+// right share one register wherever they get the same operations; the envelope, level and gain are single
+// values.
+template <bool kHighPass, bool kLowPass, bool kRamp>
+BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const RampChunk* ramp, const float* in0,
+                      const float* in1, float* out0, float* out1, int32_t frames) {
     const double thresholdLinear = s.thresholdLinear;
     const double attack = s.attackCoefficient, release = s.releaseCoefficient;
     const double makeup = s.makeupLinear;
     const double peakReleaseCoefficient = c.peakReleaseCoefficient;
     const int32_t holdSamples = c.holdSamples;
-    const RelaxedAtomic<float>* const gainTable = c.gainTable;
-    const RelaxedAtomic<double>* const gainTableWide = c.gainTableWide;
+    const float* const gainTable = c.gainTable;
+    const double* const gainTableWide = c.gainTableWide;
     constexpr uint32_t kLastIndex = CompressorState::kTableSize - 1;
     constexpr uint32_t kFractionMask = (1u << CompressorState::kStepShift) - 1u;
     constexpr double kStep = 1.0 / static_cast<double>(1u << CompressorState::kStepShift);
@@ -142,11 +139,14 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* i
     // each lane taking the new value when it is larger, and the smallest gain.
     __m128d largest = _mm_setzero_pd();
     double gainMin = 1.0;
+    // On a ramp, the gains of its frames come worked out (RampChunk); the plain loop carries nothing more.
+    double inputGain = s.inputGainLinear, lastOutputGain = 1.0;
 
     for (int32_t i = 0; i < frames; ++i) {
+        if (kRamp) inputGain = ramp->input[i];
         // {left, right} through the input gain, rounded to single precision as the outputs start from.
         const __m128 in = _mm_unpacklo_ps(_mm_load_ss(in0 + i), _mm_load_ss(in1 + i));
-        const __m128 x = _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(in), _mm_set1_pd(s.inputGainLinear)));
+        const __m128 x = _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(in), _mm_set1_pd(inputGain)));
         const __m128d xWide = _mm_cvtps_pd(x);
 
         // The filters shape only what the detector hears. The larger magnitude, as a > b ? a : b picks it.
@@ -195,7 +195,7 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* i
         } else {
             const uint32_t bits = floatBits(level);
             if (bits < CompressorState::kFirstLevelBits) {
-                gain = gainTable[0].load();
+                gain = gainTable[0];
             } else {
                 const uint32_t k = (bits - CompressorState::kFirstLevelBits) >> CompressorState::kStepShift;
                 if (k < kLastIndex) {
@@ -205,12 +205,16 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* i
                     const __m128d terms = _mm_mul_pd(entries, weights);
                     gain = _mm_cvtsd_f64(_mm_add_sd(terms, _mm_unpackhi_pd(terms, terms)));
                 } else {
-                    gain = gainTable[kLastIndex].load();
+                    gain = gainTable[kLastIndex];
                 }
             }
         }
 
-        const double outputGain = gain * makeup;
+        double outputGain = gain * makeup;
+        if (kRamp) {
+            outputGain = outputGain * ramp->correction[i];
+            lastOutputGain = outputGain;
+        }
         const __m128 y = _mm_cvtpd_ps(_mm_mul_pd(xWide, _mm_set1_pd(outputGain)));
         _mm_store_ss(out0 + i, y);
         if (out1) _mm_store_ss(out1 + i, _mm_shuffle_ps(y, y, 1));
@@ -225,6 +229,11 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* i
     c.peakEnvelope = guardEnvelope(static_cast<float>(envelopeWide));
     c.detectorLevel = guardEnvelope(static_cast<float>(levelWide));
     c.holdCounter = hold;
+    if (kRamp) {
+        c.lastInputGain = inputGain;
+        c.lastOutputGain = lastOutputGain;
+        c.ramp.done += frames;
+    }
     // A section that did not run is as the block before left it, guarded then.
     if (kHighPass) {
         storePair(c.highPass, hp);
@@ -241,13 +250,21 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const float* i
             static_cast<float>(_mm_cvtsd_f64(largest)), static_cast<float>(gainMin)};
 }
 
-using BlockLoop = BlockMeters (*)(CompressorState&, const ChainSettings&, const float*, const float*, float*, float*,
-                                  int32_t);
+using BlockLoop = BlockMeters (*)(CompressorState&, const ChainSettings&, const RampChunk*, const float*,
+                                  const float*, float*, float*, int32_t);
 
 // The frame loop for the detector sections the settings switch on.
+template <bool kRamp>
 BlockLoop blockLoop(const ChainSettings& s) {
-    return s.hpActive ? (s.lpActive ? runFrames<true, true> : runFrames<true, false>)
-                      : (s.lpActive ? runFrames<false, true> : runFrames<false, false>);
+    return s.hpActive ? (s.lpActive ? runFrames<true, true, kRamp> : runFrames<true, false, kRamp>)
+                      : (s.lpActive ? runFrames<false, true, kRamp> : runFrames<false, false, kRamp>);
+}
+
+bool sameBits(const uint64_t* recorded, const double* values, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (doubleBits(values[i]) != recorded[i]) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -258,13 +275,16 @@ CompressorState::CompressorState()
       peakReleaseCoefficient(0.0),
       holdSamples(0),
       holdCounter(0),
-      tableWrites(0),
-      tableWritesSeen(0),
+      ramp{1, 0, 1.0, 1.0},
+      lastInputGain(1.0),
+      lastOutputGain(1.0),
       builtFrom{0, 0, 0},
-      builtByBlock(false) {
-    // Entry i has the bit pattern 2^-16 + i steps: 64 evenly spaced levels per octave.
+      built(false),
+      unityBelow(kTableSize),
+      appliedFrom{0, 0, 0, 0, 0},
+      running(false),
+      endedOnRamp(false) {
     for (int i = 0; i < kTableSize; ++i) {
-        levelTable[i] = floatFromBits(kFirstLevelBits + (static_cast<uint32_t>(i) << kStepShift));
         gainTable[i] = 1.0f;
         gainTableWide[i] = 1.0;
     }
@@ -290,53 +310,105 @@ void CompressorState::resetDetector() {
     }
 }
 
-void CompressorState::writeGainTable(double thresholdLinear, double thresholdDb, double inverseRatio) {
-    // Hard knee: unity up to the threshold, above it the level's excess over the threshold divided by the
-    // ratio.
-    for (int i = 0; i < kTableSize; ++i) {
-        const double x = levelTable[i];
-        float gain = 1.0f;
-        if (x > thresholdLinear) {
-            const double levelDb = 20.0 * std::log10(x);
-            const double outputDb = thresholdDb + (levelDb - thresholdDb) * inverseRatio;
-            gain = static_cast<float>(std::pow(10.0, (outputDb - levelDb) * 0.05));
-        }
-        gainTable[i] = gain;
-        gainTableWide[i] = gain;
+void CompressorState::buildGainTable(double thresholdLinear, double thresholdDb, double inverseRatio) {
+    unityBelow = curve.build(thresholdLinear, thresholdDb, inverseRatio, gainTable, gainTableWide, unityBelow);
+    builtFrom[0] = doubleBits(thresholdLinear);
+    builtFrom[1] = doubleBits(inverseRatio);
+    builtFrom[2] = doubleBits(thresholdDb);
+    built = true;
+}
+
+void CompressorState::invalidateGainTable() { built = false; }
+
+void CompressorState::restart() {
+    running = false;
+    ramp.done = ramp.length;
+}
+
+double CompressorState::tableGain(float level, double thresholdLinear) const {
+    if (!(static_cast<double>(level) > thresholdLinear)) return 1.0;
+    const uint32_t bits = floatBits(level);
+    if (bits < kFirstLevelBits) return gainTable[0];
+    const uint32_t k = (bits - kFirstLevelBits) >> kStepShift;
+    if (k >= kTableSize - 1) return gainTable[kTableSize - 1];
+    // Exact weights and products, one rounding in the sum: as the frame loop forms it.
+    const double upper = static_cast<double>(static_cast<int32_t>(bits & ((1u << kStepShift) - 1u))) /
+                         static_cast<double>(1u << kStepShift);
+    return gainTableWide[k] * (1.0 - upper) + gainTableWide[k + 1] * upper;
+}
+
+void CompressorState::startRamp(const ChainSettings& s) {
+    const double target = tableGain(detectorLevel, s.thresholdLinear) * s.makeupLinear;
+    double correction = lastOutputGain / target;
+    // A target of nothing (a make-up of zero, a gain below the smallest float) cannot be ramped to by a
+    // factor: step there.
+    if (!(correction >= 0.0 && correction <= DBL_MAX)) correction = 1.0;
+    ramp = {s.rampFrames > 1 ? s.rampFrames : 1, 0, lastInputGain, correction};
+}
+
+double CompressorState::appliedValue(int which) const {
+    double value;
+    std::memcpy(&value, &appliedFrom[which], sizeof(value));
+    return value;
+}
+
+void CompressorState::takeChangedSettings(const ChainSettings& s, bool gainsChanged) {
+    // What the last frame applied, from the settings it ran on and the table as it still is, when that
+    // frame was no ramp frame (a ramp frame leaves its gains behind itself).
+    if (gainsChanged && running && !endedOnRamp) {
+        lastInputGain = appliedValue(0);
+        lastOutputGain = tableGain(detectorLevel, appliedValue(2)) * appliedValue(1);
+    }
+    const double tableInputs[3] = {s.thresholdLinear, s.inverseRatio, s.thresholdDb};
+    if (!built || !sameBits(builtFrom, tableInputs, 3)) buildGainTable(s.thresholdLinear, s.thresholdDb, s.inverseRatio);
+    if (gainsChanged) {
+        if (running) startRamp(s);
+        const double gainInputs[5] = {s.inputGainLinear, s.makeupLinear, s.thresholdLinear, s.inverseRatio,
+                                      s.thresholdDb};
+        for (int i = 0; i < 5; ++i) appliedFrom[i] = doubleBits(gainInputs[i]);
     }
 }
 
-void CompressorState::buildGainTable(double thresholdLinear, double thresholdDb, double inverseRatio) {
-    writeGainTable(thresholdLinear, thresholdDb, inverseRatio);
-    tableWrites.fetch_add(1, std::memory_order_release);
-}
+BlockMeters CompressorState::processBlock(const ChainSettings& s, const float* in0, const float* in1, float* out0,
+                                          float* out1, int32_t frames) {
+    // The gain settings compared with the last block's: they include the table's inputs.
+    const bool gainsChanged = doubleBits(s.inputGainLinear) != appliedFrom[0] ||
+                              doubleBits(s.makeupLinear) != appliedFrom[1] ||
+                              doubleBits(s.thresholdLinear) != appliedFrom[2] ||
+                              doubleBits(s.inverseRatio) != appliedFrom[3] || doubleBits(s.thresholdDb) != appliedFrom[4];
+    if (gainsChanged || !built) takeChangedSettings(s, gainsChanged);
+    running = true;
 
-void CompressorState::invalidateGainTable() { tableWrites.fetch_add(1, std::memory_order_release); }
-
-inline bool CompressorState::gainTableCurrent(const ChainSettings& s, uint32_t writes) const {
-    // A build elsewhere bumps tableWrites only after its last entry, so any write that may have reached
-    // the table since the audio thread's own build shows up as a changed count at a later block start.
-    // The three inputs are compared bit for bit.
-    const bool sameInputs = doubleBits(s.thresholdLinear) == builtFrom[0] &&
-                            doubleBits(s.inverseRatio) == builtFrom[1] && doubleBits(s.thresholdDb) == builtFrom[2];
-    return builtByBlock && writes == tableWritesSeen && sameInputs;
-}
-
-BlockMeters CompressorState::rebuildThenProcess(const ChainSettings& s, uint32_t writes, const float* in0,
-                                                const float* in1, float* out0, float* out1, int32_t frames) {
-    writeGainTable(s.thresholdLinear, s.thresholdDb, s.inverseRatio);
-    tableWritesSeen = writes;
-    builtFrom[0] = doubleBits(s.thresholdLinear);
-    builtFrom[1] = doubleBits(s.inverseRatio);
-    builtFrom[2] = doubleBits(s.thresholdDb);
-    builtByBlock = true;
-    return blockLoop(s)(*this, s, in0, in1, out0, out1, frames);
-}
-
-BlockMeters CompressorState::processBlock(const ChainSettings& settings, const float* in0, const float* in1,
-                                          float* out0, float* out1, int32_t frames) {
     // Both ways end in a tail call, so the common one saves no registers: it costs at block 32 too.
-    const uint32_t writes = tableWrites.load(std::memory_order_acquire);
-    if (!gainTableCurrent(settings, writes)) return rebuildThenProcess(settings, writes, in0, in1, out0, out1, frames);
-    return blockLoop(settings)(*this, settings, in0, in1, out0, out1, frames);
+    endedOnRamp = false;
+    if (ramp.length - 1 - ramp.done > 0) return processRamped(s, in0, in1, out0, out1, frames);
+    return blockLoop<false>(s)(*this, s, nullptr, in0, in1, out0, out1, frames);
+}
+
+BlockMeters CompressorState::processRamped(const ChainSettings& s, const float* in0, const float* in1, float* out0,
+                                           float* out1, int32_t frames) {
+    // The ramp's frames, then plain ones: the last frame of a ramp applies the settings as they are.
+    BlockMeters meters{0.0f, 0.0f, 1.0f};
+    for (int32_t done = 0; done < frames;) {
+        const int32_t rampLeft = ramp.length - 1 - ramp.done;
+        const int32_t left = frames - done;
+        endedOnRamp = rampLeft > 0;
+        BlockMeters part;
+        int32_t n = left;
+        if (endedOnRamp) {
+            n = rampLeft < n ? rampLeft : n;
+            n = kRampChunk < n ? kRampChunk : n;
+            const RampChunk chunk(ramp, s.inputGainLinear, n);
+            part = blockLoop<true>(s)(*this, s, &chunk, in0 + done, in1 + done, out0 + done,
+                                      out1 ? out1 + done : nullptr, n);
+        } else {
+            part = blockLoop<false>(s)(*this, s, nullptr, in0 + done, in1 + done, out0 + done,
+                                       out1 ? out1 + done : nullptr, n);
+        }
+        meters.peak = part.peak > meters.peak ? part.peak : meters.peak;
+        meters.peakAfterGain = part.peakAfterGain > meters.peakAfterGain ? part.peakAfterGain : meters.peakAfterGain;
+        meters.gain = part.gain < meters.gain ? part.gain : meters.gain;
+        done += n;
+    }
+    return meters;
 }

@@ -2,11 +2,10 @@
 // signal chain, with the block loop that runs over them.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 
 #include "effect/ChainSettings.h"
-#include "base/RelaxedAtomic.h"
+#include "effect/GainCurve.h"
 
 // One second-order detector section of one channel.
 struct FilterSection {
@@ -23,11 +22,19 @@ struct BlockMeters {
     float gain;           // smallest gain factor, 1.0 without reduction
 };
 
+// A ramp of the applied gain from what the last frame applied to what the settings give: the input gain
+// moves linearly, the output gain by a correction factor that moves linearly to 1.
+struct GainRamp {
+    int32_t length;         // frames to the new settings; the last of them is already a plain frame
+    int32_t done;           // frames of it run so far
+    double inputFrom;       // input gain of the frame before the ramp
+    double correctionFrom;  // output gain of that frame over what the new settings give at its level
+};
+
 struct CompressorState {
-    // 19 octaves of 64 steps from 2^-16 to just below 8.
-    static constexpr int kTableSize = 1216;
-    static constexpr uint32_t kFirstLevelBits = 0x37800000u;  // bit pattern of 2^-16
-    static constexpr int kStepShift = 17;                     // 2^17 bit patterns per table step
+    static constexpr int kTableSize = GainCurve::kTableSize;
+    static constexpr uint32_t kFirstLevelBits = GainCurve::kFirstLevelBits;
+    static constexpr int kStepShift = GainCurve::kStepShift;
 
     // Zero state and the level table; the gain table is all unity until the first build.
     CompressorState();
@@ -41,22 +48,28 @@ struct CompressorState {
     // Envelopes, hold counter and filter sections back to zero.
     void resetDetector();
 
-    // Rebuild from any thread but the audio thread (parameter sets): the next block notices the write.
+    // The rest run on the thread that runs the blocks (the audio thread), or before any block: that thread
+    // alone writes the gain table and the ramp.
+
+    // Writes the gain table for these inputs.
     void buildGainTable(double thresholdLinear, double thresholdDb, double inverseRatio);
 
     // Makes the next block rebuild the gain table even when its inputs are unchanged.
     void invalidateGainTable();
 
-    // Audio thread: one block of n frames (n > 0, pointers valid; out1 may be null).
+    // The next block applies its settings at once: there is no earlier output to ramp from (after a resume).
+    void restart();
+
+    // One block of n frames (n > 0, pointers valid; out1 may be null). A block whose gain settings differ
+    // from the last block's ramps to them from what that block applied.
     BlockMeters processBlock(const ChainSettings& settings, const float* in0, const float* in1, float* out0,
                              float* out1, int32_t frames);
 
-    float levelTable[kTableSize];
-    // Written by parameter sets and by the audio thread, read per sample: relaxed atomics.
-    RelaxedAtomic<float> gainTable[kTableSize];
-    // The same entries widened, written after each float entry: the frame loop reads two neighbours in
-    // one load and converts nothing.
-    RelaxedAtomic<double> gainTableWide[kTableSize];
+    GainCurve curve;
+    const float (&levelTable)[kTableSize] = curve.levels;
+    float gainTable[kTableSize];
+    // The same entries widened: the frame loop reads two neighbours in one load and converts nothing.
+    alignas(16) double gainTableWide[kTableSize];
     float peakEnvelope;
     float detectorLevel;
     double peakReleaseCoefficient;
@@ -65,19 +78,33 @@ struct CompressorState {
     FilterSection highPass[2];  // left, right
     FilterSection lowPass[2];
 
-private:
-    void writeGainTable(double thresholdLinear, double thresholdDb, double inverseRatio);
-    // Audio thread: whether the table is known to hold exactly what a rebuild from these settings would
-    // give; if not, processBlock rebuilds it first.
-    bool gainTableCurrent(const ChainSettings& settings, uint32_t writes) const;
-    __attribute__((noinline)) BlockMeters rebuildThenProcess(const ChainSettings& settings, uint32_t writes,
-                                                             const float* in0, const float* in1, float* out0,
-                                                             float* out1, int32_t frames);
+    GainRamp ramp;
+    // What the last ramp frame applied, or, once a change comes after plain frames, what the last of them
+    // did: input gain, and output gain (table gain times make-up, times the ramp's correction).
+    double lastInputGain;
+    double lastOutputGain;
 
-    // Bumped after every build outside the block loop (acquire/release publish the written entries).
-    std::atomic<uint32_t> tableWrites;
-    // Audio thread only: what its own last build was made from and which outside writes it had seen.
-    uint32_t tableWritesSeen;
-    uint64_t builtFrom[3];  // bit patterns of thresholdLinear, inverseRatio, thresholdDb
-    bool builtByBlock;
+private:
+    // A value of the last block's gain settings (the order of appliedFrom).
+    double appliedValue(int which) const;
+    // The gain the table gives a detector level (the frame loop's lookup, on its own).
+    double tableGain(float level, double thresholdLinear) const;
+    // Starts a ramp to the settings from what the last frame applied.
+    void startRamp(const ChainSettings& settings);
+    // A block's settings differ from the last block's, or the table is to be built again: the table, and
+    // a ramp from what the last frame applied.
+    __attribute__((noinline)) void takeChangedSettings(const ChainSettings& settings, bool gainsChanged);
+    // A block with ramp frames in it.
+    __attribute__((noinline)) BlockMeters processRamped(const ChainSettings& settings, const float* in0,
+                                                        const float* in1, float* out0, float* out1, int32_t frames);
+
+    // What the table was built from, as bit patterns of thresholdLinear, inverseRatio, thresholdDb.
+    uint64_t builtFrom[3];
+    bool built;
+    int unityBelow;  // the gain table holds 1 below this entry
+    // The gain settings of the last block, as bit patterns of inputGainLinear, makeupLinear and the three
+    // table inputs, and whether a block has run since the start or the last restart.
+    uint64_t appliedFrom[5];
+    bool running;
+    bool endedOnRamp;  // the last block's last frame was a ramp frame
 };

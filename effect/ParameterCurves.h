@@ -1,6 +1,8 @@
 // ParameterCurves: how the 0..1 value of an audio parameter maps onto what the signal chain does.
 #pragma once
 
+#include <cstdint>
+
 // Attack and release spans: the time constant is (0.01 + 0.99 v) times the span.
 constexpr float kAttackSpanMs = 150.0f;
 constexpr float kReleaseSpanMs = 1500.0f;
@@ -32,4 +34,12 @@ inline double timeConstantSeconds(float value, float spanMs) {
 inline double timeCoefficient(float value, float spanMs, float sampleRate) {
     const double coefficient = static_cast<double>(1.0f) / (timeConstantSeconds(value, spanMs) * sampleRate);
     return coefficient > 0.0 && coefficient <= 1.0 ? coefficient : 1.0;
+}
+
+// Gain changes ramp linearly over 5 ms. A linear ramp of length T puts a step's energy below about 1/T
+// (200 Hz), where it no longer clicks; 5 ms is still too short to hear as a lag, and ends before the next
+// step of a host that automates every 256 frames at 48 kHz, so a moving lane gives a continuous gain.
+inline int32_t rampLength(float sampleRate) {
+    const double frames = 0.005 * sampleRate + 0.5;
+    return frames >= 1.0 ? (frames < 1048576.0 ? static_cast<int32_t>(frames) : 1048576) : 1;
 }

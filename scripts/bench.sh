@@ -6,10 +6,14 @@
 # also given as a ratio to the native figure or the copy of the same run: absolute times on a shared
 # machine drift.
 # Usage: scripts/bench.sh [ROUNDS]   (default 3; build trees in build/, set VOZUV_BUILD_ROOT to move them)
-# VOZUV_BENCH_RENDER_ONLY=1 skips the per-frame part, VOZUV_BENCH_FRAMES_ONLY=1 the renders.
+# Also: under automation, the median cost of a 64-frame block right after a set of each of the 14 parameters
+# against a plain block, in all three binaries (goal: at most 4 times the plain block).
+# VOZUV_BENCH_RENDER_ONLY=1 skips the per-frame and automation parts, VOZUV_BENCH_FRAMES_ONLY=1 the renders,
+# VOZUV_BENCH_AUTOMATION_ONLY=1 runs the automation part alone.
 # VOZUV_BENCH_SETTINGS="HPShelf=0.3 LPShelf=0.2" times processReplacing with those parameters set as well.
 # VOZUV_BENCH_BEFORE=DIR adds the renders of an earlier vozuv-render (DIR/vozuv-render, DIR/VozuvAzirOVA.so,
-# DIR/win32/VozuvAzirOVA.dll next to its vozuv-winhost.exe) to the comparison.
+# DIR/win32/VozuvAzirOVA.dll next to its vozuv-winhost.exe) to the comparison, and the automation costs of
+# DIR/VozuvAzirOVA.so, DIR/win32/VozuvAzirOVA.dll and DIR/win64/VozuvAzirOVA.dll (timed by this tree's timers).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 builds="${VOZUV_BUILD_ROOT:-$root/build}"
@@ -19,11 +23,12 @@ bash scripts/install-deps.sh || { echo "installing the dependencies failed" >&2;
 
 echo "=== building ===" >&2
 # The renders need neither the timers nor the 64-bit tree.
-timer=vozuv-plugin-timer
+timer=vozuv-plugin-timer winhost=vozuv-winhost render=vozuv-render
 [ "${VOZUV_BENCH_RENDER_ONLY:-0}" = 1 ] && timer=""
-VOZUV_TARGETS="VozuvAzirOVA vozuv-winhost $timer" scripts/build.sh win32 "$builds/win32" >/dev/null
-[ -z "$timer" ] || VOZUV_TARGETS="VozuvAzirOVA vozuv-winhost $timer" scripts/build.sh win64 "$builds/win64" >/dev/null
-VOZUV_TARGETS="VozuvAzirOVA $timer vozuv-render" scripts/build.sh native "$builds/native" \
+[ "${VOZUV_BENCH_AUTOMATION_ONLY:-0}" = 1 ] && winhost="" render=""
+VOZUV_TARGETS="VozuvAzirOVA $winhost $timer" scripts/build.sh win32 "$builds/win32" >/dev/null
+[ -z "$timer" ] || VOZUV_TARGETS="VozuvAzirOVA $winhost $timer" scripts/build.sh win64 "$builds/win64" >/dev/null
+VOZUV_TARGETS="VozuvAzirOVA $timer $render" scripts/build.sh native "$builds/native" \
   -DVOZUV_WIN32_DIR="$builds/win32" -DVOZUV_WIN64_DIR="$builds/win64" >/dev/null
 
 work="$builds/bench"
@@ -40,6 +45,46 @@ for tree in win32 $([ "${VOZUV_BENCH_RENDER_ONLY:-0}" = 1 ] || echo win64); do
 done
 
 median() { sort -g | awk '{v[NR]=$1} END {if (NR == 0) print "nan"; else if (NR % 2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
+
+if [ "${VOZUV_BENCH_RENDER_ONLY:-0}" != 1 ]; then
+  echo "=== automation: 64-frame blocks after a set of each parameter ($rounds rounds) ===" >&2
+  : >"$work/automation.txt"
+  binaries=(native win32 win64)
+  declare -A plugins=([native]="$builds/native/VozuvAzirOVA.so" [win32]="$builds/win32/VozuvAzirOVA.dll"
+                      [win64]="$builds/win64/VozuvAzirOVA.dll")
+  if [ -n "${VOZUV_BENCH_BEFORE:-}" ]; then
+    binaries+=(before-native before-win32 before-win64)
+    plugins+=([before-native]="$VOZUV_BENCH_BEFORE/VozuvAzirOVA.so" [before-win32]="$VOZUV_BENCH_BEFORE/win32/VozuvAzirOVA.dll"
+              [before-win64]="$VOZUV_BENCH_BEFORE/win64/VozuvAzirOVA.dll")
+  fi
+  for r in $(seq "$rounds"); do
+    for bin in "${binaries[@]}"; do
+      plugin="${plugins[$bin]}"
+      case "$bin" in
+        *native) "$builds/native/vozuv-plugin-timer" "$plugin" --automation ;;
+        *win32) wine_in win32 "$builds/win32/vozuv-plugin-timer.exe" "$(winpath "$plugin")" --automation | tr -d '\r' ;;
+        *win64) wine_in win64 "$builds/win64/vozuv-plugin-timer.exe" "$(winpath "$plugin")" --automation | tr -d '\r' ;;
+      esac | sed "s/^/$bin /" >>"$work/automation.txt"
+    done
+  done
+  echo
+  echo "64-frame blocks at 48 kHz under heavy compression, right after a set of one parameter: median ns per block" \
+    "and its ratio to a block without a set (median of $rounds rounds)"
+  printf "%-14s" parameter
+  for bin in "${binaries[@]}"; do printf " %20s" "$bin"; done
+  echo
+  for index in -1 $(seq 0 13) 99; do
+    name=$(awk -v k="$index" '$3 == k {print $4; exit}' "$work/automation.txt")
+    printf "%-14s" "$name"
+    for bin in "${binaries[@]}"; do
+      ns=$(awk -v b="$bin" -v k="$index" '$1 == b && $3 == k {print $6}' "$work/automation.txt" | median)
+      ratio=$(awk -v b="$bin" -v k="$index" '$1 == b && $3 == k {print $8}' "$work/automation.txt" | median)
+      printf " %10.0f ns %5.2fx" "$ns" "$ratio"
+    done
+    echo
+  done
+fi
+[ "${VOZUV_BENCH_AUTOMATION_ONLY:-0}" = 1 ] && exit 0
 
 timer_sets=()
 for setting in ${VOZUV_BENCH_SETTINGS:-}; do timer_sets+=(--set "$setting"); done

@@ -1,8 +1,9 @@
-// Threshold and ratio sets from another thread: a set that lands between blocks, or races a whole block,
-// is in force from the next block's first sample exactly as a gain table rebuilt for that block gives.
+// Threshold and ratio sets from another thread: a block runs wholly on the settings before a set or wholly
+// on those after it, with the gain table those settings give, never on a mixture.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <thread>
 #include <vector>
 
@@ -67,11 +68,16 @@ struct Blocks {
     // Runs n frames of the test signal through both.
     void run(const Instance& instance, ReferenceCompressor& ref, int n) {
         if (position + size_t(n) > left.size()) position = 0;
-        float meters[3];
+        start = position;
         instance.process(&left[position], &right[position], outL.data(), outR.data(), n);
-        ref.process(&left[position], &right[position], refL.data(), refR.data(), n, meters);
+        runModel(ref, n);
         frames = n;
         position += size_t(n);
+    }
+    // The same frames through the model alone, into refL and refR.
+    void runModel(ReferenceCompressor& ref, int n) {
+        float meters[3];
+        ref.process(&left[position], &right[position], refL.data(), refR.data(), n, meters);
     }
     // The first frame of the last block whose outputs differ in any bit, or -1.
     int firstDifference() const {
@@ -81,28 +87,105 @@ struct Blocks {
         return -1;
     }
     int frames = 0;
+    size_t start = 0;  // where the last block began
 };
 
 }  // namespace
 
-// Each set races one block, which may run with a mixture; it has finished before the next block, which
-// must then be exact from its first sample. Only the threshold and ratio change, so the detector state
-// never depends on where the set fell.
-TEST(CrossThreadSetTest, SetRacingABlockIsExactFromTheNextBlock) {
+// Each set races one block, which runs on the settings before it or on those after it; the model takes
+// the branch the block took, and the next block, after the set, must match it from its first sample.
+TEST(CrossThreadSetTest, SetRacingABlockRunsOnOneSideOfIt) {
     Instance instance;
     ReferenceCompressor ref;
     instance.set(kInputGain, 0.7f);
     ref.set(kInputGain, 0.7f);
     Blocks blocks;
     SettingThread setter(instance);
+    int sawNew = 0;
     for (int n = 0; n < 1000; ++n) {
         const VstInt32 index = (n % 3 == 2) ? kCompRatio : kCompThreshold;
         const float value = index == kCompRatio ? kRatios[n % 4] : kThresholds[n % 6];
+        ReferenceCompressor before = ref;
+        ReferenceCompressor after = ref;
+        after.set(index, value);
         setter.post(index, value);
-        blocks.run(instance, ref, 1 + n % 8);  // races the set
+        for (int k = n % 4; k > 0; --k) std::this_thread::yield();  // lets the set win now and then
+        blocks.run(instance, before, 1 + (n % 8) * 40);              // races the set
         setter.wait();
-        ref.set(index, value);
+        if (blocks.firstDifference() == -1) {
+            ref = before;
+            ref.set(index, value);
+        } else {
+            const size_t end = blocks.position;
+            blocks.position = blocks.start;
+            blocks.runModel(after, blocks.frames);
+            blocks.position = end;
+            ASSERT_EQ(blocks.firstDifference(), -1) << "block " << n << " matches neither side of the set";
+            ref = after;
+            ++sawNew;
+        }
         blocks.run(instance, ref, 16);
         ASSERT_EQ(blocks.firstDifference(), -1) << "block " << n;
     }
+    std::printf("racing blocks that ran on the new setting: %d of 1000\n", sawNew);
+}
+
+// A host thread sets threshold and ratio without pause while blocks run: every block's settings are one
+// consistent set of derived values, and its gain table is exactly the one they give.
+TEST(CrossThreadSetTest, ContinuousSetsNeverTearABlock) {
+    struct Expected {
+        ChainSettings settings;
+        std::vector<float> table;
+    };
+    std::vector<Expected> expected;
+    for (float threshold : {0.0f, 0.3f, 0.7f}) {
+        for (float ratio : {0.1f, 0.33f, 0.0f}) {
+            ReferenceCompressor model;
+            model.set(kCompThreshold, threshold);
+            model.set(kCompRatio, ratio);
+            model.buildGainTable();
+            ChainSettings s{};
+            s.thresholdDb = model.thresholdDb;
+            s.thresholdLinear = model.thresholdLinear;
+            s.inverseRatio = model.inverseRatio;
+            expected.push_back({s, std::vector<float>(model.gainTable, model.gainTable + ReferenceCompressor::kLevels)});
+        }
+    }
+    Instance instance;
+    instance.set(kCompThreshold, 0.0f);
+    instance.set(kCompRatio, 0.1f);
+    std::atomic<bool> stop(false);
+    std::atomic<int> sets(0);
+    std::thread host([&] {
+        for (int n = 0; !stop.load(); ++n) {
+            instance.set(kCompThreshold, (const float[]){0.0f, 0.3f, 0.7f}[n % 3]);
+            instance.set(kCompRatio, (const float[]){0.1f, 0.33f, 0.0f}[(n / 3) % 3]);
+            sets.fetch_add(1);
+        }
+    });
+    const auto left = whiteNoise(64, 1.0f, 31), right = whiteNoise(64, 1.0f, 32);
+    std::vector<float> outL(64), outR(64);
+    int changes = 0;
+    ChainSettings previous{};
+    for (int block = 0; block < 3000 || sets.load() < 100; ++block) {
+        instance.process(left.data(), right.data(), outL.data(), outR.data(), 64);
+        const ChainSettings& s = instance.plugin().lastBlockSettings();
+        const Expected* match = nullptr;
+        for (const Expected& e : expected) {
+            if (e.settings.thresholdDb == s.thresholdDb && e.settings.thresholdLinear == s.thresholdLinear &&
+                e.settings.inverseRatio == s.inverseRatio) {
+                match = &e;
+            }
+        }
+        ASSERT_NE(match, nullptr) << "block " << block << " ran on a mixture of two sets";
+        const float* table = instance.plugin().getChainState().gainTable;
+        for (int i = 0; i < CompressorState::kTableSize; ++i) {
+            ASSERT_EQ(bitsOf(table[i]), bitsOf(match->table[i])) << "block " << block << " entry " << i;
+        }
+        if (s.thresholdDb != previous.thresholdDb || s.inverseRatio != previous.inverseRatio) ++changes;
+        previous = s;
+    }
+    stop = true;
+    host.join();
+    EXPECT_GT(changes, 1);  // the blocks did see the sets
 }

@@ -23,7 +23,6 @@ public:
             levelTable[i] = static_cast<float>(std::ldexp(1.0 + (i % 64) / 64.0, -16 + i / 64));
         }
         setHold();
-        buildGainTable();
         setProgram(0);
     }
 
@@ -32,6 +31,7 @@ public:
         if (!(rate > 0.0f) || std::isinf(rate)) return;
         fs = rate;
         setHold();
+        rampFrames = std::max(1, int(0.005 * fs + 0.5));
         attackCoefficient = timeCoefficient(live[9], 150.0f);
         releaseCoefficient = timeCoefficient(live[10], 1500.0f);
     }
@@ -40,6 +40,12 @@ public:
         if (n < 0 || n > 15) return;
         current = n;
         for (int i = 0; i < 14; ++i) set(i, programs[n][i]);
+    }
+
+    // Resumed: the next block applies its settings at once.
+    void resume() {
+        running = false;
+        rampDone = rampLength;
     }
 
     float get(int index) const { return index >= 0 && index < 14 ? live[index] : 0.0f; }
@@ -86,12 +92,10 @@ public:
             case 7:
                 thresholdDb = (v - 1.0) * 60.0;
                 thresholdLinear = std::pow(10.0, thresholdDb * 0.05);
-                buildGainTable();
                 break;
             case 8:
                 // A ratio below 1 (a value below 0) counts as 1.
                 inverseRatio = 1.0 / std::max(1.0, 1.0 - v * double(-29.0f));
-                buildGainTable();
                 break;
             case 9:
                 attackCoefficient = timeCoefficient(value, 150.0f);
@@ -120,17 +124,53 @@ public:
         }
     }
 
+    // The gain for a detector level: 1 up to the threshold, else the table, interpolated.
+    double lookup(float L) const {
+        if (!(L > thresholdLinear)) return 1.0;
+        if (L < levelTable[0]) return gainTable[0];
+        uint32_t b;
+        std::memcpy(&b, &L, 4);
+        const uint32_t k = (b - 0x37800000u) >> 17;
+        const uint32_t f = b & 0x1FFFFu;
+        if (k > 1214) return gainTable[1215];
+        const float w0 = float((131072.0 - f) / 131072.0);
+        const float w1 = float(f / 131072.0);
+        return double(gainTable[k]) * w0 + double(gainTable[k + 1]) * w1;
+    }
+
     // One block; out1 may be null. meters receives the largest peak, the largest peak after gain and the
-    // smallest gain of the block.
+    // smallest gain of the block. A block whose input gain, make-up or table inputs differ from the last
+    // block's ramps linearly from the gains the last frame applied: the input gain to its new value, the
+    // output gain by a factor from (last output gain / new gain at the current level) to 1, both reaching
+    // their values on frame rampFrames of the ramp.
     void process(const float* in0, const float* in1, float* out0, float* out1, int n, float meters[3]) {
         if (n <= 0) return;
         buildGainTable();
+        const double settings[5] = {inputGainLinear, makeupLinear, thresholdLinear, inverseRatio, thresholdDb};
+        if (std::memcmp(settings, applied, sizeof(settings)) != 0) {
+            if (running) {
+                rampLength = rampFrames;
+                rampDone = 0;
+                inputFrom = lastInputGain;
+                correctionFrom = lastOutputGain / (lookup(detectorLevel) * makeupLinear);
+                if (!(correctionFrom >= 0.0 && correctionFrom <= 1.7976931348623157e308)) correctionFrom = 1.0;
+            }
+            std::memcpy(applied, settings, sizeof(settings));
+        }
+        running = true;
         float L = detectorLevel;
         float a = 0.0f, aMax = 0.0f, aMMax = 0.0f, GMin = 1.0f;
         double G = 1.0, M = 1.0;
         for (int i = 0; i < n; ++i) {
-            const float xL = float(in0[i] * inputGainLinear);
-            const float xR = float(in1[i] * inputGainLinear);
+            const bool ramping = rampDone < rampLength - 1;
+            double gin = inputGainLinear, correction = 1.0;
+            if (ramping) {
+                const double part = double(++rampDone) * (1.0 / rampLength);
+                gin = inputFrom + (inputGainLinear - inputFrom) * part;
+                correction = correctionFrom + (1.0 - correctionFrom) * part;
+            }
+            const float xL = float(in0[i] * gin);
+            const float xR = float(in1[i] * gin);
             double hL = xL, hR = xR;
             if (hpActive) {
                 hL = highPass(0, xL);
@@ -159,29 +199,16 @@ public:
                 L = float(L - (double(L) - E) * releaseCoefficient);
             }
 
-            if (!(L > thresholdLinear)) {
-                G = 1.0;
-            } else if (L < levelTable[0]) {
-                G = gainTable[0];
-            } else {
-                uint32_t b;
-                std::memcpy(&b, &L, 4);
-                const uint32_t k = (b - 0x37800000u) >> 17;
-                const uint32_t f = b & 0x1FFFFu;
-                if (k > 1214) {
-                    G = gainTable[1215];
-                } else {
-                    const float w0 = float((131072.0 - f) / 131072.0);
-                    const float w1 = float(f / 131072.0);
-                    G = double(gainTable[k]) * w0 + double(gainTable[k + 1]) * w1;
-                }
-            }
+            G = lookup(L);
             M = G * makeupLinear;
+            if (ramping) M = M * correction;
             out0[i] = float(xL * M);
             if (out1) out1[i] = float(xR * M);
             aMax = std::max(aMax, a);
             aMMax = std::max(aMMax, float(a * M));
             GMin = std::min(GMin, float(G));
+            lastInputGain = gin;
+            lastOutputGain = M;
         }
         detectorLevel = L;
         meters[0] = aMax;
@@ -200,6 +227,14 @@ public:
     bool lpActive = false;
     double hpB = 0, hpC1 = 0, hpC2 = 0;
     bool hpActive = false;
+
+    // Gain ramps: their length at the current rate, the one running, and what the last frame applied.
+    int rampFrames = 221;
+    int rampLength = 1, rampDone = 0;
+    double inputFrom = 1.0, correctionFrom = 1.0;
+    double lastInputGain = 1.0, lastOutputGain = 1.0;
+    double applied[5] = {};
+    bool running = false;
 
     float levelTable[kLevels];
     float gainTable[kLevels];

@@ -32,9 +32,12 @@ TEST(SignalChainTest, UnityAtZeroDecibelThreshold) {
         ASSERT_EQ(bitsOf(outL[i]), bitsOf(left[i])) << i;
         ASSERT_EQ(bitsOf(outR[i]), bitsOf(right[i])) << i;
     }
-    // Input gain and make-up gain multiply, in that order of rounding.
+    // Input gain and make-up gain multiply, in that order of rounding. Set while suspended: in force from
+    // the first frame after the resume.
+    instance.dispatch(effMainsChanged, 0, 0);
     instance.set(kInputGain, 0.25f);   // -10 dB keeps the signal below the threshold
     instance.set(kCompMakeup, 0.6f);   // +4 dB
+    instance.dispatch(effMainsChanged, 0, 1);
     const ChainSettings s = instance.plugin().chainSettings();
     instance.process(left.data(), right.data(), outL.data(), outR.data(), 4096);
     for (size_t i = 0; i < left.size(); ++i) {
