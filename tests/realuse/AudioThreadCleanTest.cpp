@@ -57,11 +57,6 @@ const Originals& resolvedAtStart = originals();
 }  // namespace
 
 extern "C" {
-void* __libc_malloc(size_t);
-void* __libc_calloc(size_t, size_t);
-void* __libc_realloc(void*, size_t);
-void* __libc_memalign(size_t, size_t);
-void __libc_free(void*);
 
 void* malloc(size_t size) { return note(Allocate), __libc_malloc(size); }
 void* calloc(size_t count, size_t size) { return note(Allocate), __libc_calloc(count, size); }

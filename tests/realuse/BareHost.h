@@ -105,3 +105,12 @@ struct ParentWindow {
 };
 
 }  // namespace barehost
+
+// The C library's own allocator, under the names it keeps for programs that replace malloc.
+extern "C" {
+void* __libc_malloc(size_t);
+void* __libc_calloc(size_t, size_t);
+void* __libc_realloc(void*, size_t);
+void* __libc_memalign(size_t, size_t);
+void __libc_free(void*);
+}
