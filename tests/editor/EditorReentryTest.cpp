@@ -1,0 +1,140 @@
+// A host that closes the editor, or the whole plug-in, from inside any request a knob drag sends it: the
+// drag stops there, nothing of the window stays behind, and a reopened editor drags, idles and redraws.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "gui/core/WindowWatch.h"
+#include "tests/editor/EditorRig.h"
+
+// Live allocations of this test program of a window's lifeline's size: what a closed window leaves
+// behind shows here (counting every size would count the input queue's blocks too).
+namespace {
+constexpr std::size_t kHeader = 16;  // keeps the alignment of the default allocator
+std::atomic<long> liveLifelineSized{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+    auto* p = static_cast<unsigned char*>(std::malloc(size + kHeader));
+    if (!p) throw std::bad_alloc();
+    *reinterpret_cast<std::size_t*>(p) = size;
+    if (size == sizeof(WindowLifeline)) liveLifelineSized.fetch_add(1, std::memory_order_relaxed);
+    return p + kHeader;
+}
+void operator delete(void* p) noexcept {
+    if (!p) return;
+    auto* start = static_cast<unsigned char*>(p) - kHeader;
+    if (*reinterpret_cast<std::size_t*>(start) == sizeof(WindowLifeline))
+        liveLifelineSized.fetch_sub(1, std::memory_order_relaxed);
+    std::free(start);
+}
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+
+namespace {
+
+// A drag on CompThreshold's knob long enough for the idle pass inside it to reach the host.
+void dragThreshold(EditorRig& rig) {
+    const UiPoint origin = rig.child()->screenOrigin();
+    ScriptedInput::instance()
+        .press({origin.h + 444, origin.v + 42})
+        .hold(3)
+        .moveTo({origin.h + 455, origin.v + 45})
+        .wait(200)
+        .moveTo({origin.h + 462, origin.v + 60})
+        .hold(5)
+        .wait(200)
+        .release();
+    rig.child()->mouseDown(MouseLeft, UiPoint{444, 42});
+}
+
+bool isDragRequest(VstInt32 opcode) {
+    return opcode == audioMasterBeginEdit || opcode == audioMasterAutomate || opcode == audioMasterEndEdit ||
+           opcode == audioMasterIdle;
+}
+
+// Closes at the first request of the given opcode; answers how many drag requests came after it.
+struct ClosingHost {
+    ClosingHost(EditorRig& rig, VstInt32 closeAt, bool wholePlugin) {
+        RecordingHost::instance().answer = [&rig, this, closeAt, wholePlugin](const HostRequest& r) -> VstIntPtr {
+            if (r.opcode != closeAt || closed) return 0;
+            closed = true;
+            closedAfter = RecordingHost::instance().requests.size();
+            if (wholePlugin) {
+                AEffect* record = rig.plugin->getAeffect();
+                record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
+                rig.plugin = nullptr;
+            } else {
+                rig.close();
+            }
+            return 0;
+        };
+    }
+    ~ClosingHost() { RecordingHost::instance().reset(); }
+
+    size_t dragRequestsAfterClose() const {
+        size_t count = 0;
+        const auto& seen = RecordingHost::instance().requests;
+        for (size_t i = closedAfter; i < seen.size(); ++i) count += isDragRequest(seen[i].opcode);
+        return count;
+    }
+
+    bool closed = false;
+    size_t closedAfter = 0;
+};
+
+// One host session: open, paint, a drag during which the host closes; then, with only the editor
+// closed, a reopened editor that must work as the first one did.
+void closeDuringDrag(VstInt32 closeAt, bool wholePlugin) {
+    EditorRig rig;
+    rig.openAndPaint();
+    {
+        ClosingHost host(rig, closeAt, wholePlugin);
+        dragThreshold(rig);
+        ASSERT_TRUE(host.closed);
+        EXPECT_EQ(host.dragRequestsAfterClose(), 0u);
+    }
+    if (wholePlugin) return;
+
+    rig.openAndPaint();
+    rig.plugin->setParameter(1, 0.9f);
+    EXPECT_TRUE(rig.editor->getReadout(1)->isDirty());
+    rig.idle();
+    EXPECT_FALSE(rig.editor->getReadout(1)->isDirty()) << "the reopened editor's idle redraws nothing";
+    dragThreshold(rig);
+    EXPECT_EQ(rig.requests({audioMasterBeginEdit}).size(), 1u);
+    EXPECT_EQ(rig.requests({audioMasterEndEdit}).size(), 1u);
+    EXPECT_FALSE(rig.requests({audioMasterIdle}).empty()) << "the reopened editor's drag runs no idle pass";
+}
+
+}  // namespace
+
+TEST(EditorReentryTest, ClosingFromInsideADragStopsItAndLeavesNothingBehind) {
+    for (VstInt32 closeAt : {audioMasterBeginEdit, audioMasterAutomate, audioMasterIdle, audioMasterEndEdit}) {
+        for (bool wholePlugin : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "closed at opcode " << closeAt << (wholePlugin ? ", plug-in" : ", editor"));
+            const int windows = HeadlessWindow::liveWindowCount();
+            const long before = liveLifelineSized.load();
+            closeDuringDrag(closeAt, wholePlugin);
+            closeDuringDrag(closeAt, wholePlugin);
+            EXPECT_EQ(liveLifelineSized.load() - before, 0) << "lifelines left behind";
+            EXPECT_EQ(HeadlessWindow::liveWindowCount(), windows);
+        }
+    }
+}
+
+// A host that opens the editor again without closing it: the first window goes, one close ends all.
+TEST(EditorReentryTest, OpeningTwiceThenClosingLeavesNoWindow) {
+    EditorRig rig;
+    const int windows = HeadlessWindow::liveWindowCount();
+    rig.open();
+    rig.open();
+    EXPECT_EQ(HeadlessWindow::liveWindowCount(), windows + 1);
+    EXPECT_EQ(rig.window()->getChildCount(), 19);
+    rig.close();
+    EXPECT_EQ(HeadlessWindow::liveWindowCount(), windows);
+    rig.openAndPaint();
+    scriptDrag(rig.child(), {{444, 42}, {462, 60}});
+    EXPECT_EQ(rig.requests({audioMasterBeginEdit}).size(), 1u);
+}
