@@ -37,15 +37,16 @@ void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
 
-// A drag on CompThreshold's knob long enough for the idle pass inside it to reach the host.
+// A drag on CompThreshold's knob, down and to the left (lower values in either knob mode), long enough
+// for the idle pass inside it to reach the host.
 void dragThreshold(EditorRig& rig) {
     const UiPoint origin = rig.child()->screenOrigin();
     ScriptedInput::instance()
         .press({origin.h + 444, origin.v + 42})
         .hold(3)
-        .moveTo({origin.h + 455, origin.v + 45})
+        .moveTo({origin.h + 430, origin.v + 60})
         .wait(200)
-        .moveTo({origin.h + 462, origin.v + 60})
+        .moveTo({origin.h + 425, origin.v + 70})
         .hold(5)
         .wait(200)
         .release();
@@ -87,10 +88,11 @@ struct ClosingHost {
     size_t closedAfter = 0;
 };
 
-// One host session: open, paint, a drag during which the host closes; then, with only the editor
-// closed, a reopened editor that must work as the first one did.
-void closeDuringDrag(VstInt32 closeAt, bool wholePlugin) {
+// One host session: open, paint, a drag (circular or linear knob mode) during which the host closes;
+// then, with only the editor closed, a reopened editor that must work as the first one did.
+void closeDuringDrag(VstInt32 closeAt, bool wholePlugin, VstInt32 knobMode) {
     EditorRig rig;
+    GuiEditor::knobMode = knobMode;
     rig.openAndPaint();
     {
         ClosingHost host(rig, closeAt, wholePlugin);
@@ -116,15 +118,19 @@ void closeDuringDrag(VstInt32 closeAt, bool wholePlugin) {
 TEST(EditorReentryTest, ClosingFromInsideADragStopsItAndLeavesNothingBehind) {
     for (VstInt32 closeAt : {audioMasterBeginEdit, audioMasterAutomate, audioMasterIdle, audioMasterEndEdit}) {
         for (bool wholePlugin : {false, true}) {
-            SCOPED_TRACE(testing::Message() << "closed at opcode " << closeAt << (wholePlugin ? ", plug-in" : ", editor"));
-            const int windows = HeadlessWindow::liveWindowCount();
-            const long before = liveLifelineSized.load();
-            closeDuringDrag(closeAt, wholePlugin);
-            closeDuringDrag(closeAt, wholePlugin);
-            EXPECT_EQ(liveLifelineSized.load() - before, 0) << "lifelines left behind";
-            EXPECT_EQ(HeadlessWindow::liveWindowCount(), windows);
+            for (VstInt32 knobMode : {0, 2}) {
+                SCOPED_TRACE(testing::Message() << "closed at opcode " << closeAt << (wholePlugin ? ", plug-in" : ", editor")
+                                                << ", knob mode " << knobMode);
+                const int windows = HeadlessWindow::liveWindowCount();
+                const long before = liveLifelineSized.load();
+                closeDuringDrag(closeAt, wholePlugin, knobMode);
+                closeDuringDrag(closeAt, wholePlugin, knobMode);
+                EXPECT_EQ(liveLifelineSized.load() - before, 0) << "lifelines left behind";
+                EXPECT_EQ(HeadlessWindow::liveWindowCount(), windows);
+            }
         }
     }
+    GuiEditor::knobMode = 0;
 }
 
 // A host that opens the editor again without closing it: the first window goes, one close ends all.
