@@ -58,24 +58,40 @@ bool isDragRequest(VstInt32 opcode) {
            opcode == audioMasterIdle;
 }
 
-// Closes at the first request of the given opcode; answers how many drag requests came after it.
+// Where the host closes: at a request of the plug-in, or when one of its own windows is painted (the
+// idle pass inside a drag dispatches one waiting paint, here the host window's first).
+constexpr VstInt32 kHostPaint = -1;
+
+// Closes at the first request of the given opcode, or at the host window's paint; answers how many drag
+// requests came after it.
 struct ClosingHost {
-    ClosingHost(EditorRig& rig, VstInt32 closeAt, bool wholePlugin) {
-        RecordingHost::instance().answer = [&rig, this, closeAt, wholePlugin](const HostRequest& r) -> VstIntPtr {
-            if (r.opcode != closeAt || closed) return 0;
-            closed = true;
-            closedAfter = RecordingHost::instance().requests.size();
-            if (wholePlugin) {
-                AEffect* record = rig.plugin->getAeffect();
-                record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
-                rig.plugin = nullptr;
-            } else {
-                rig.close();
-            }
+    ClosingHost(EditorRig& rig, VstInt32 closeAt, bool wholePlugin) : rig(rig), wholePlugin(wholePlugin) {
+        if (closeAt == kHostPaint) {
+            rig.host->hostPaint = [this] { close(); };
+            return;
+        }
+        RecordingHost::instance().answer = [this, closeAt](const HostRequest& r) -> VstIntPtr {
+            if (r.opcode == closeAt) close();
             return 0;
         };
     }
-    ~ClosingHost() { RecordingHost::instance().reset(); }
+    ~ClosingHost() {
+        RecordingHost::instance().reset();
+        rig.host->hostPaint = nullptr;
+    }
+
+    void close() {
+        if (closed) return;
+        closed = true;
+        closedAfter = RecordingHost::instance().requests.size();
+        if (wholePlugin) {
+            AEffect* record = rig.plugin->getAeffect();
+            record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
+            rig.plugin = nullptr;
+        } else {
+            rig.close();
+        }
+    }
 
     size_t dragRequestsAfterClose() const {
         size_t count = 0;
@@ -84,6 +100,8 @@ struct ClosingHost {
         return count;
     }
 
+    EditorRig& rig;
+    const bool wholePlugin;
     bool closed = false;
     size_t closedAfter = 0;
 };
@@ -116,7 +134,8 @@ void closeDuringDrag(VstInt32 closeAt, bool wholePlugin, VstInt32 knobMode) {
 }  // namespace
 
 TEST(EditorReentryTest, ClosingFromInsideADragStopsItAndLeavesNothingBehind) {
-    for (VstInt32 closeAt : {audioMasterBeginEdit, audioMasterAutomate, audioMasterIdle, audioMasterEndEdit}) {
+    for (VstInt32 closeAt : std::initializer_list<VstInt32>{audioMasterBeginEdit, audioMasterAutomate, audioMasterIdle,
+                                                            audioMasterEndEdit, kHostPaint}) {
         for (bool wholePlugin : {false, true}) {
             for (VstInt32 knobMode : {0, 2}) {
                 SCOPED_TRACE(testing::Message() << "closed at opcode " << closeAt << (wholePlugin ? ", plug-in" : ", editor")

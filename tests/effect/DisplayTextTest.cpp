@@ -69,6 +69,14 @@ TEST(DisplayTextTest, TimeConstantsInMilliseconds) {
     EXPECT_EQ(shown(instance, kCompAttack, -1.0f), "0.01|ms");
 }
 
+TEST(DisplayTextTest, EightCharactersKeepTheirDecimalsNineTurnToAnExponent) {
+    Instance instance;
+    EXPECT_EQ(shown(instance, kInputGain, -308.0f), "-12340.0|dB");
+    EXPECT_EQ(shown(instance, kInputGain, -3000.0f), "-1e+05|dB");
+    EXPECT_EQ(shown(instance, kCompThreshold, -200.0f), "-12060.0|dB");
+    EXPECT_EQ(shown(instance, kCompThreshold, -2000.0f), "-1e+05|dB");
+}
+
 TEST(DisplayTextTest, ValuesFarOutsideTheRangeStayWithinEightCharacters) {
     Instance instance;
     const VstInt32 audio[] = {kInputGain, kLpShelf, kHpShelf, kCompThreshold, kCompRatio, kCompAttack, kCompRelease,
