@@ -2,6 +2,7 @@
 #include <chrono>
 #include <thread>
 
+#include "editor/PanelLayout.h"
 #include "tests/x11/X11Session.h"
 
 #include <X11/extensions/XTest.h>
@@ -24,8 +25,8 @@ struct Hand {
         XTestFakeButtonEvent(display, button, down, CurrentTime);
         XSync(display, False);
     }
-    void control(bool down) {
-        XTestFakeKeyEvent(display, XKeysymToKeycode(display, XK_Control_L), down, CurrentTime);
+    void key(KeySym modifier, bool down) {
+        XTestFakeKeyEvent(display, XKeysymToKeycode(display, modifier), down, CurrentTime);
         XSync(display, False);
     }
     Display* display;
@@ -40,6 +41,18 @@ bool waitFor(Pred pred, int timeoutMs = 10000) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
+}
+
+// A knob's pixels as the server holds them, read on the hand's connection while the host's thread is busy.
+std::vector<unsigned long> knobPixels(Display* display, Window window, VstInt32 index) {
+    const int left = layout::kKnobLeft(index), top = layout::kKnobTop;
+    std::vector<unsigned long> pixels;
+    XImage* image = XGetImage(display, window, left, top, layout::kKnobWidth, layout::kKnobHeight, AllPlanes, ZPixmap);
+    if (!image) return pixels;
+    for (int y = 0; y < layout::kKnobHeight; ++y)
+        for (int x = 0; x < layout::kKnobWidth; ++x) pixels.push_back(XGetPixel(image, x, y));
+    XDestroyImage(image);
+    return pixels;
 }
 
 struct KnobOnScreen {
@@ -62,8 +75,11 @@ TEST(X11EditorInputTest, DragMovesTheParameterInsideOneEditGesture) {
     native.window->idle();
     native.host.clearRequests();
 
+    const Window editor = native.window->editorWindow();
+    bool shownWhileHeld = false;
     std::thread user([&] {
         Hand hand;
+        const std::vector<unsigned long> before = knobPixels(hand.display, editor, 7);
         hand.moveTo(knob.x, knob.y - 12);
         hand.button(1, true);
         waitFor([&] { return native.host.countRequests(audioMasterBeginEdit) > 0; });
@@ -72,11 +88,14 @@ TEST(X11EditorInputTest, DragMovesTheParameterInsideOneEditGesture) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         waitFor([&] { return native.host.countRequests(audioMasterAutomate) > 0; });
+        // The turning knob shows on screen before the button is let go.
+        shownWhileHeld = waitFor([&] { return knobPixels(hand.display, editor, 7) != before; });
         hand.button(1, false);
     });
     const bool ended = native.window->idleUntil([&] { return native.host.countRequests(audioMasterEndEdit) > 0; });
     user.join();
     ASSERT_TRUE(ended);
+    EXPECT_TRUE(shownWhileHeld);
 
     EXPECT_GT(native.host.getParameter(7), 0.5f);
     std::vector<VstInt32> order;
@@ -107,12 +126,19 @@ TEST(X11EditorInputTest, WheelStepsAndControlClickRestoresTheDefault) {
     hand.button(5, false);
     ASSERT_TRUE(native.window->idleUntil([&] { return native.host.countRequests(audioMasterAutomate) > 1; }));
     EXPECT_NEAR(native.host.getParameter(7), 0.2f, 1e-6);
+    // With Shift held a notch is a hundredth.
+    hand.key(XK_Shift_L, true);
+    hand.button(4, true);
+    hand.button(4, false);
+    ASSERT_TRUE(native.window->idleUntil([&] { return native.host.countRequests(audioMasterAutomate) > 2; }));
+    hand.key(XK_Shift_L, false);
+    EXPECT_NEAR(native.host.getParameter(7), 0.21f, 1e-6);
 
     // Control-click: back to the default, even when the click is over before the host idles.
-    hand.control(true);
+    hand.key(XK_Control_L, true);
     hand.button(1, true);
     hand.button(1, false);
-    hand.control(false);
+    hand.key(XK_Control_L, false);
     ASSERT_TRUE(native.window->idleUntil([&] { return native.host.getParameter(7) == 0.5f; }));
     EXPECT_EQ(native.host.countRequests(audioMasterBeginEdit), 0u);
 }
