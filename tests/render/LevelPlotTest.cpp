@@ -19,26 +19,36 @@ namespace {
 constexpr int kPanelLeft = 90, kPanelWidth = 1080;
 constexpr int kRowAt32Db = 217;  // between the grid lines of -30 and -40 dBFS
 
-// Per plot column, whether the input level reaches above -32 dBFS there (the grey area covers the row).
-std::vector<bool> loudColumns(const std::vector<float>& signal) {
-    RenderStats stats(1.0, static_cast<long long>(signal.size()));
-    const float* channels[2] = {signal.data(), signal.data()};
-    stats.add(channels, channels, 2, static_cast<int>(signal.size()));
-    const std::string path = testing::TempDir() + "level-plot-test.png";
-    LevelPlot::write(path, stats, 44100, "test");
-
-    cairo_surface_t* image = cairo_image_surface_create_from_png(path.c_str());
-    EXPECT_EQ(cairo_surface_status(image), CAIRO_STATUS_SUCCESS);
-    std::vector<bool> loud;
-    const unsigned char* row = cairo_image_surface_get_data(image) + kRowAt32Db * cairo_image_surface_get_stride(image);
-    for (int x = 0; x < kPanelWidth; ++x) {
-        const uint32_t pixel = reinterpret_cast<const uint32_t*>(row)[kPanelLeft + x];
-        loud.push_back(((pixel >> 16) & 0xFF) < 200);  // grey 184 under the area, white or grid above it
+// The plot of a render whose input and output are the given signals (both channels alike).
+class PlotPicture {
+public:
+    PlotPicture(const std::vector<float>& input, const std::vector<float>& output) {
+        RenderStats stats(1.0, static_cast<long long>(input.size()));
+        const float* in[2] = {input.data(), input.data()};
+        const float* out[2] = {output.data(), output.data()};
+        stats.add(in, out, 2, static_cast<int>(input.size()));
+        const std::string path = testing::TempDir() + "level-plot-test.png";
+        LevelPlot::write(path, stats, 44100, "test");
+        image = cairo_image_surface_create_from_png(path.c_str());
+        EXPECT_EQ(cairo_surface_status(image), CAIRO_STATUS_SUCCESS);
+        std::remove(path.c_str());
     }
-    cairo_surface_destroy(image);
-    std::remove(path.c_str());
-    return loud;
-}
+    ~PlotPicture() { cairo_surface_destroy(image); }
+
+    uint32_t red(int x, int y) const {
+        const unsigned char* row = cairo_image_surface_get_data(image) + y * cairo_image_surface_get_stride(image);
+        return (reinterpret_cast<const uint32_t*>(row)[x] >> 16) & 0xFF;
+    }
+    // Per plot column, whether the input level reaches above -32 dBFS there (the grey area covers the row).
+    std::vector<bool> loudColumns() const {
+        std::vector<bool> loud;
+        for (int x = 0; x < kPanelWidth; ++x) loud.push_back(red(kPanelLeft + x, kRowAt32Db) < 200);
+        return loud;
+    }
+
+private:
+    cairo_surface_t* image;
+};
 
 }  // namespace
 
@@ -47,7 +57,7 @@ TEST(LevelPlotTest, ColumnsCoverTheFileWithoutGapsWhateverItsLength) {
         // Silent first half, loud second half.
         std::vector<float> signal(frames, 0.0f);
         std::fill(signal.begin() + long(frames / 2), signal.end(), 0.5f);
-        const std::vector<bool> loud = loudColumns(signal);
+        const std::vector<bool> loud = PlotPicture(signal, signal).loudColumns();
 
         // The panel's border takes the outermost columns.
         int firstLoud = -1;
@@ -60,5 +70,21 @@ TEST(LevelPlotTest, ColumnsCoverTheFileWithoutGapsWhateverItsLength) {
         const size_t binFrames = (frames + 1999) / 2000;
         const double binWidth = binFrames > 1 ? double(kPanelWidth) * double(binFrames) / double(frames) : 0.0;
         EXPECT_NEAR(firstLoud, expected, binWidth + 2.0) << frames << " frames";
+    }
+}
+
+// Levels above full scale and reductions beyond the panel's range are drawn at the panels' edges: the
+// rows just outside them keep the picture's background.
+TEST(LevelPlotTest, ExtremesStayInsideTheirPanels) {
+    std::vector<float> input(4000, 0.001f), output(4000, 0.001f);
+    for (size_t i = 1000; i < 3000; ++i) {
+        input[i] = 2.0f;      // +6 dBFS
+        output[i] = 2.0e-6f;  // 120 dB of reduction on a 60 dB scale
+    }
+    const PlotPicture plot(input, output);
+    const int aboveLevels = 50, belowReduction = 582;  // between the panels and the title and time labels
+    for (int x = kPanelLeft + 300; x < kPanelLeft + 800; x += 50) {
+        EXPECT_EQ(plot.red(x, aboveLevels), 243u) << x;  // the background, 0.95 grey
+        EXPECT_EQ(plot.red(x, belowReduction), 243u) << x;
     }
 }
