@@ -82,3 +82,23 @@ TEST(IdleRedrawTest, PassesDrawOnlyWhatChanged) {
 }
 
 }  // namespace
+
+// A paint message (an exposure) draws the area it names, wherever it lies, and nothing else (a control
+// counts as drawn when its centre is).
+TEST(IdleRedrawTest, PaintDrawsItsAreaOnly) {
+    MarkedEditor rig;
+    const struct {
+        UiRect area;
+        const char* redrawn;
+    } paints[] = {
+        {{418, 39, 470, 92}, "3 14"},           // CompThreshold's knob and read-out, far from the origin
+        {{0, 0, 100, 40}, ""},                  // panel only
+        {{200, 10, 600, 20}, "8 10"},           // input and reduction meters
+        {{640, 80, 762, 104}, "18"},            // the corner: make-up read-out
+    };
+    for (const auto& p : paints) {
+        rig.markAll();
+        rig.child()->paint(p.area);
+        EXPECT_EQ(rig.redrawn(), p.redrawn) << p.area.left << "," << p.area.top;
+    }
+}
