@@ -32,7 +32,9 @@ void operator delete(void* p) noexcept {
         liveLifelineSized.fetch_sub(1, std::memory_order_relaxed);
     std::free(start);
 }
-void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+void operator delete(void* p, std::size_t) noexcept {
+    operator delete(p);
+}
 #endif
 
 namespace {
@@ -134,12 +136,13 @@ void closeDuringDrag(VstInt32 closeAt, bool wholePlugin, VstInt32 knobMode) {
 }  // namespace
 
 TEST(EditorReentryTest, ClosingFromInsideADragStopsItAndLeavesNothingBehind) {
-    for (VstInt32 closeAt : std::initializer_list<VstInt32>{audioMasterBeginEdit, audioMasterAutomate, audioMasterIdle,
-                                                            audioMasterEndEdit, kHostPaint}) {
+    for (VstInt32 closeAt : std::initializer_list<VstInt32>{
+             audioMasterBeginEdit, audioMasterAutomate, audioMasterIdle, audioMasterEndEdit, kHostPaint}) {
         for (bool wholePlugin : {false, true}) {
             for (VstInt32 knobMode : {0, 2}) {
-                SCOPED_TRACE(testing::Message() << "closed at opcode " << closeAt << (wholePlugin ? ", plug-in" : ", editor")
-                                                << ", knob mode " << knobMode);
+                SCOPED_TRACE(testing::Message()
+                             << "closed at opcode " << closeAt << (wholePlugin ? ", plug-in" : ", editor")
+                             << ", knob mode " << knobMode);
                 const int windows = HeadlessWindow::liveWindowCount();
                 const long before = liveLifelineSized.load();
                 closeDuringDrag(closeAt, wholePlugin, knobMode);

@@ -1,8 +1,7 @@
 // Idle passes draw only the controls whose picture changed: a mark painted over every control survives a
 // pass where nothing changed, and only the controls of a change lose theirs.
-#include <gtest/gtest.h>
-
 #include <cairo.h>
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
@@ -41,7 +40,8 @@ struct MarkedEditor : EditorRig {
         std::string drawn;
         for (int32_t i = 0; i < window()->getChildCount(); ++i) {
             const UiPoint c = centreOf(i);
-            if (rgbOf(this->child()->pixel(c.h, c.v)) != kMark) drawn += (drawn.empty() ? "" : " ") + std::to_string(i);
+            if (rgbOf(this->child()->pixel(c.h, c.v)) != kMark)
+                drawn += (drawn.empty() ? "" : " ") + std::to_string(i);
         }
         return drawn;
     }
@@ -91,10 +91,10 @@ TEST(IdleRedrawTest, PaintDrawsItsAreaOnly) {
         UiRect area;
         const char* redrawn;
     } paints[] = {
-        {{418, 39, 470, 92}, "3 14"},           // CompThreshold's knob and read-out, far from the origin
-        {{0, 0, 100, 40}, ""},                  // panel only
-        {{200, 10, 600, 20}, "8 10"},           // input and reduction meters
-        {{640, 80, 762, 104}, "18"},            // the corner: make-up read-out
+        {{418, 39, 470, 92}, "3 14"},  // CompThreshold's knob and read-out, far from the origin
+        {{0, 0, 100, 40}, ""},         // panel only
+        {{200, 10, 600, 20}, "8 10"},  // input and reduction meters
+        {{640, 80, 762, 104}, "18"},   // the corner: make-up read-out
     };
     for (const auto& p : paints) {
         rig.markAll();

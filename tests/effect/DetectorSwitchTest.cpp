@@ -40,11 +40,11 @@ TEST(DetectorSwitchTest, OnlyHighPassZeroAndLowPassOneSwitchASectionOff) {
         {0.3f, 1.0f, false, false},     // on
         {-0.5f, 1.0f, false, false},    // below the range: on, K = 0.25
         {1500.0f, 1.0f, false, false},  // far above: on, corner just under half the rate
-        {0.0f, 1.0f, true, true},
-        {0.0f, 0.5f, true, false},
-        {0.0f, 1.5f, true, false},  // above the range: on, corner above a quarter of the rate
-        {0.0f, -1.0f, true, false}, // K = 1 as at 1, but the value is not 1: on
-        {0.0f, 0.0f, true, false},  // the lowest corner
+        {0.0f, 1.0f, true, true},       // both off
+        {0.0f, 0.5f, true, false},      // on
+        {0.0f, 1.5f, true, false},      // above the range: on, corner above a quarter of the rate
+        {0.0f, -1.0f, true, false},     // K = 1 as at 1, but the value is not 1: on
+        {0.0f, 0.0f, true, false},      // the lowest corner
     };
     for (const Case& c : cases) {
         const double gain = settledGain(c.hp, c.lp, c.nyquist);

@@ -58,8 +58,8 @@ constexpr float kInfinity = std::numeric_limits<float>::infinity();
 TEST(PeakHoldRateTest, HoldIsTwentyMillisecondsAtTheRateSetLast) {
     struct Case {
         float first, second;  // the rate of a first block, then the rate set after it
-        long peakBefore;       // -1: the peak comes after the change; else quiet frames after it before
-        long held;             // frames the gain stays after the peak
+        long peakBefore;      // -1: the peak comes after the change; else quiet frames after it before
+        long held;            // frames the gain stays after the peak
     } cases[] = {
         {44100.0f, 44100.0f, -1, 882},
         {44100.0f, 96000.0f, -1, 1920},
@@ -82,7 +82,8 @@ TEST(PeakHoldRateTest, HoldIsTwentyMillisecondsAtTheRateSetLast) {
         hold.quiet(8000);
         EXPECT_EQ(hold.heldFrames(), c.held) << c.first << " then " << c.second << " Hz";
         // The gain rises from then on: a hold, not a stall.
-        EXPECT_GT(hold.output.back(), 2.0f * hold.output[hold.peakEnd]) << c.first << " then " << c.second << " Hz";
+        EXPECT_GT(hold.output.back(), 2.0f * hold.output[hold.peakEnd])
+            << c.first << " then " << c.second << " Hz";
     }
 }
 

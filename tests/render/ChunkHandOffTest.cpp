@@ -1,13 +1,12 @@
 // ChunkHandOffTest: the renderer never refills a slot whose chunk is still being delivered, and finishes
 // the file only after the last delivery. Deliveries are held up on purpose, so a renderer that does not
 // wait is caught in the act on every run, however the threads are scheduled.
-#include "tests/render/RenderTestSupport.h"
-
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
+#include "tests/render/RenderTestSupport.h"
 #include "tools/render/AudioReader.h"
 #include "tools/render/Renderer.h"
 
@@ -17,7 +16,7 @@ namespace {
 // not do meanwhile (touch the same slot, or switch the plug-in off), or for a generous bound when it
 // rightly waits for them.
 class HeldDeliveryPlugin : public RenderPlugin {
-public:
+  public:
     explicit HeldDeliveryPlugin(int chunks) : chunks(chunks) {}
 
     PluginInfo info() override { return PluginInfo{}; }
@@ -84,7 +83,8 @@ TEST(ChunkHandOffTest, SlotsAreRefilledAndTheFileEndedOnlyAfterTheirDelivery) {
     EXPECT_EQ(result.frames, input.frames());
     const Audio output = readAudio(dir + "/out.wav");
     ASSERT_EQ(output.samples.size(), input.samples.size());
-    for (size_t i = 0; i < input.samples.size(); ++i) ASSERT_EQ(output.samples[i], 0.5f * input.samples[i]) << i;
+    for (size_t i = 0; i < input.samples.size(); ++i)
+        ASSERT_EQ(output.samples[i], 0.5f * input.samples[i]) << i;
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 // LevelPlotTest: the level plot spreads a file of any length over its whole width, without gaps, and shows
 // a change of level where it happens in time, also when the file has fewer frames than the plot columns.
-#include <gtest/gtest.h>
-
 #include <cairo.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -21,7 +20,7 @@ constexpr int kRowAt32Db = 217;  // between the grid lines of -30 and -40 dBFS
 
 // The plot of a render whose input and output are the given signals (both channels alike).
 class PlotPicture {
-public:
+  public:
     PlotPicture(const std::vector<float>& input, const std::vector<float>& output) {
         RenderStats stats(1.0, static_cast<long long>(input.size()));
         const float* in[2] = {input.data(), input.data()};
@@ -36,7 +35,8 @@ public:
     ~PlotPicture() { cairo_surface_destroy(image); }
 
     uint32_t red(int x, int y) const {
-        const unsigned char* row = cairo_image_surface_get_data(image) + y * cairo_image_surface_get_stride(image);
+        const unsigned char* row =
+            cairo_image_surface_get_data(image) + y * cairo_image_surface_get_stride(image);
         return (reinterpret_cast<const uint32_t*>(row)[x] >> 16) & 0xFF;
     }
     // Per plot column, whether the input level reaches above -32 dBFS there (the grey area covers the row).
@@ -46,7 +46,7 @@ public:
         return loud;
     }
 
-private:
+  private:
     cairo_surface_t* image;
 };
 
@@ -64,11 +64,13 @@ TEST(LevelPlotTest, ColumnsCoverTheFileWithoutGapsWhateverItsLength) {
         for (int x = 1; x < kPanelWidth - 1 && firstLoud < 0; ++x)
             if (loud[size_t(x)]) firstLoud = x;
         ASSERT_GE(firstLoud, 1) << frames << " frames: nothing loud";
-        for (int x = firstLoud; x < kPanelWidth - 1; ++x) ASSERT_TRUE(loud[size_t(x)]) << frames << " frames: gap at " << x;
+        for (int x = firstLoud; x < kPanelWidth - 1; ++x)
+            ASSERT_TRUE(loud[size_t(x)]) << frames << " frames: gap at " << x;
         const double expected = double(kPanelWidth) * double(frames / 2) / double(frames);
         // A bin of several frames that the change falls into shows loud as a whole.
         const size_t binFrames = (frames + 1999) / 2000;
-        const double binWidth = binFrames > 1 ? double(kPanelWidth) * double(binFrames) / double(frames) : 0.0;
+        const double binWidth =
+            binFrames > 1 ? double(kPanelWidth) * double(binFrames) / double(frames) : 0.0;
         EXPECT_NEAR(firstLoud, expected, binWidth + 2.0) << frames << " frames";
     }
 }
