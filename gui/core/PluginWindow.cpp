@@ -175,7 +175,13 @@ void PluginWindow::update(DrawSurface* surface) {
 }
 
 void PluginWindow::idle() {
-    handleNativeEvents();
+    {
+        // An event handled here may start a control's mouse loop, inside which the host may close the
+        // editor and with it this window.
+        WindowWatch watch(this);
+        handleNativeEvents();
+        if (watch.windowClosed()) return;
+    }
     if (!open || firstDrawPending || !isAnythingDirty()) return;
     DrawSurface* surface = beginTemporarySurface();
     if (!surface) return;
