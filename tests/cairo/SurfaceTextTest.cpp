@@ -137,3 +137,32 @@ TEST_F(SurfaceTextTest, MemoryContextDrawsBlackTextUntilAFontColourIsSet) {
         for (int32_t y = 0; y < 20; ++y) sawDark |= offscreen.getPixel(UiPoint{x, y}).red < 64;
     EXPECT_TRUE(sawDark);
 }
+
+// Vertical placement for every font of the table in cells of odd and even height, taller and shorter
+// than the font: the text sits at top + height / 2 - font height / 2, its two halves rounded apart.
+// Measured on the glyph ink of "H", which mostly survives where the cell is clipped.
+TEST_F(SurfaceTextTest, TextSitsAtTheCellsMiddleWhateverTheParity) {
+    auto inkTop = [&](const UiRect& cell) {
+        surface->setFillColour(colourBlack);
+        surface->fillArea(UiRect{-1, -1, 120, 80});
+        surface->setFillColour(colourBlue);
+        surface->drawText("H", cell, true, AlignLeft);
+        for (int32_t y = 0; y < child->height(); ++y)
+            for (int32_t x = 0; x < child->width(); ++x)
+                if (child->pixel(x, y).red > 128) return y;
+        return -1;
+    };
+    for (int32_t font = 0; font < fontCount - 1; ++font) {
+        surface->setFont(font, 0, 0);
+        const int32_t height = static_cast<HeadlessFont*>(surface->ownFont)->cellHeight();
+        const int32_t inkBelowCellTop = inkTop(UiRect{0, 10, 100, 70}) - (10 + 30 - height / 2);
+        ASSERT_GE(inkBelowCellTop, 1) << "font " << font;
+        for (int32_t cellHeight : {7, 8, 9, 10, 15, 16, 21, 22}) {
+            const int32_t top = 30;
+            // Ink the cell's clipping cuts off shows from the cell's top.
+            EXPECT_EQ(inkTop(UiRect{0, top, 100, top + cellHeight}),
+                      std::max(top, top + cellHeight / 2 - height / 2 + inkBelowCellTop))
+                << "font " << font << " (" << height << " high) in a cell " << cellHeight << " high";
+        }
+    }
+}

@@ -25,15 +25,23 @@ ValueControl* makeKnob(ControlListener* listener) {
     return new RotaryKnob(UiRect{10, 10, 52, 52}, listener, 1, nullptr, nullptr, {0, 0});
 }
 
-TEST(HostClosesDuringDragTest, DragEndsAtTheFirstReportWhenTheHostClosesEditorOrPlugin) {
-    // In the modal loop, and with the drag fed by window events.
+// The host closes at the listener's first report (an automation notice) or at the first begin-edit or
+// idle request the drag sends it; from then on the drag sends nothing and reports nothing. In the modal
+// loop, and with the drag fed by window events.
+TEST(HostClosesDuringDragTest, DragEndsWhereTheHostClosesEditorOrPlugin) {
+    enum class CloseAt { Report, BeginEdit, Idle };
     for (bool events : {false, true})
-        for (auto make : {makeFader, makeKnob}) {
+    for (auto make : {makeFader, makeKnob}) {
+        for (CloseAt at : {CloseAt::Report, CloseAt::BeginEdit, CloseAt::Idle}) {
             for (bool wholePlugin : {false, true}) {
+                SCOPED_TRACE(testing::Message() << "close at " << int(at) << (wholePlugin ? ", plug-in" : ", editor")
+                                                << (events ? ", events" : ", modal loop"));
                 EditorHarness harness(UiRect{0, 0, 60, 200});
                 HeadlessSystem::dragEvents = events;
                 ClosingListener listener;
-                listener.close = [&] {
+                size_t requestsAtClose = 0;
+                auto close = [&] {
+                    requestsAtClose = RecordingHost::instance().requests.size();
                     if (wholePlugin) {
                         delete harness.effect;  // effClose: effect, editor, window and controls
                         harness.effect = nullptr;
@@ -42,14 +50,24 @@ TEST(HostClosesDuringDragTest, DragEndsAtTheFirstReportWhenTheHostClosesEditorOr
                         harness.editor->attach(nullptr);
                     }
                 };
+                if (at == CloseAt::Report) listener.close = close;
+                const VstInt32 opcode = at == CloseAt::BeginEdit ? audioMasterBeginEdit : audioMasterIdle;
+                RecordingHost::instance().answer = [&](const HostRequest& r) -> VstIntPtr {
+                    if (at != CloseAt::Report && r.opcode == opcode && requestsAtClose == 0) close();
+                    return 0;
+                };
                 harness.window->addChild(make(&listener));
                 HeadlessWindow* child = harness.child();
                 child->paint();
                 scriptDrag(child, {{30, 30}, {31, 60}, {40, 100}, {45, 140}});
                 HeadlessSystem::dragEvents = false;
-                EXPECT_EQ(listener.reports, 1) << (wholePlugin ? "plug-in" : "editor") << " closed";
+                ASSERT_GT(requestsAtClose, 0u);
+                EXPECT_EQ(RecordingHost::instance().requests.size(), requestsAtClose);
+                EXPECT_EQ(listener.reports, at == CloseAt::BeginEdit ? 0 : 1);
+                RecordingHost::instance().reset();
             }
         }
+    }
 }
 
 }  // namespace

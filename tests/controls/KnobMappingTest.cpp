@@ -102,6 +102,8 @@ TEST(KnobMappingTest, FilmstripFrameSelection) {
         {-0.5f, false, 0},
         {NAN, false, 0},
         {1.5f, false, 3552},  // beyond the strip: the row itself
+        {1.01f, false, 2391},  // also just beyond the last frame
+        {1.0e10f, false, 2147483647},
         {0.1f, true, 2109},   // t = trunc(2368 * 0.9) = 2131 lies in frame 57
         {1.0f, true, 0},
     };

@@ -69,6 +69,14 @@ TEST(DisplayTextTest, TimeConstantsInMilliseconds) {
     EXPECT_EQ(shown(instance, kCompAttack, -1.0f), "0.01|ms");
 }
 
+TEST(DisplayTextTest, EightCharactersKeepTheirDecimalsNineTurnToAnExponent) {
+    Instance instance;
+    EXPECT_EQ(shown(instance, kInputGain, -308.0f), "-12340.0|dB");
+    EXPECT_EQ(shown(instance, kInputGain, -3000.0f), "-1e+05|dB");
+    EXPECT_EQ(shown(instance, kCompThreshold, -200.0f), "-12060.0|dB");
+    EXPECT_EQ(shown(instance, kCompThreshold, -2000.0f), "-1e+05|dB");
+}
+
 TEST(DisplayTextTest, ValuesFarOutsideTheRangeStayWithinEightCharacters) {
     Instance instance;
     const VstInt32 audio[] = {kInputGain, kLpShelf, kHpShelf, kCompThreshold, kCompRatio, kCompAttack, kCompRelease,
@@ -80,4 +88,40 @@ TEST(DisplayTextTest, ValuesFarOutsideTheRangeStayWithinEightCharacters) {
             EXPECT_LE(instance.text(effGetParamLabel, index).size(), 7u);
         }
     }
+}
+
+// Three significant digits, and where Hz gives way to kHz: the rate places a corner of HPShelf 0.5
+// (K = 0.25) exactly where wanted. Then shelf values far outside the range show the corner the section has.
+TEST(DisplayTextTest, CornersAtTheEdgesOfTheirDigitsAndRange) {
+    const double cornerPerHertz = std::atan(0.25) / 3.14159265358979323846;  // corner / rate
+    const struct {
+        double hertz;
+        const char* shown;
+    } corners[] = {
+        {9.994, "9.99|Hz"},  {9.996, "10.0|Hz"},   {99.94, "99.9|Hz"},   {99.96, "100|Hz"},
+        {999.4, "999|Hz"},   {999.6, "1.00|kHz"},  {9994.0, "9.99|kHz"}, {9996.0, "10.0|kHz"},
+        {99940.0, "99.9|kHz"}, {99960.0, "100|kHz"},
+    };
+    for (const auto& c : corners) {
+        Instance instance;
+        instance.dispatch(effSetSampleRate, 0, 0, nullptr, float(c.hertz / cornerPerHertz));
+        EXPECT_EQ(shown(instance, kHpShelf, 0.5f), c.shown) << c.hertz << " Hz";
+    }
+    const struct {
+        VstInt32 index;
+        float value;
+        const char* shown;
+    } outside[] = {
+        {kHpShelf, 1500.0f, "22.0|kHz"},  // just under half the rate
+        {kHpShelf, -0.5f, "3.44|kHz"},    // as 0.5
+        {kHpShelf, -0.0f, "off|"},
+        {kHpShelf, 1.0e-20f, "0.01|Hz"},  // the lowest corner the section resolves
+        {kHpShelf, NAN, "0.01|Hz"},
+        {kLpShelf, 1.5f, "16.2|kHz"},
+        {kLpShelf, -1.0f, "11.0|kHz"},  // K = 1 as at 1, but on
+        {kLpShelf, 0.0f, "0.01|Hz"},
+        {kLpShelf, NAN, "0.01|Hz"},
+    };
+    Instance instance;
+    for (const auto& c : outside) EXPECT_EQ(shown(instance, c.index, c.value), c.shown) << c.index << " at " << c.value;
 }

@@ -175,3 +175,31 @@ TEST(SignalChainTest, MetersReportTheBlocksExtremes) {
     EXPECT_EQ(outL.back(), 0.0f);
     EXPECT_EQ(outR.back(), 0.0f);
 }
+
+// The input meter shows the peak after the input gain, the output meter the loudest output sample: both
+// gains and any compression included, whatever their settings.
+TEST(SignalChainTest, MetersFollowInputGainAndMakeUp) {
+    struct Case {
+        float inputGain, makeup, threshold;
+    } cases[] = {{0.5f, 0.6f, 1.0f}, {0.5f, 0.25f, 1.0f}, {0.6f, 0.75f, 1.0f}, {0.4f, 0.7f, 0.5f}};
+    for (const Case& c : cases) {
+        Instance instance;
+        auto* editor = attachRecordingEditor(instance.plugin());
+        instance.set(kInputGain, c.inputGain);
+        instance.set(kCompMakeup, c.makeup);
+        instance.set(kCompThreshold, c.threshold);
+        const auto left = whiteNoise(4096, 0.3f, 7), right = whiteNoise(4096, 0.3f, 8);
+        std::vector<float> outL(4096), outR(4096);
+        editor->received.clear();
+        instance.process(left.data(), right.data(), outL.data(), outR.data(), 4096);
+        float loudestIn = 0.0f, loudestOut = 0.0f;
+        for (size_t i = 0; i < left.size(); ++i) {
+            loudestIn = std::max({loudestIn, std::fabs(left[i]), std::fabs(right[i])});
+            loudestOut = std::max({loudestOut, std::fabs(outL[i]), std::fabs(outR[i])});
+        }
+        ASSERT_EQ(editor->received.size(), 3u);
+        const double inputGain = std::pow(10.0, (c.inputGain - 0.5) * 2.0);
+        EXPECT_NEAR(editor->received[0].second, loudestIn * inputGain, 1e-5) << c.inputGain;
+        EXPECT_NEAR(editor->received[1].second, loudestOut, 1e-5) << c.makeup;
+    }
+}

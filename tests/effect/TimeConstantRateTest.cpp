@@ -16,6 +16,7 @@ enum class HostOrder {
     ParametersThenRate,          // a project restored before the rate is known
     DefaultsThenBlockSizeAndRate,  // attack and release never touched
     RateChangedWhileSuspended,
+    RateChangedAfterABlock,  // the block has taken its settings at 44.1 kHz already
 };
 
 struct Times {
@@ -55,6 +56,13 @@ Times measure(float rate, HostOrder order) {
             instance.dispatch(effSetSampleRate, 0, 0, nullptr, rate);
             instance.dispatch(effMainsChanged, 0, 1);
             break;
+        case HostOrder::RateChangedAfterABlock: {
+            setParameters();
+            std::vector<float> warmUp(64, 1e-4f), out(64);
+            instance.process(warmUp.data(), warmUp.data(), out.data(), out.data(), 64);
+            instance.dispatch(effSetSampleRate, 0, 0, nullptr, rate);
+            break;
+        }
     }
 
     const size_t quiet = size_t(0.2 * rate), loud = size_t(1.0 * rate), tail = size_t(3.0 * rate);
@@ -86,7 +94,8 @@ Times measure(float rate, HostOrder order) {
 
 TEST(TimeConstantRateTest, MillisecondsAgreeAtEveryRateAndHostOrder) {
     for (HostOrder order : {HostOrder::RateThenParameters, HostOrder::ParametersThenRate,
-                            HostOrder::DefaultsThenBlockSizeAndRate, HostOrder::RateChangedWhileSuspended}) {
+                            HostOrder::DefaultsThenBlockSizeAndRate, HostOrder::RateChangedWhileSuspended,
+                            HostOrder::RateChangedAfterABlock}) {
         const Times reference = measure(44100.0f, order);
         // A 16.35 ms attack; a 312 ms release after the 20 ms peak hold.
         EXPECT_GT(reference.attackMs, 2.0);

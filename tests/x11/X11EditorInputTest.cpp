@@ -54,12 +54,62 @@ TEST(X11EditorInputTest, WheelStepsAndControlClickRestoresTheDefault) {
     hand.button(5, false);
     ASSERT_TRUE(native.window->idleUntil([&] { return native.host.countRequests(audioMasterAutomate) > 1; }));
     EXPECT_NEAR(native.host.getParameter(7), 0.2f, 1e-6);
+    // With Shift held a notch is a hundredth.
+    hand.key(XK_Shift_L, true);
+    hand.button(4, true);
+    hand.button(4, false);
+    ASSERT_TRUE(native.window->idleUntil([&] { return native.host.countRequests(audioMasterAutomate) > 2; }));
+    hand.key(XK_Shift_L, false);
+    EXPECT_NEAR(native.host.getParameter(7), 0.21f, 1e-6);
 
     // Control-click: back to the default, even when the click is over before the host idles.
-    hand.control(true);
+    hand.key(XK_Control_L, true);
     hand.button(1, true);
     hand.button(1, false);
-    hand.control(false);
+    hand.key(XK_Control_L, false);
     ASSERT_TRUE(native.window->idleUntil([&] { return native.host.getParameter(7) == 0.5f; }));
     EXPECT_EQ(native.host.countRequests(audioMasterBeginEdit), 0u);
+}
+
+// A host that closes the editor from its idle handler while the user drags a knob: the drag and the
+// window's event handling stop there, the window goes, and the editor opens again as new.
+TEST(X11EditorInputTest, HostClosingTheEditorDuringADragEndsIt) {
+    NativeInstance native;
+    native.openEditor();
+    const KnobOnScreen knob(native, 7);
+    native.window->idle();
+    native.host.clearRequests();
+    std::atomic<bool> closed{false};
+    size_t requestsAtClose = 0;
+    native.host.config().idle = [&] {
+        if (closed.load() || native.host.countRequests(audioMasterBeginEdit) == 0) return;
+        requestsAtClose = native.host.requests().size();
+        native.window->close();
+        closed = true;
+    };
+    std::thread user([&] {
+        Hand hand;
+        hand.moveTo(knob.x, knob.y - 12);
+        hand.button(1, true);
+        waitFor([&] { return closed.load(); });
+        hand.moveTo(knob.x + 12, knob.y);
+        hand.button(1, false);
+    });
+    const bool ended = native.window->idleUntil([&] { return closed.load(); });
+    user.join();
+    native.host.config().idle = nullptr;
+    ASSERT_TRUE(ended);
+    // The idle request the host closed in is the last one (a request is logged once answered).
+    EXPECT_EQ(native.host.requests().size(), requestsAtClose + 1);
+    EXPECT_EQ(native.host.requests().back().opcode, audioMasterIdle);
+    EXPECT_EQ(native.window->childCount(), 0);
+
+    // The reopened editor shows the panel and follows a set: drawn last, read-out 7 takes the column it
+    // shares with read-out 8 in both pictures.
+    native.openEditor();
+    HeadlessReference reference;
+    native.host.setParameter(7, 0.2f);
+    reference.setParameter(7, 0.2f);
+    X11Picture picture;
+    EXPECT_TRUE(native.window->idleUntil([&] { return native.window->capture(picture) && reference.firstDifference(picture) < 0; }));
 }

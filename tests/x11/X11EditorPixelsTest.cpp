@@ -69,3 +69,29 @@ TEST(X11EditorPixelsTest, AudioOnAnotherThreadMovesTheMeters) {
     audio.join();
     EXPECT_TRUE(moved);
 }
+
+// Areas another client spoils and the server then reports exposed are painted again wherever they lie,
+// several at once and far from the window's origin.
+TEST(X11EditorPixelsTest, ExposedAreasArePaintedAgainWhereverTheyLie) {
+    NativeInstance native;
+    native.openEditor();
+    HeadlessReference reference;
+    X11Picture picture;
+    auto showsThePanel = [&] { return native.window->capture(picture) && reference.firstDifference(picture) < 0; };
+    ASSERT_TRUE(native.window->idleUntil(showsThePanel));
+
+    Display* display = native.window->display();
+    const Window editor = native.window->editorWindow();
+    GC gc = XCreateGC(display, editor, 0, nullptr);
+    XSetForeground(display, gc, 0xFF00FF);
+    const XRectangle areas[] = {{300, 40, 100, 40}, {700, 80, 62, 24}, {160, 85, 1, 1}};
+    for (const XRectangle& a : areas) {
+        XFillRectangle(display, editor, gc, a.x, a.y, a.width, a.height);
+        XClearArea(display, editor, a.x, a.y, a.width, a.height, True);
+    }
+    XFreeGC(display, gc);
+    XSync(display, False);
+    const bool repainted = native.window->idleUntil(showsThePanel);
+    const long difference = reference.firstDifference(picture);
+    EXPECT_TRUE(repainted) << "first different pixel at " << difference % 762 << "," << difference / 762;
+}

@@ -146,7 +146,10 @@ bool HeadlessWindow::paintPending() {
     // BeginPaint validates first: invalidations made while drawing wait for the next paint.
     const UiRect area = pending_;
     pending_ = UiRect{};
-    if (!userData_) return true;
+    if (!userData_) {
+        if (hostPaint) hostPaint();
+        return true;
+    }
     DeviceContext* context = DeviceContext::forPaint(this, area);
     try {
         DrawSurface surface(userData_, context, this);

@@ -4,6 +4,7 @@
 #include "gui/core/UiTypes.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,9 @@ public:
     NativeHandle parentHandle() const { return parent_; }
     bool hasCaption() const { return caption_; }
     std::string className;
+    // A host's own paint handler, run when a window that serves no plug-in window is painted. A host may
+    // do anything there, closing the editor or the plug-in among it.
+    std::function<void()> hostPaint;
 
     // The plug-in window this child window serves (null before it is stored and after destruction).
     void setUserData(PluginWindow* window) { userData_ = window; }
