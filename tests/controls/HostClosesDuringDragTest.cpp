@@ -33,6 +33,8 @@ TEST(HostClosesDuringDragTest, DragEndsWhereTheHostClosesEditorOrPlugin) {
     for (bool events : {false, true})
     for (auto make : {makeFader, makeKnob}) {
         for (CloseAt at : {CloseAt::Report, CloseAt::BeginEdit, CloseAt::Idle}) {
+            // A drag fed by the window's events asks the host for no idle: the host's idle feeds it.
+            if (events && at == CloseAt::Idle) continue;
             for (bool wholePlugin : {false, true}) {
                 SCOPED_TRACE(testing::Message() << "close at " << int(at) << (wholePlugin ? ", plug-in" : ", editor")
                                                 << (events ? ", events" : ", modal loop"));

@@ -35,7 +35,7 @@ F next(const char* name) {
 }
 
 // Resolved before main, while there is one thread and nothing is marked.
-struct Originals {
+struct RealFunctions {
     int (*mutexLock)(pthread_mutex_t*) = next<int (*)(pthread_mutex_t*)>("pthread_mutex_lock");
     int (*mutexTryLock)(pthread_mutex_t*) = next<int (*)(pthread_mutex_t*)>("pthread_mutex_trylock");
     int (*condWait)(pthread_cond_t*, pthread_mutex_t*) =
@@ -48,11 +48,11 @@ struct Originals {
     int (*microSleep)(useconds_t) = next<int (*)(useconds_t)>("usleep");
     int (*yield)() = next<int (*)()>("sched_yield");
 };
-const Originals& originals() {
-    static const Originals o;
+const RealFunctions& real() {
+    static const RealFunctions o;
     return o;
 }
-const Originals& resolvedAtStart = originals();
+const RealFunctions& resolvedAtStart = real();
 
 }  // namespace
 
@@ -72,20 +72,20 @@ void free(void* block) {
     if (block) note(Free);
     __libc_free(block);
 }
-int pthread_mutex_lock(pthread_mutex_t* mutex) { return note(Lock), originals().mutexLock(mutex); }
-int pthread_mutex_trylock(pthread_mutex_t* mutex) { return note(Lock), originals().mutexTryLock(mutex); }
+int pthread_mutex_lock(pthread_mutex_t* mutex) { return note(Lock), real().mutexLock(mutex); }
+int pthread_mutex_trylock(pthread_mutex_t* mutex) { return note(Lock), real().mutexTryLock(mutex); }
 int pthread_cond_wait(pthread_cond_t* cond, pthread_mutex_t* mutex) {
-    return note(Wait), originals().condWait(cond, mutex);
+    return note(Wait), real().condWait(cond, mutex);
 }
 int pthread_cond_timedwait(pthread_cond_t* cond, pthread_mutex_t* mutex, const timespec* until) {
-    return note(Wait), originals().condTimedWait(cond, mutex, until);
+    return note(Wait), real().condTimedWait(cond, mutex, until);
 }
-int nanosleep(const timespec* duration, timespec* rest) { return note(Sleep), originals().nanoSleep(duration, rest); }
+int nanosleep(const timespec* duration, timespec* rest) { return note(Sleep), real().nanoSleep(duration, rest); }
 int clock_nanosleep(clockid_t clock, int flags, const timespec* duration, timespec* rest) {
-    return note(Sleep), originals().clockNanoSleep(clock, flags, duration, rest);
+    return note(Sleep), real().clockNanoSleep(clock, flags, duration, rest);
 }
-int usleep(useconds_t microseconds) { return note(Sleep), originals().microSleep(microseconds); }
-int sched_yield() { return note(Wait), originals().yield(); }
+int usleep(useconds_t microseconds) { return note(Sleep), real().microSleep(microseconds); }
+int sched_yield() { return note(Wait), real().yield(); }
 }
 
 namespace {

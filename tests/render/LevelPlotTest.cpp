@@ -2,6 +2,7 @@
 // a change of level where it happens in time, also when the file has fewer frames than the plot columns.
 #include <cairo.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -26,7 +27,8 @@ class PlotPicture {
         const float* in[2] = {input.data(), input.data()};
         const float* out[2] = {output.data(), output.data()};
         stats.add(in, out, 2, static_cast<int>(input.size()));
-        const std::string path = testing::TempDir() + "level-plot-test.png";
+        // Each test program runs its cases in processes of their own, at once: one file each.
+        const std::string path = testing::TempDir() + "level-plot-test-" + std::to_string(getpid()) + ".png";
         LevelPlot::write(path, stats, 44100, "test");
         image = cairo_image_surface_create_from_png(path.c_str());
         EXPECT_EQ(cairo_surface_status(image), CAIRO_STATUS_SUCCESS);

@@ -81,8 +81,9 @@ TEST(X11EditorInputTest, HostClosingTheEditorDuringADragEndsIt) {
     native.host.clearRequests();
     std::atomic<bool> closed{false};
     size_t requestsAtClose = 0;
-    native.host.config().idle = [&] {
-        if (closed.load() || native.host.countRequests(audioMasterBeginEdit) == 0) return;
+    // The host closes the editor as the drag's gesture begins, from inside that request.
+    native.host.config().afterRequest = [&](VstInt32 opcode) {
+        if (closed.load() || opcode != audioMasterBeginEdit) return;
         requestsAtClose = native.host.requests().size();
         native.window->close();
         closed = true;
@@ -97,11 +98,12 @@ TEST(X11EditorInputTest, HostClosingTheEditorDuringADragEndsIt) {
     });
     const bool ended = native.window->idleUntil([&] { return closed.load(); });
     user.join();
-    native.host.config().idle = nullptr;
+    native.host.config().afterRequest = nullptr;
     ASSERT_TRUE(ended);
-    // The idle request the host closed in is the last one (a request is logged once answered).
-    EXPECT_EQ(native.host.requests().size(), requestsAtClose + 1);
-    EXPECT_EQ(native.host.requests().back().opcode, audioMasterIdle);
+    for (int i = 0; i < 5; ++i) native.window->idle();
+    // The begin-edit the host closed in is the last request: the drag sends nothing more.
+    EXPECT_EQ(native.host.requests().size(), requestsAtClose);
+    EXPECT_EQ(native.host.requests().back().opcode, audioMasterBeginEdit);
     EXPECT_EQ(native.window->childCount(), 0);
 
     // The reopened editor shows the panel and follows a set: drawn last, read-out 7 takes the column it
