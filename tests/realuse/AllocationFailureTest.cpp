@@ -87,7 +87,7 @@ void findLibrary(const void* entry) {
         info.dli_fbase);
 }
 
-bool fromLibrary(const void* caller) {
+[[maybe_unused]] bool fromLibrary(const void* caller) {
     const auto at = reinterpret_cast<uintptr_t>(caller);
     return at >= libraryStart && at < libraryEnd;
 }
