@@ -220,6 +220,32 @@ TEST_F(EditorScale, BadStoredSettingsFallBackToTheSystemsScale) {
     }
 }
 
+// The system's scale asked again at open (the host's window may know better) decides only while the user
+// has chosen nothing, neither stored nor through the editor.
+TEST_F(EditorScale, AtOpenTheSystemsScaleDecidesOnlyWithoutAChoice) {
+    struct Case {
+        const char* stored;
+        int32_t chosen;  // 0: none
+        double systemAtOpen;
+        int32_t expected;
+    };
+    const Case cases[] = {{nullptr, 0, 2.0, 200}, {nullptr, 0, 1.0, 100}, {"EditorScale=150\n", 0, 2.0, 150},
+                          {nullptr, 150, 2.0, 150}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.stored ? c.stored : "(none)") + " chosen " + std::to_string(c.chosen));
+        std::remove((folder + "/VozuvAzirOVA/settings").c_str());
+        if (c.stored) storeSetting(c.stored);
+        HeadlessSystem::displayScale = 1.0;
+        EditorRig rig;
+        if (c.chosen) rig.editor->setScale(c.chosen);
+        HeadlessSystem::displayScale = c.systemAtOpen;
+        rig.open();
+        EXPECT_EQ(rig.editor->getScale(), c.expected);
+        ASSERT_NE(rig.child(), nullptr);
+        EXPECT_EQ(rig.child()->width(), uiscale::toDevice(762, c.expected));
+    }
+}
+
 // A host that cannot "sizeWindow": the editor resizes its own window and the host's around it.
 TEST_F(EditorScale, WithoutTheHostsSizeWindowTheWindowChainGrows) {
     ScaledRig rig(100, 0);
