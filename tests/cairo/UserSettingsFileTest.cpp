@@ -1,7 +1,6 @@
 // UserSettingsFileTest: the native per-user settings file: made with its missing folders, other settings
 // kept when one is written, and anything that is not a whole number read as no setting.
 #include <gtest/gtest.h>
-
 #include <stdlib.h>
 
 #include <cstdio>
@@ -15,7 +14,7 @@ namespace {
 
 // XDG_CONFIG_HOME and HOME point into a fresh folder whose subfolders do not exist yet.
 class UserSettingsFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string pattern = testing::TempDir() + "vozuv-settings-XXXXXX";
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
@@ -28,8 +27,10 @@ protected:
     void TearDown() override {
         const char* names[] = {"XDG_CONFIG_HOME", "HOME"};
         for (int i = 0; i < 2; ++i) {
-            if (saved[i].empty()) unsetenv(names[i]);
-            else setenv(names[i], saved[i].c_str(), 1);
+            if (saved[i].empty())
+                unsetenv(names[i]);
+            else
+                setenv(names[i], saved[i].c_str(), 1);
         }
         std::system(("rm -rf '" + root + "'").c_str());
     }
@@ -64,9 +65,9 @@ TEST_F(UserSettingsFile, WritingMakesTheFoldersAndKeepsTheOtherSettings) {
 
 TEST_F(UserSettingsFile, AnythingButAWholeNumberIsNoSetting) {
     const std::pair<const char*, bool> cases[] = {
-        {"EditorScale=150\n", true},  {"EditorScale=150", true},         {"EditorScale=abc\n", false},
-        {"EditorScale=\n", false},    {"EditorScale=150junk\n", false},  {"EditorScale=99999999999\n", false},
-        {"EditorScale 150\n", false}, {"EditorScaleX=150\n", false},     {"X=1\nEditorScale=150\n", true}};
+        {"EditorScale=150\n", true},  {"EditorScale=150", true},        {"EditorScale=abc\n", false},
+        {"EditorScale=\n", false},    {"EditorScale=150junk\n", false}, {"EditorScale=99999999999\n", false},
+        {"EditorScale 150\n", false}, {"EditorScaleX=150\n", false},    {"X=1\nEditorScale=150\n", true}};
     ASSERT_TRUE(platform::writeUserSetting("EditorScale", 1));  // makes the folder
     for (const auto& c : cases) {
         std::ofstream(file()) << c.first;

@@ -202,8 +202,10 @@ TEST_F(EditorScale, TheMenuStaysOnThePanelAndItsItemsAnswerOverTheirCells) {
     ScaledRig rig(150);
     const int32_t width = ScaleMenu::kItemWidth + 2 * ScaleMenu::kPadding;
     const int32_t height = 3 * ScaleMenu::kItemHeight + 2 * ScaleMenu::kPadding;
-    const std::pair<UiPoint, UiPoint> places[] = {{{0, 0}, {0, 0}}, {{760, 100}, {762 - width, 104 - height}},
-                                                  {{712, 61}, {712, 61}}, {{713, 62}, {712, 61}}};
+    const std::pair<UiPoint, UiPoint> places[] = {{{0, 0}, {0, 0}},
+                                                  {{760, 100}, {762 - width, 104 - height}},
+                                                  {{712, 61}, {712, 61}},
+                                                  {{713, 62}, {712, 61}}};
     for (const auto& p : places) {
         rig.press(p.first, MouseRight);
         auto* menu = dynamic_cast<ScaleMenu*>(rig.window()->getModalWidget());
@@ -223,8 +225,9 @@ TEST_F(EditorScale, TheMenuStaysOnThePanelAndItsItemsAnswerOverTheirCells) {
     const int32_t l = 100 + ScaleMenu::kPadding, t = 20 + ScaleMenu::kPadding, w = ScaleMenu::kItemWidth,
                   h = ScaleMenu::kItemHeight;
     const std::pair<UiPoint, int32_t> items[] = {
-        {{l, t}, 100},     {{l + w - 1, t}, 100},     {{l + w, t}, 0},     {{l - 1, t}, 0},  {{l, t - 1}, 0},
-        {{l, t + h - 1}, 100}, {{l, t + h}, 150}, {{l, t + 3 * h - 1}, 200}, {{l, t + 3 * h}, 0}};
+        {{l, t}, 100},     {{l + w - 1, t}, 100},     {{l + w, t}, 0},
+        {{l - 1, t}, 0},   {{l, t - 1}, 0},           {{l, t + h - 1}, 100},
+        {{l, t + h}, 150}, {{l, t + 3 * h - 1}, 200}, {{l, t + 3 * h}, 0}};
     for (const auto& i : items) EXPECT_EQ(menu->stepAt(i.first), i.second) << i.first.h << "," << i.first.v;
     rig.child()->paint();
     const uint32_t mark = 0xAB5C2A;  // the panel's blue, 42 92 171
@@ -267,7 +270,9 @@ TEST_F(EditorScale, AtOpenTheSystemsScaleDecidesOnlyWithoutAChoice) {
         double systemAtOpen;
         int32_t expected;
     };
-    const Case cases[] = {{nullptr, 0, 2.0, 200}, {nullptr, 0, 1.0, 100}, {"EditorScale=150\n", 0, 2.0, 150},
+    const Case cases[] = {{nullptr, 0, 2.0, 200},
+                          {nullptr, 0, 1.0, 100},
+                          {"EditorScale=150\n", 0, 2.0, 150},
                           {nullptr, 150, 2.0, 150}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.stored ? c.stored : "(none)") + " chosen " + std::to_string(c.chosen));

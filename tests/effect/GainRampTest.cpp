@@ -105,11 +105,13 @@ TEST(GainRampTest, AResumeAppliesTheGainsAtOnce) {
     ASSERT_GT(loud, 1.9f * quiet);
     EXPECT_GT(gliding, quiet);
     EXPECT_LT(gliding, loud) << "the ramp outlasts a block";
-    for (int i = 0; i < kBlock; ++i) EXPECT_EQ(resumed[size_t(i)], loud) << "frame " << i << " after the resume";
+    for (int i = 0; i < kBlock; ++i)
+        EXPECT_EQ(resumed[size_t(i)], loud) << "frame " << i << " after the resume";
     // A change made while suspended is no step either.
     instance.dispatch(effMainsChanged, 0, 0);
     instance.set(kCompMakeup, 0.5f);
     instance.dispatch(effMainsChanged, 0, 1);
     block();
-    for (int i = 0; i < kBlock; ++i) EXPECT_EQ(outL[size_t(i)], quiet) << "frame " << i << " after the resume";
+    for (int i = 0; i < kBlock; ++i)
+        EXPECT_EQ(outL[size_t(i)], quiet) << "frame " << i << " after the resume";
 }

@@ -143,7 +143,9 @@ TEST(X11EditorDragTest, HostClosingEditorOrPluginMidDragLeavesNothingBehind) {
     for (bool insideRequest : {false, true})
         for (int ending : {0, 1, 2}) {
             const bool wholePlugin = ending == 1, parentGone = ending == 2;
-            SCOPED_TRACE(std::string(parentGone ? "parent destroyed" : wholePlugin ? "effClose" : "effEditClose") +
+            SCOPED_TRACE(std::string(parentGone    ? "parent destroyed"
+                                     : wholePlugin ? "effClose"
+                                                   : "effEditClose") +
                          (insideRequest ? " on automation" : ""));
             DragRig rig;
             X11EditorHost probe(privateDisplay().c_str());
@@ -183,9 +185,8 @@ TEST(X11EditorDragTest, HostClosingEditorOrPluginMidDragLeavesNothingBehind) {
             for (int i = 0; i < 5; ++i) rig.native.window->idle();
             if (parentGone) {
                 // No release comes to a window that is gone: the host hears the gesture end with it.
-                EXPECT_TRUE(rig.native.window->idleUntil([&] {
-                    return rig.native.host.countRequests(audioMasterEndEdit) == 1;
-                }));
+                EXPECT_TRUE(rig.native.window->idleUntil(
+                    [&] { return rig.native.host.countRequests(audioMasterEndEdit) == 1; }));
                 EXPECT_EQ(rig.native.host.countRequests(audioMasterBeginEdit), 1);
                 continue;
             }
