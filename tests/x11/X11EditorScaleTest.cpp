@@ -1,7 +1,5 @@
 // The Linux library's editor at the desktop's scale: Xft.dpi picks the size, the X11 window shows the
 // headless backend's picture at that size, and the size menu resizes the window.
-#include <X11/Xatom.h>
-#include <X11/extensions/XTest.h>
 #include <stdlib.h>
 
 #include <cstring>
@@ -10,6 +8,9 @@
 #include "gui/platform/cairo/HeadlessSystem.h"
 #include "tests/x11/X11Hand.h"
 #include "tests/x11/X11Session.h"
+
+#include <X11/Xatom.h>
+#include <X11/extensions/XTest.h>
 
 namespace {
 
