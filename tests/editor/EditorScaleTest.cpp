@@ -196,6 +196,47 @@ TEST_F(EditorScale, TheMenuResizesThroughTheHostAndLaterInstancesStartAtTheChoic
     EXPECT_EQ(rig.editor->getScale(), 200);
 }
 
+// The menu opens at the pointer, pushed back inside the panel at its right and bottom edges; each item
+// answers over its whole cell and nowhere else; the scale in use is the marked item.
+TEST_F(EditorScale, TheMenuStaysOnThePanelAndItsItemsAnswerOverTheirCells) {
+    ScaledRig rig(150);
+    const int32_t width = ScaleMenu::kItemWidth + 2 * ScaleMenu::kPadding;
+    const int32_t height = 3 * ScaleMenu::kItemHeight + 2 * ScaleMenu::kPadding;
+    const std::pair<UiPoint, UiPoint> places[] = {{{0, 0}, {0, 0}},
+                                                  {{760, 100}, {762 - width, 104 - height}},
+                                                  {{712, 61}, {712, 61}},
+                                                  {{713, 62}, {712, 61}}};
+    for (const auto& p : places) {
+        rig.press(p.first, MouseRight);
+        auto* menu = dynamic_cast<ScaleMenu*>(rig.window()->getModalWidget());
+        ASSERT_NE(menu, nullptr);
+        UiRect b;
+        menu->getBounds(b);
+        EXPECT_EQ(b.left, p.second.h) << p.first.h;
+        EXPECT_EQ(b.top, p.second.v) << p.first.v;
+        EXPECT_EQ(b.right - b.left, width);
+        EXPECT_EQ(b.bottom - b.top, height);
+        rig.press({300, 10}, MouseLeft);  // away from the menu: closes it
+        ASSERT_EQ(rig.window()->getModalWidget(), nullptr);
+    }
+    rig.press({100, 20}, MouseRight);
+    auto* menu = dynamic_cast<ScaleMenu*>(rig.window()->getModalWidget());
+    ASSERT_NE(menu, nullptr);
+    const int32_t l = 100 + ScaleMenu::kPadding, t = 20 + ScaleMenu::kPadding, w = ScaleMenu::kItemWidth,
+                  h = ScaleMenu::kItemHeight;
+    const std::pair<UiPoint, int32_t> items[] = {
+        {{l, t}, 100},     {{l + w - 1, t}, 100},     {{l + w, t}, 0},
+        {{l - 1, t}, 0},   {{l, t - 1}, 0},           {{l, t + h - 1}, 100},
+        {{l, t + h}, 150}, {{l, t + 3 * h - 1}, 200}, {{l, t + 3 * h}, 0}};
+    for (const auto& i : items) EXPECT_EQ(menu->stepAt(i.first), i.second) << i.first.h << "," << i.first.v;
+    rig.child()->paint();
+    const uint32_t mark = 0xAB5C2A;  // the panel's blue, 42 92 171
+    for (int32_t item = 0; item < 3; ++item) {
+        const UiPoint cell = rig.at({l + 1, t + item * h + 1});
+        EXPECT_EQ(rgbAt(rig.child(), cell.h, cell.v) == mark, item == 1) << "item " << item;
+    }
+}
+
 // Without a valid stored choice the system's scale decides, rounded to the nearest step.
 TEST_F(EditorScale, BadStoredSettingsFallBackToTheSystemsScale) {
     struct Case {
@@ -217,6 +258,34 @@ TEST_F(EditorScale, BadStoredSettingsFallBackToTheSystemsScale) {
         plugin.dispatch(effEditGetRect, 0, 0, &r, 0.0f);
         EXPECT_EQ(r->right, uiscale::toDevice(762, c.expected));
         EXPECT_EQ(r->bottom, uiscale::toDevice(104, c.expected));
+    }
+}
+
+// The system's scale asked again at open (the host's window may know better) decides only while the user
+// has chosen nothing, neither stored nor through the editor.
+TEST_F(EditorScale, AtOpenTheSystemsScaleDecidesOnlyWithoutAChoice) {
+    struct Case {
+        const char* stored;
+        int32_t chosen;  // 0: none
+        double systemAtOpen;
+        int32_t expected;
+    };
+    const Case cases[] = {{nullptr, 0, 2.0, 200},
+                          {nullptr, 0, 1.0, 100},
+                          {"EditorScale=150\n", 0, 2.0, 150},
+                          {nullptr, 150, 2.0, 150}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.stored ? c.stored : "(none)") + " chosen " + std::to_string(c.chosen));
+        std::remove((folder + "/VozuvAzirOVA/settings").c_str());
+        if (c.stored) storeSetting(c.stored);
+        HeadlessSystem::displayScale = 1.0;
+        EditorRig rig;
+        if (c.chosen) rig.editor->setScale(c.chosen);
+        HeadlessSystem::displayScale = c.systemAtOpen;
+        rig.open();
+        EXPECT_EQ(rig.editor->getScale(), c.expected);
+        ASSERT_NE(rig.child(), nullptr);
+        EXPECT_EQ(rig.child()->width(), uiscale::toDevice(762, c.expected));
     }
 }
 

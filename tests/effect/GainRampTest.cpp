@@ -78,3 +78,40 @@ TEST(GainRampTest, SteppedSettingsMoveNoMoreThanTheSteadySignal) {
         }
     }
 }
+
+// Below the threshold the output is the input times the gains: a make-up step glides over a ramp longer
+// than a block, but a resume has no earlier output to glide from, so its first frame is at the gains as
+// they are, also when they changed while suspended.
+TEST(GainRampTest, AResumeAppliesTheGainsAtOnce) {
+    Instance instance;
+    instance.dispatch(effSetSampleRate, 0, 0, nullptr, kRate);
+    instance.set(kCompThreshold, 1.0f);  // 0 dBFS: nothing is reduced
+    instance.set(kCompMakeup, 0.5f);
+    instance.dispatch(effMainsChanged, 0, 1);
+    const std::vector<float> in(kBlock, 0.1f);
+    std::vector<float> outL(kBlock), outR(kBlock);
+    auto block = [&] { instance.process(in.data(), in.data(), outL.data(), outR.data(), kBlock); };
+    for (int b = 0; b < 8; ++b) block();
+    const float quiet = outL[kBlock - 1];
+    instance.set(kCompMakeup, 0.65f);
+    block();
+    const float gliding = outL[kBlock - 1];
+    instance.dispatch(effMainsChanged, 0, 0);
+    instance.dispatch(effMainsChanged, 0, 1);
+    block();
+    const std::vector<float> resumed = outL;
+    for (int b = 0; b < 100; ++b) block();
+    const float loud = outL[kBlock - 1];
+    ASSERT_GT(loud, 1.9f * quiet);
+    EXPECT_GT(gliding, quiet);
+    EXPECT_LT(gliding, loud) << "the ramp outlasts a block";
+    for (int i = 0; i < kBlock; ++i)
+        EXPECT_EQ(resumed[size_t(i)], loud) << "frame " << i << " after the resume";
+    // A change made while suspended is no step either.
+    instance.dispatch(effMainsChanged, 0, 0);
+    instance.set(kCompMakeup, 0.5f);
+    instance.dispatch(effMainsChanged, 0, 1);
+    block();
+    for (int i = 0; i < kBlock; ++i)
+        EXPECT_EQ(outL[size_t(i)], quiet) << "frame " << i << " after the resume";
+}

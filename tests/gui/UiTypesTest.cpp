@@ -35,6 +35,21 @@ TEST(UiTypesTest, BoundToIntersectsAndNeverInverts) {
     EXPECT_TRUE(apart.isEmpty());
 }
 
+TEST(UiTypesTest, OverlapCountsATouchingEdgeOnEachSide) {
+    const UiRect r{10, 10, 20, 20};
+    struct Case {
+        UiRect other;
+        bool overlaps;
+    };
+    const Case cases[] = {{{0, 12, 10, 18}, true},  {{0, 12, 9, 18}, false},     // left
+                          {{20, 12, 30, 18}, true}, {{21, 12, 30, 18}, false},   // right
+                          {{12, 0, 18, 10}, true},  {{12, 0, 18, 9}, false},     // top
+                          {{12, 20, 18, 30}, true}, {{12, 21, 18, 30}, false}};  // bottom
+    for (const Case& c : cases)
+        EXPECT_EQ(r.overlapsInclusive(c.other), c.overlaps)
+            << c.other.left << "," << c.other.top << "," << c.other.right << "," << c.other.bottom;
+}
+
 TEST(UiTypesTest, ColourTravelsAsOneWordWithRedLowest) {
     UiColor c{0x12, 0x34, 0x56, 0x78};
     EXPECT_EQ(c.toWord(), 0x78563412u);

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/render/LevelPlot.h"
@@ -35,6 +36,18 @@ class PlotPicture {
         std::remove(path.c_str());
     }
     ~PlotPicture() { cairo_surface_destroy(image); }
+
+    // Leftmost and rightmost dark column in rows [top, bottom) between x0 and x1 (-1, -1 when none).
+    std::pair<int, int> inkSpan(int x0, int x1, int top, int bottom) const {
+        std::pair<int, int> span{-1, -1};
+        for (int x = x0; x < x1; ++x)
+            for (int y = top; y < bottom; ++y)
+                if (red(x, y) < 128) {
+                    if (span.first < 0) span.first = x;
+                    span.second = x;
+                }
+        return span;
+    }
 
     uint32_t red(int x, int y) const {
         const unsigned char* row =
@@ -91,4 +104,26 @@ TEST(LevelPlotTest, ExtremesStayInsideTheirPanels) {
         EXPECT_EQ(plot.red(x, aboveLevels), 243u) << x;  // the background, 0.95 grey
         EXPECT_EQ(plot.red(x, belowReduction), 243u) << x;
     }
+}
+
+// The time axis ends at the file's length: the last label sits under the panel's right edge and reads it.
+TEST(LevelPlotTest, LastTimeLabelReadsTheFileLength) {
+    const std::pair<size_t, const char*> cases[] = {{4410, "0.1"}, {44100, "1"}, {441000, "10"}};
+    cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 8, 8);
+    cairo_t* cr = cairo_create(scratch);
+    cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, 13);
+    for (const auto& c : cases) {
+        const std::vector<float> signal(c.first, 0.5f);
+        const PlotPicture plot(signal, signal);
+        const int edge = kPanelLeft + kPanelWidth, labelTop = 586, labelBottom = 604;
+        const std::pair<int, int> ink = plot.inkSpan(edge - 40, edge + 30, labelTop, labelBottom);
+        cairo_text_extents_t e;
+        cairo_text_extents(cr, c.second, &e);
+        ASSERT_GE(ink.first, 0) << c.second << ": no label at the end";
+        EXPECT_NEAR((ink.first + ink.second + 1) / 2.0, edge, 2.0) << c.second;
+        EXPECT_NEAR(ink.second + 1 - ink.first, e.width, 2.0) << c.second;
+    }
+    cairo_destroy(cr);
+    cairo_surface_destroy(scratch);
 }

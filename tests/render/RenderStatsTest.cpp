@@ -29,6 +29,19 @@ TEST(RenderStatsTest, GainReductionIsTheRatioWithTheStaticGainTakenOut) {
     EXPECT_NEAR(stats.bins().back().smallestGain, 0.2511886f, 1e-6);
 }
 
+// About 2000 bins of whole frames, rounded up so a file never needs more than 2000.
+TEST(RenderStatsTest, FramesPerBinRoundUpToAtMostTwoThousandBins) {
+    const long long cases[][2] = {{0, 1}, {1, 1}, {2000, 1}, {2001, 2}, {4000, 2}, {4001, 3}};
+    for (const auto& c : cases) {
+        RenderStats stats(1.0, c[0]);
+        EXPECT_EQ(stats.binFrames(), c[1]) << c[0] << " frames";
+        std::vector<float> signal(static_cast<size_t>(c[0]), 0.5f);
+        const float* channel[1] = {signal.data()};
+        if (c[0] > 0) stats.add(channel, channel, 1, static_cast<int>(c[0]));
+        EXPECT_LE(stats.bins().size(), 2000u) << c[0] << " frames";
+    }
+}
+
 TEST(RenderStatsTest, SilenceAndMonoAreMeasuredSafely) {
     // Frames below -80 dBFS carry no ratio; a mono channel is measured alone.
     std::vector<float> in = {0.0f, 1e-6f, 0.5f, 0.5f}, out = {0.0f, 0.5f, 0.25f, 0.5f};

@@ -141,8 +141,11 @@ TEST(X11EditorDragTest, AltDragsLinearlyAndShiftSlowsItFromWhereItIs) {
 TEST(X11EditorDragTest, HostClosingEditorOrPluginMidDragLeavesNothingBehind) {
     // Between two idles, or from inside the automation request of a drag step.
     for (bool insideRequest : {false, true})
-        for (bool wholePlugin : {false, true}) {
-            SCOPED_TRACE(std::string(wholePlugin ? "effClose" : "effEditClose") +
+        for (int ending : {0, 1, 2}) {
+            const bool wholePlugin = ending == 1, parentGone = ending == 2;
+            SCOPED_TRACE(std::string(parentGone    ? "parent destroyed"
+                                     : wholePlugin ? "effClose"
+                                                   : "effEditClose") +
                          (insideRequest ? " on automation" : ""));
             DragRig rig;
             X11EditorHost probe(privateDisplay().c_str());
@@ -150,7 +153,9 @@ TEST(X11EditorDragTest, HostClosingEditorOrPluginMidDragLeavesNothingBehind) {
             std::atomic<bool> closed{false};
             auto close = [&] {
                 if (closed.exchange(true)) return;
-                if (wholePlugin)
+                if (parentGone)
+                    rig.native.window->destroyParent();
+                else if (wholePlugin)
                     rig.native.host.close();
                 else
                     rig.native.window->close();
@@ -178,6 +183,13 @@ TEST(X11EditorDragTest, HostClosingEditorOrPluginMidDragLeavesNothingBehind) {
             rig.native.host.config().afterRequest = nullptr;
             ASSERT_TRUE(dragging);
             for (int i = 0; i < 5; ++i) rig.native.window->idle();
+            if (parentGone) {
+                // No release comes to a window that is gone: the host hears the gesture end with it.
+                EXPECT_TRUE(rig.native.window->idleUntil(
+                    [&] { return rig.native.host.countRequests(audioMasterEndEdit) == 1; }));
+                EXPECT_EQ(rig.native.host.countRequests(audioMasterBeginEdit), 1);
+                continue;
+            }
             // The plug-in's connection is gone, and with it every window and pixmap it held.
             EXPECT_EQ(serverClientCount(probe.display()), clients - 1);
             EXPECT_EQ(rig.native.window->childCount(), 0);

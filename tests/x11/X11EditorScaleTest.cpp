@@ -6,6 +6,7 @@
 
 #include "gui/core/UiScale.h"
 #include "gui/platform/cairo/HeadlessSystem.h"
+#include "tests/x11/X11Hand.h"
 #include "tests/x11/X11Session.h"
 
 #include <X11/Xatom.h>
@@ -94,6 +95,31 @@ TEST(X11EditorScaleTest, TheSizeMenuResizesTheWindow) {
         XTestFakeButtonEvent(hand, button, False, CurrentTime);
         XSync(hand, False);
     };
+    // A knob turned from its right over its top to its left, at the window's scale: the drag's steps
+    // reach the knob in panel units, so every scale gives the value of 100 %.
+    const UiPoint centre = HeadlessReference().knobCentre(7);
+    auto turn = [&](int32_t percent) {
+        int x = 0, y = 0;
+        native.window->toScreen(native.window->editorWindow(), uiscale::toDevice(centre.h, percent),
+                                uiscale::toDevice(centre.v, percent), x, y);
+        const int r = uiscale::toDevice(15, percent);
+        native.host.clearRequests();
+        std::thread user([&] {
+            Hand h;
+            h.moveTo(x + r, y);
+            h.button(1, true);
+            h.moveTo(x, y - r);
+            h.moveTo(x - r, y - r / 3);
+            h.button(1, false);
+        });
+        EXPECT_TRUE(
+            native.window->idleUntil([&] { return native.host.countRequests(audioMasterEndEdit) > 0; }));
+        user.join();
+        return native.host.getParameter(7);
+    };
+    const float before = native.host.getParameter(7);
+    const float at100 = turn(100);
+    native.host.setParameter(7, before);  // the reference pictures show the knob where it was
     click(300, 30, 3);
     X11Picture menu;
     // The menu's light fill beside its second item.
@@ -106,5 +132,6 @@ TEST(X11EditorScaleTest, TheSizeMenuResizesTheWindow) {
     HeadlessSystem::displayScale = 1.5;
     HeadlessReference reference;
     showsReference(native, reference);
+    EXPECT_NEAR(turn(150), at100, 0.002f);
     XCloseDisplay(hand);
 }

@@ -38,7 +38,9 @@ bool parseValue(const char* text, int32_t& value) {
     errno = 0;
     char* end = nullptr;
     const long parsed = std::strtol(text, &end, 10);
-    if (errno != 0 || (*end != '\0' && *end != '\n') || parsed < INT32_MIN || parsed > INT32_MAX) return false;
+    // No digits at all ("name=\n") is no value either.
+    if (errno != 0 || end == text || (*end != '\0' && *end != '\n')) return false;
+    if (parsed < INT32_MIN || parsed > INT32_MAX) return false;
     value = int32_t(parsed);
     return true;
 }
