@@ -45,7 +45,7 @@ struct Quarantine {
 } quarantine;
 }  // namespace
 
-#ifndef __SANITIZE_ADDRESS__
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 void* operator new(std::size_t size) {
     auto* p = static_cast<unsigned char*>(std::malloc(size + kHeader));
     if (!p) throw std::bad_alloc();
