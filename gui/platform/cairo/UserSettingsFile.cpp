@@ -21,7 +21,7 @@ constexpr int kMaxLines = 64;
 // The settings folder into `folder`; false without a usable one.
 bool settingsFolder(char (&folder)[kPathSize]) {
     const char* config = std::getenv("XDG_CONFIG_HOME");
-    // The base directory specification ignores relative paths.
+    // A relative XDG_CONFIG_HOME is ignored, as desktops ignore it: it would depend on the host's folder.
     int written = 0;
     if (config && config[0] == '/') {
         written = std::snprintf(folder, kPathSize, "%s/VozuvAzirOVA", config);
