@@ -342,6 +342,7 @@ inline void CompGateEffect::runBlock(float** inputs, float** outputs, VstInt32 s
         chain.restart();
     }
     const BlockMeters meters = chain.processBlock(blockSettings, in0, in1, out0, out1, sampleFrames);
+    blockMeters = meters;
 
     // This effect's editor is always a GuiEditor; it only stores the values for its next redraw. One
     // call for the three meters: it comes after every block.

@@ -42,6 +42,9 @@ public:
     const CompressorState& getChainState() const { return chain; }
     // The settings the last block ran on; read on the thread that runs the blocks.
     const ChainSettings& lastBlockSettings() const { return blockSettings; }
+    // The meter values of the last block that ran (a block of no frames leaves them), for adapters that
+    // show meters without an editor; read on the thread that runs the blocks.
+    const BlockMeters& lastMeters() const { return blockMeters; }
     // Forces the next block to rebuild its gain table (the unconditional rebuild, for comparisons); between
     // blocks, on the thread that runs them.
     void invalidateGainTable() { chain.invalidateGainTable(); }
@@ -87,6 +90,7 @@ protected:
     // last block, the count they were taken at, and the resumes seen.
     CompressorState chain;
     ChainSettings blockSettings{};
+    BlockMeters blockMeters{0.0f, 0.0f, 1.0f};
     uint32_t blockSettingsWrites = 0;
     // The groups the block derived last, with the stored values they came from (bit patterns).
     uint32_t groupSources[3] = {0, 0, 0};  // CompThreshold, LPShelf, HPShelf
