@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package of the Linux library: VozuvAzirOVA.so in /usr/lib/vst, where Linux hosts look
 # for VST 2 plug-ins, with the system libraries and the read-out font it needs as dependencies.
+# The LV2 bundle built beside the library (VozuvAzirOVA.lv2, or VOZUV_LV2_BUNDLE) goes into /usr/lib/lv2.
 # Usage: scripts/deb-package.sh LIBRARY.so VERSION OUT_DIR [TIMESTAMP]   (prints the .deb's path)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,6 +19,16 @@ docs="$stage/usr/share/doc/$package"
 mkdir -p "$stage/DEBIAN" "$stage/usr/lib/vst" "$docs"
 install -m 0644 "$library" "$stage/usr/lib/vst/VozuvAzirOVA.so"
 strip --strip-unneeded --remove-section=.comment --remove-section=.note "$stage/usr/lib/vst/VozuvAzirOVA.so"
+bundle="${VOZUV_LV2_BUNDLE:-$(dirname "$library")/VozuvAzirOVA.lv2}"
+if [ -f "$bundle/manifest.ttl" ]; then
+  mkdir -p "$stage/usr/lib/lv2/VozuvAzirOVA.lv2"
+  for file in "$bundle"/*.ttl "$bundle"/*.so; do
+    [ -f "$file" ] || continue
+    install -m 0644 "$file" "$stage/usr/lib/lv2/VozuvAzirOVA.lv2/"
+    [[ "$file" == *.so ]] && strip --strip-unneeded --remove-section=.comment --remove-section=.note \
+      "$stage/usr/lib/lv2/VozuvAzirOVA.lv2/$(basename "$file")"
+  done
+fi
 gzip -9n <"$root/docs/USER-GUIDE.md" >"$docs/USER-GUIDE.md.gz"
 cat >"$docs/copyright" <<EOF
 VozuvAzirOVA
@@ -42,12 +53,13 @@ Installed-Size: $(du -k -s --exclude=DEBIAN "$stage" | cut -f1)
 Depends: libc6 (>= 2.29), libcairo2 (>= 1.7.2), libfontconfig1 (>= 2.12.6), libx11-6, libxext6, fonts-liberation | fonts-liberation2
 Section: sound
 Priority: optional
-Description: stereo compressor plug-in for VST 2 hosts
+Description: stereo compressor plug-in for VST 2 and LV2 hosts
  VozuvAzirOVA is a stereo compressor with its own painted editor: eight
  knobs, value read-outs and input, gain-reduction and output meters.
  .
  This package installs the 64-bit Linux library into /usr/lib/vst, where
- Linux hosts of VST 2 plug-ins find it. The editor opens as an X11 window.
+ Linux hosts of VST 2 plug-ins find it, and the LV2 bundle into
+ /usr/lib/lv2. The editor opens as an X11 window.
 EOF
 (cd "$stage" && find usr -type f -print0 | sort -z | xargs -0 md5sum) >"$stage/DEBIAN/md5sums"
 chmod 0644 "$stage/DEBIAN/control" "$stage/DEBIAN/md5sums"

@@ -20,6 +20,10 @@ for flavour in win32 win64 native; do
   echo "building $flavour" >&2
   VOZUV_TARGETS=VozuvAzirOVA "$root/scripts/build.sh" "$flavour" "$root/build/$flavour" >/dev/null
 done
+# The LV2 bundle: the DSP library and its description, and the UI library where it is built.
+lv2_targets=VozuvAzirOVA_dsp
+ninja -C "$root/build/native" -t targets all 2>/dev/null | grep -q '^VozuvAzirOVA_ui:' && lv2_targets+=" VozuvAzirOVA_ui"
+VOZUV_TARGETS="$lv2_targets" "$root/scripts/build.sh" native "$root/build/native" >/dev/null
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
@@ -28,6 +32,8 @@ cp "$root/build/win32/VozuvAzirOVA.dll" "$stage/$name/windows-32bit/"
 cp "$root/build/win64/VozuvAzirOVA.dll" "$stage/$name/windows-64bit/"
 cp "$root/build/native/VozuvAzirOVA.so" "$stage/$name/linux-x86_64/"
 strip --strip-unneeded "$stage/$name/linux-x86_64/VozuvAzirOVA.so"
+cp -r "$root/build/native/VozuvAzirOVA.lv2" "$stage/$name/linux-x86_64/"
+for so in "$stage/$name/linux-x86_64/VozuvAzirOVA.lv2"/*.so; do strip --strip-unneeded "$so"; done
 cp "$root/docs/USER-GUIDE.md" "$stage/$name/"
 
 # Reproducible order, owner and times inside the archive.

@@ -27,7 +27,15 @@ $listing"
 for doc in copyright changelog.gz; do
   grep -q "\./usr/share/doc/vozuvazirova/$doc\$" <<<"$listing" || fault "no $doc"
 done
-[ "$(grep -c '^-' <<<"$listing")" = 4 ] || fault "unexpected files:
+# The LV2 bundle built beside the library comes along, each of its files.
+bundle_files=0
+for file in "$(dirname "$library")"/VozuvAzirOVA.lv2/*.ttl "$(dirname "$library")"/VozuvAzirOVA.lv2/*.so; do
+  [ -f "$file" ] || continue
+  bundle_files=$((bundle_files + 1))
+  grep -qE "^-rw-r--r-- root/root .* \./usr/lib/lv2/VozuvAzirOVA\.lv2/$(basename "$file")\$" <<<"$listing" \
+    || fault "no /usr/lib/lv2/VozuvAzirOVA.lv2/$(basename "$file") (0644, root)"
+done
+[ "$(grep -c '^-' <<<"$listing")" = $((4 + bundle_files)) ] || fault "unexpected files:
 $listing"
 
 # Install and remove in a scratch root with an empty package database.
@@ -43,7 +51,7 @@ installed="$target/usr/lib/vst/VozuvAzirOVA.so"
   || fault "the installed library lost its entry"
 dpkg_root -s vozuvazirova 2>/dev/null | grep -q '^Status: install ok installed' || fault "dpkg does not list it as installed"
 dpkg_root -r vozuvazirova >>"$scratch/dpkg.log" 2>&1 || fault "dpkg -r failed: $(cat "$scratch/dpkg.log")"
-[ ! -e "$installed" ] && [ ! -e "$target/usr/lib/vst" ] || fault "removal left files behind: $(find "$target/usr" 2>/dev/null)"
+[ ! -e "$installed" ] && [ ! -e "$target/usr/lib/vst" ] && [ ! -e "$target/usr/lib/lv2" ] || fault "removal left files behind: $(find "$target/usr" 2>/dev/null)"
 
 if [ "$faults" -gt 0 ]; then
   echo "$deb: $faults fault(s)"
