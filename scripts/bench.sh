@@ -8,8 +8,11 @@
 # Usage: scripts/bench.sh [ROUNDS]   (default 3; build trees in build/, set VOZUV_BUILD_ROOT to move them)
 # Also: under automation, the median cost of a 64-frame block right after a set of each of the 14 parameters
 # against a plain block, in all three binaries (goal: at most 4 times the plain block).
-# VOZUV_BENCH_RENDER_ONLY=1 skips the per-frame and automation parts, VOZUV_BENCH_FRAMES_ONLY=1 the renders,
-# VOZUV_BENCH_AUTOMATION_ONLY=1 runs the automation part alone.
+# Also: the LV2 DSP library's run against the native library's processReplacing in one process (blocks 32,
+# 512, 4096; goal: within 5 %), and a 64-frame block right after one control port changed against a plain
+# block (goal: at most 4 times).
+# VOZUV_BENCH_RENDER_ONLY=1 skips the per-frame, automation and LV2 parts, VOZUV_BENCH_FRAMES_ONLY=1 the renders,
+# VOZUV_BENCH_AUTOMATION_ONLY=1 runs the automation part alone, VOZUV_BENCH_LV2_ONLY=1 the LV2 part alone.
 # VOZUV_BENCH_SETTINGS="HPShelf=0.3 LPShelf=0.2" times processReplacing with those parameters set as well.
 # VOZUV_BENCH_BEFORE=DIR adds the renders of an earlier vozuv-render (DIR/vozuv-render, DIR/VozuvAzirOVA.so,
 # DIR/win32/VozuvAzirOVA.dll next to its vozuv-winhost.exe) to the comparison, and the automation costs of
@@ -26,13 +29,46 @@ echo "=== building ===" >&2
 timer=vozuv-plugin-timer winhost=vozuv-winhost render=vozuv-render
 [ "${VOZUV_BENCH_RENDER_ONLY:-0}" = 1 ] && timer=""
 [ "${VOZUV_BENCH_AUTOMATION_ONLY:-0}" = 1 ] && winhost="" render=""
-VOZUV_TARGETS="VozuvAzirOVA $winhost $timer" scripts/build.sh win32 "$builds/win32" >/dev/null
-[ -z "$timer" ] || VOZUV_TARGETS="VozuvAzirOVA $winhost $timer" scripts/build.sh win64 "$builds/win64" >/dev/null
+if [ "${VOZUV_BENCH_LV2_ONLY:-0}" != 1 ]; then
+  VOZUV_TARGETS="VozuvAzirOVA $winhost $timer" scripts/build.sh win32 "$builds/win32" >/dev/null
+  [ -z "$timer" ] || VOZUV_TARGETS="VozuvAzirOVA $winhost $timer" scripts/build.sh win64 "$builds/win64" >/dev/null
+fi
 VOZUV_TARGETS="VozuvAzirOVA $timer $render" scripts/build.sh native "$builds/native" \
   -DVOZUV_WIN32_DIR="$builds/win32" -DVOZUV_WIN64_DIR="$builds/win64" >/dev/null
 
 work="$builds/bench"
 mkdir -p "$work"
+median() { sort -g | awk '{v[NR]=$1} END {if (NR == 0) print "nan"; else if (NR % 2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
+
+if [ "${VOZUV_BENCH_RENDER_ONLY:-0}" != 1 ]; then
+  echo "=== LV2 run against processReplacing ($rounds rounds) ===" >&2
+  VOZUV_TARGETS="vozuv-lv2-timer" scripts/build.sh native "$builds/native" >/dev/null
+  : >"$work/lv2.txt"
+  for r in $(seq "$rounds"); do
+    "$builds/native/vozuv-lv2-timer" "$builds/native/VozuvAzirOVA.so" \
+      "$builds/native/VozuvAzirOVA.lv2/VozuvAzirOVA_dsp.so" >>"$work/lv2.txt"
+  done
+  echo
+  echo "LV2 run (with the host's four audio connect_port calls) against the native library's processReplacing," \
+    "heavy compression on noise: best ns per stereo frame, median of $rounds rounds"
+  printf "%-10s %10s %10s %8s\n" block "VST 2" LV2 ratio
+  for block in 32 512 4096; do
+    vst=$(awk -v k="$block" '$1 == "block" && $2 == k {print $4}' "$work/lv2.txt" | median)
+    lv2=$(awk -v k="$block" '$1 == "block" && $2 == k {print $6}' "$work/lv2.txt" | median)
+    ratio=$(awk -v k="$block" '$1 == "block" && $2 == k {print $8}' "$work/lv2.txt" | median)
+    printf "%-10s %10.3f %10.3f %8.3f\n" "$block" "$vst" "$lv2" "$ratio"
+  done
+  echo
+  echo "LV2 64-frame blocks right after one control port changed: median ns per block and ratio to a plain block"
+  for index in -1 $(seq 0 13); do
+    name=$(awk -v k="$index" '$1 == "port" && $2 == k {print $3; exit}' "$work/lv2.txt")
+    ns=$(awk -v k="$index" '$1 == "port" && $2 == k {print $5}' "$work/lv2.txt" | median)
+    ratio=$(awk -v k="$index" '$1 == "port" && $2 == k {print $7}' "$work/lv2.txt" | median)
+    printf "%-14s %10.0f ns %5.2fx\n" "$name" "$ns" "$ratio"
+  done
+fi
+[ "${VOZUV_BENCH_LV2_ONLY:-0}" = 1 ] && exit 0
+
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 winpath() { echo "Z:$1" | tr / '\\'; }
 # Console programs only: no display needed. One prefix per tree, created on first use.
@@ -43,8 +79,6 @@ wine_in() {
 for tree in win32 $([ "${VOZUV_BENCH_RENDER_ONLY:-0}" = 1 ] || echo win64); do
   [ -f "$builds/$tree/wineprefix/system.reg" ] || WINEPREFIX="$builds/$tree/wineprefix" wineboot -i >/dev/null 2>&1
 done
-
-median() { sort -g | awk '{v[NR]=$1} END {if (NR == 0) print "nan"; else if (NR % 2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
 
 if [ "${VOZUV_BENCH_RENDER_ONLY:-0}" != 1 ]; then
   echo "=== automation: 64-frame blocks after a set of each parameter ($rounds rounds) ===" >&2

@@ -22,8 +22,11 @@ Lv2Plugin::Lv2Plugin() : compressor(nullptr) {
     for (uint32_t i = 0; i < PortMap::kFirstMeter; ++i) {
         const float value = compressor.getParameter(static_cast<VstInt32>(i));
         taken[i] = bitsOf(value);
-        seen[i] = bitsOf(PortMap::toPortValue(i, value));
+        unconnected[i] = PortMap::toPortValue(i, value);
+        seen[i] = bitsOf(unconnected[i]);
+        controls[i] = &unconnected[i];
     }
+    for (uint32_t i = 0; i < kMeters; ++i) meters[i] = &unconnected[PortMap::kFirstMeter + i];
 }
 
 Lv2Plugin* Lv2Plugin::create(double sampleRate) noexcept {
@@ -46,15 +49,17 @@ Lv2Plugin* Lv2Plugin::create(double sampleRate) noexcept {
     return plugin;
 }
 
+// Audio ports first: hosts connect them before every block.
 void Lv2Plugin::connectPort(uint32_t port, void* data) noexcept {
-    if (PortMap::isParameter(port)) {
-        controls[port] = static_cast<const float*>(data);
+    float* buffer = static_cast<float*>(data);
+    if (port >= PortMap::kAudioOut) {
+        if (port < PortMap::kNumPorts) audioOut[port - PortMap::kAudioOut] = buffer;
+    } else if (port >= PortMap::kAudioIn) {
+        audioIn[port - PortMap::kAudioIn] = buffer;
     } else if (PortMap::isMeter(port)) {
-        meters[port - PortMap::kFirstMeter] = static_cast<float*>(data);
-    } else if (port >= PortMap::kAudioIn && port < PortMap::kAudioOut) {
-        audioIn[port - PortMap::kAudioIn] = static_cast<float*>(data);
-    } else if (port >= PortMap::kAudioOut && port < PortMap::kNumPorts) {
-        audioOut[port - PortMap::kAudioOut] = static_cast<float*>(data);
+        meters[port - PortMap::kFirstMeter] = buffer ? buffer : &unconnected[port];
+    } else {
+        controls[port] = buffer ? buffer : &unconnected[port];
     }
 }
 
@@ -67,15 +72,27 @@ void Lv2Plugin::activate() noexcept {
 
 void Lv2Plugin::takeControlPorts() {
     for (uint32_t i = 0; i < PortMap::kFirstMeter; ++i) {
-        if (!controls[i]) continue;
-        const float value = *controls[i];
-        const uint32_t bits = bitsOf(value);
-        if (bits == seen[i]) continue;
-        seen[i] = bits;
-        const float parameter = PortMap::toParameterValue(i, value);
-        if (bitsOf(parameter) == taken[i]) continue;
-        taken[i] = bitsOf(parameter);
-        compressor.setParameter(static_cast<VstInt32>(i), parameter);
+        const uint32_t bits = bitsOf(*controls[i]);
+        if (__builtin_expect(bits != seen[i], 0)) takeControlPort(i, bits);
+    }
+}
+
+void Lv2Plugin::takeControlPort(uint32_t port, uint32_t bits) {
+    seen[port] = bits;
+    float value;
+    std::memcpy(&value, &bits, sizeof(value));
+    const float parameter = PortMap::toParameterValue(port, value);
+    if (bitsOf(parameter) == taken[port]) return;
+    taken[port] = bitsOf(parameter);
+    compressor.setParameter(static_cast<VstInt32>(port), parameter);
+}
+
+void Lv2Plugin::runLong(uint32_t frames, uint32_t part) {
+    for (uint32_t done = 0; done < frames; done += part) {
+        const uint32_t n = frames - done < part ? frames - done : part;
+        float* inputs[2] = {audioIn[0] ? audioIn[0] + done : nullptr, audioIn[1] ? audioIn[1] + done : nullptr};
+        float* outputs[2] = {audioOut[0] ? audioOut[0] + done : nullptr, audioOut[1] ? audioOut[1] + done : nullptr};
+        compressor.processReplacing(inputs, outputs, static_cast<VstInt32>(n));
     }
 }
 
@@ -84,19 +101,15 @@ void Lv2Plugin::run(uint32_t frames) noexcept {
         takeControlPorts();
         // The chain takes the host's count as a signed one; a longer block runs in parts.
         constexpr uint32_t kLongest = 1u << 30;
-        for (uint32_t done = 0; done < frames;) {
-            const uint32_t n = frames - done < kLongest ? frames - done : kLongest;
-            float* inputs[2] = {audioIn[0] ? audioIn[0] + done : nullptr, audioIn[1] ? audioIn[1] + done : nullptr};
-            float* outputs[2] = {audioOut[0] ? audioOut[0] + done : nullptr,
-                                 audioOut[1] ? audioOut[1] + done : nullptr};
-            compressor.processReplacing(inputs, outputs, static_cast<VstInt32>(n));
-            done += n;
+        if (__builtin_expect(frames <= kLongest, 1)) {
+            compressor.processReplacing(audioIn, audioOut, static_cast<VstInt32>(frames));
+        } else {
+            runLong(frames, kLongest);
         }
         const BlockMeters& shown = compressor.lastMeters();
-        const float values[3] = {shown.peak, shown.peakAfterGain, shown.gain};
-        for (int i = 0; i < 3; ++i) {
-            if (meters[i]) *meters[i] = values[i];
-        }
+        *meters[0] = shown.peak;
+        *meters[1] = shown.peakAfterGain;
+        *meters[2] = shown.gain;
     } catch (...) {
     }
 }

@@ -26,10 +26,17 @@ private:
     Lv2Plugin();
 
     void takeControlPorts();
+    __attribute__((noinline)) void takeControlPort(uint32_t port, uint32_t bits);
+    __attribute__((noinline)) void runLong(uint32_t frames, uint32_t part);
+
+    static constexpr uint32_t kMeters = PortMap::kAudioIn - PortMap::kFirstMeter;
 
     CompGateEffect compressor;
+    // Ports the host has not connected point at values of the instance's own (the defaults, a scratch
+    // meter), so the block reads and writes them without a test.
     const float* controls[PortMap::kFirstMeter] = {};
-    float* meters[PortMap::kAudioIn - PortMap::kFirstMeter] = {};
+    float* meters[kMeters] = {};
+    float unconnected[PortMap::kFirstMeter + kMeters] = {};
     float* audioIn[2] = {};
     float* audioOut[2] = {};
     // Each control port's value at the last run, and the parameter value the effect last took from it,
