@@ -49,20 +49,6 @@ Lv2Plugin* Lv2Plugin::create(double sampleRate) noexcept {
     return plugin;
 }
 
-// Audio ports first: hosts connect them before every block.
-void Lv2Plugin::connectPort(uint32_t port, void* data) noexcept {
-    float* buffer = static_cast<float*>(data);
-    if (port >= PortMap::kAudioOut) {
-        if (port < PortMap::kNumPorts) audioOut[port - PortMap::kAudioOut] = buffer;
-    } else if (port >= PortMap::kAudioIn) {
-        audioIn[port - PortMap::kAudioIn] = buffer;
-    } else if (PortMap::isMeter(port)) {
-        meters[port - PortMap::kFirstMeter] = buffer ? buffer : &unconnected[port];
-    } else {
-        controls[port] = buffer ? buffer : &unconnected[port];
-    }
-}
-
 void Lv2Plugin::activate() noexcept {
     try {
         compressor.resume();
@@ -70,7 +56,7 @@ void Lv2Plugin::activate() noexcept {
     }
 }
 
-void Lv2Plugin::takeControlPorts() {
+inline void Lv2Plugin::takeControlPorts() {
     for (uint32_t i = 0; i < PortMap::kFirstMeter; ++i) {
         const uint32_t bits = bitsOf(*controls[i]);
         if (__builtin_expect(bits != seen[i], 0)) takeControlPort(i, bits);

@@ -15,7 +15,19 @@ public:
     Lv2Plugin(const Lv2Plugin&) = delete;
     Lv2Plugin& operator=(const Lv2Plugin&) = delete;
 
-    void connectPort(uint32_t port, void* data) noexcept;
+    // Inline: hosts connect the audio ports before every block.
+    void connectPort(uint32_t port, void* data) noexcept {
+        float* buffer = static_cast<float*>(data);
+        if (port >= PortMap::kAudioOut) {
+            if (port < PortMap::kNumPorts) audioOut[port - PortMap::kAudioOut] = buffer;
+        } else if (port >= PortMap::kAudioIn) {
+            audioIn[port - PortMap::kAudioIn] = buffer;
+        } else if (PortMap::isMeter(port)) {
+            meters[port - PortMap::kFirstMeter] = buffer ? buffer : &unconnected[port];
+        } else {
+            controls[port] = buffer ? buffer : &unconnected[port];
+        }
+    }
     void activate() noexcept;
     // Port changes since the last run reach the effect as parameter sets, then the block runs.
     void run(uint32_t frames) noexcept;
@@ -25,7 +37,7 @@ public:
 private:
     Lv2Plugin();
 
-    void takeControlPorts();
+    __attribute__((always_inline)) void takeControlPorts();
     __attribute__((noinline)) void takeControlPort(uint32_t port, uint32_t bits);
     __attribute__((noinline)) void runLong(uint32_t frames, uint32_t part);
 
