@@ -11,6 +11,7 @@ packages=(
   libx11-dev libxext-dev libxtst-dev libxres-dev
   wine wine64 wine32:i386 xvfb xauth
   sox hyperfine
+  lv2-dev
 )
 # Extra packages a script needs beyond the suite's (scripts/package.sh: zip, lintian).
 packages+=("$@")
