@@ -32,9 +32,9 @@ knob_difference() {
   [ -f "$work/silence.wav" ] || sox -n -r 48000 -c 2 -b 16 "$work/silence.wav" trim 0 0.1
   "$render" --plugin "$vst_library" --set "CompThreshold=$2" --editor-screenshot "$ref" "$work/silence.wav" \
     "$work/out.wav" >/dev/null 2>&1 || { echo 99999; return; }
-  # The knob (423, 39; 42 x 37) and its read-out below (418, 83; 51 x 9).
-  convert "$png" -crop 51x54+418+39 +repage "$work/a.png"
-  convert "$ref" -crop 51x54+418+39 +repage "$work/b.png"
+  # The knob (423, 39; 42 x 37) and its read-out below (418, 83; 50 x 9: its last column is under the next).
+  convert "$png" -crop 50x54+418+39 +repage "$work/a.png"
+  convert "$ref" -crop 50x54+418+39 +repage "$work/b.png"
   compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true
 }
 # drag_threshold EDITOR_WINDOW: presses right of the threshold knob and turns it over its top to the left.
