@@ -154,7 +154,7 @@ std::string TurtleWriter::plugin() const {
     text += "    a ui:X11UI ;\n";
     text += "    lv2:requiredFeature ui:parent ;\n";
     text += "    lv2:optionalFeature ui:resize, ui:touch, ui:idleInterface, urid:map ;\n";
-    text += "    lv2:extensionData ui:idleInterface, ui:resize ;\n";
+    text += "    lv2:extensionData ui:idleInterface ;\n";
     text += "    ui:portNotification [\n";
     for (uint32_t i = PortMap::kFirstMeter; i < PortMap::kAudioIn; ++i) {
         if (i > PortMap::kFirstMeter) text += "    ] , [\n";

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # LibraryNeedsTest: the Linux library asks the system for nothing newer than glibc 2.29, links no C++
-# runtime, needs only the libraries the package depends on, and exports its entry under two names alone.
-# Usage: tests/package/library-needs.sh LIBRARY.so
+# runtime, needs only the libraries the package depends on, and exports its entry under two names alone
+# (or the names given, for the other libraries linked like it).
+# Usage: tests/package/library-needs.sh LIBRARY.so [EXPORTED_NAME...]
 set -uo pipefail
 library="$1"
+shift
 max_glibc="2.29"
 # Another library shipped the same way (the LV2 DSP library) names its own through the environment.
 allowed_libraries="${VOZUV_ALLOWED_LIBRARIES:-libc.so.6 libm.so.6 ld-linux-x86-64.so.2 libX11.so.6 libXext.so.6 libcairo.so.2 libfontconfig.so.1}"
-expected_exports="${VOZUV_EXPORTS:-VSTPluginMain main}"
+expected_exports="${*:-${VOZUV_EXPORTS:-VSTPluginMain main}}"
 faults=0
 fault() { echo "FAULT: $*"; faults=$((faults + 1)); }
 
