@@ -291,13 +291,24 @@ CompressorState::CompressorState()
     resetDetector();
 }
 
+namespace {
+
+// Held inside what a counter can do, whatever rate a host claims.
+int32_t holdFrames(double holdLength) { return holdLength < 2147483647.0 ? static_cast<int32_t>(holdLength) : INT32_MAX; }
+
+}  // namespace
+
 void CompressorState::setPeakHold(float sampleRate) {
     const double holdLength = 0.02 * sampleRate;
-    // Held inside what a counter and a one-pole fall can do, whatever rate a host claims.
-    holdSamples = holdLength < 2147483647.0 ? static_cast<int32_t>(holdLength) : INT32_MAX;
+    holdSamples = holdFrames(holdLength);
     peakReleaseCoefficient = holdLength > 1.0 ? 1.0 / holdLength : 1.0;
+    limitHold(sampleRate);
+}
+
+void CompressorState::limitHold(float sampleRate) {
     // A hold begun at a higher rate ends no later than a new one would.
-    if (holdCounter > holdSamples) holdCounter = holdSamples;
+    const int32_t longest = holdFrames(0.02 * sampleRate);
+    if (holdCounter > longest) holdCounter = longest;
 }
 
 void CompressorState::resetDetector() {
