@@ -90,7 +90,7 @@ struct CompressorState {
 private:
     // A value of the last block's gain settings (the order of appliedFrom).
     double appliedValue(int which) const;
-    // The gain the table gives a detector level (the frame loop's lookup, on its own).
+    // The gain the table gives a detector level, through the one lookup the frame loop also inlines.
     double tableGain(float level, double thresholdLinear) const;
     // Starts a ramp to the settings from what the last frame applied.
     void startRamp(const ChainSettings& settings);
