@@ -315,7 +315,8 @@ void CompGateEffect::applySampleRate(float rate) {
     // A rate that is not a positive number would turn every time constant into infinity or NaN.
     if (!(rate > 0.0f) || !std::isfinite(rate)) return;
     const uint32_t changes = rateChanges.load(std::memory_order_relaxed);
-    if (rateChangesTaken.load(std::memory_order_acquire) == changes || rate < lowestRate.load()) lowestRate = rate;
+    if (rateChangesTaken.load(std::memory_order_acquire) == changes || rate < lowestRate.load())
+        lowestRate = rate;
     sampleRate = rate;
     rateChanges.fetch_add(1, std::memory_order_release);
     derivedWrites.fetch_add(1, std::memory_order_release);

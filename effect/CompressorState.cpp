@@ -101,7 +101,8 @@ FRAME_STAGE __m128 gainedInput(const float* in0, const float* in1, int32_t i, do
 
 // What the detector hears: the filters shape only it. The larger magnitude, as a > b ? a : b picks it.
 template <bool kHighPass, bool kLowPass>
-FRAME_STAGE float detectorPeak(__m128 x, __m128d xWide, SectionPair& hp, SectionPair& lp, const ChainSettings& s) {
+FRAME_STAGE float detectorPeak(__m128 x, __m128d xWide, SectionPair& hp, SectionPair& lp,
+                               const ChainSettings& s) {
     if (kHighPass || kLowPass) {
         __m128d d = xWide;
         if (kHighPass) d = highPassStep(hp, d, _mm_set1_pd(s.hpB), _mm_set1_pd(s.hpC1), _mm_set1_pd(s.hpC2));
@@ -144,7 +145,8 @@ FRAME_STAGE void writeOutput(float* out0, float* out1, int32_t i, __m128d xWide,
 
 // The meters show the block's extremes: {largest peak after gain, largest peak} in one register, each
 // lane taking the new value when it is larger, and the smallest gain.
-FRAME_STAGE void updateMeters(__m128d& largest, double& gainMin, double peakWide, double outputGain, double gain) {
+FRAME_STAGE void updateMeters(__m128d& largest, double& gainMin, double peakWide, double outputGain,
+                              double gain) {
     const double peakAfterGain = peakWide * outputGain;
     largest = _mm_max_pd(_mm_unpacklo_pd(_mm_set_sd(peakAfterGain), _mm_set_sd(peakWide)), largest);
     gainMin = gain < gainMin ? gain : gainMin;
@@ -307,7 +309,9 @@ CompressorState::CompressorState()
 namespace {
 
 // Held inside what a counter can do, whatever rate a host claims.
-int32_t holdFrames(double holdLength) { return holdLength < 2147483647.0 ? static_cast<int32_t>(holdLength) : INT32_MAX; }
+int32_t holdFrames(double holdLength) {
+    return holdLength < 2147483647.0 ? static_cast<int32_t>(holdLength) : INT32_MAX;
+}
 
 }  // namespace
 

@@ -78,7 +78,8 @@ TEST(ConcurrencyTest, RateChangesResumesAndTimeSetsWhileProcessing) {
     std::thread rateThread([&] {
         while (blocks.load() == 0) std::this_thread::yield();
         for (int n = 0; n < 2000; ++n) {
-            instance.dispatch(n % 2 ? effSetSampleRate : effSetBlockSizeAndSampleRate, 0, 64, nullptr, rates[n % 4]);
+            instance.dispatch(n % 2 ? effSetSampleRate : effSetBlockSizeAndSampleRate, 0, 64, nullptr,
+                              rates[n % 4]);
             instance.dispatch(effMainsChanged, 0, 0);
             instance.dispatch(effMainsChanged, 0, 1);
         }

@@ -190,7 +190,8 @@ TEST(CrossThreadSetTest, ContinuousSetsNeverTearABlock) {
             }
         }
         ASSERT_NE(match, nullptr) << "block " << block << " ran on a mixture of two sets: threshold "
-                                  << s.thresholdDb << " dB (" << s.thresholdLinear << "), 1/ratio " << s.inverseRatio;
+                                  << s.thresholdDb << " dB (" << s.thresholdLinear << "), 1/ratio "
+                                  << s.inverseRatio;
         const float* table = instance.plugin().getChainState().gainTable;
         for (int i = 0; i < CompressorState::kTableSize; ++i) {
             ASSERT_EQ(bitsOf(table[i]), bitsOf(match->table[i])) << "block " << block << " entry " << i;

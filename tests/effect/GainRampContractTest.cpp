@@ -17,7 +17,7 @@ namespace {
 constexpr float kInput = 0.5f;
 
 class ConstantInput {
-public:
+  public:
     // Input gain 0 dB, make-up 0 dB; a second at the rate to settle.
     ConstantInput(float rate, int block, float threshold) : block(block) {
         instance.dispatch(effSetSampleRate, 0, 0, nullptr, rate);
@@ -67,7 +67,8 @@ TEST(GainRampContractTest, ARampIsLinearFromTheLastAppliedGainOverFiveMillisecon
         float rate;
         int frames;
     };
-    for (const Rate r : {Rate{22050.0f, 110}, Rate{44100.0f, 221}, Rate{48000.0f, 240}, Rate{96000.0f, 480}}) {
+    for (const Rate r :
+         {Rate{22050.0f, 110}, Rate{44100.0f, 221}, Rate{48000.0f, 240}, Rate{96000.0f, 480}}) {
         for (const int block : {37, 64, 512}) {
             SCOPED_TRACE(testing::Message() << r.rate << " Hz, blocks of " << block);
             // Below the threshold: make-up 0 dB, +6 dB, then -4 dB.
@@ -124,6 +125,7 @@ TEST(GainRampContractTest, AResumeEndsARamp) {
     input.instance.dispatch(effMainsChanged, 0, 0);
     input.instance.dispatch(effMainsChanged, 0, 1);
     const std::vector<double> resumed = input.run(64);
-    for (size_t i = 0; i < resumed.size(); ++i) EXPECT_NEAR(resumed[i], std::pow(10.0, 0.3), 1e-6) << "frame " << i;
+    for (size_t i = 0; i < resumed.size(); ++i)
+        EXPECT_NEAR(resumed[i], std::pow(10.0, 0.3), 1e-6) << "frame " << i;
     EXPECT_EQ(resumed.front(), resumed.back());
 }
