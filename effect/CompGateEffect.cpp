@@ -48,10 +48,8 @@ CompGateEffect::CompGateEffect(audioMasterCallback hostCallback)
       delay(0.0f), feedBack(0.0f), volume(0.0f), inputGain(0.0f), lpShelf(0.0f), hpShelf(0.0f),
       gateThreshold(0.0f), gateAttack(0.0f), gateRelease(0.0f), compThreshold(0.0f), compRatio(0.0f),
       compAttack(0.0f), compRelease(0.0f), compMakeup(0.0f),
-      inputGainDb(0.0), inputGainLinear(0.0), inverseRatio(0.0), attackCoefficient(0.0), releaseCoefficient(0.0),
-      makeupLinear(0.0), rampFrames(rampLength(getSampleRate())) {
+      inputGainDb(0.0), inputGainLinear(0.0), inverseRatio(0.0), makeupLinear(0.0) {
     programs = new (std::nothrow) CompGateProgram[kNumPrograms];
-    chain.setPeakHold(getSampleRate());
     chain.resetDetector();
     if (programs) setProgram(0);
     // The first block's settings; the block itself builds the gain table.
@@ -117,15 +115,11 @@ void CompGateEffect::computeDerived(VstInt32 index, float value) {
         case kLpShelf:
         case kHpShelf:
         case kCompThreshold:
+        case kCompAttack:
+        case kCompRelease:
             break;  // derived where a block takes its settings
         case kCompRatio:
             inverseRatio = 1.0 / compressionRatio(v);
-            break;
-        case kCompAttack:
-            attackCoefficient = timeCoefficient(value, kAttackSpanMs, getSampleRate());
-            break;
-        case kCompRelease:
-            releaseCoefficient = timeCoefficient(value, kReleaseSpanMs, getSampleRate());
             break;
         case kCompMakeup:
             makeupLinear = std::pow(10.0, gainDecibels(v) * 0.05);
@@ -167,19 +161,19 @@ double thresholdLinearOf(double db) { return std::pow(10.0, db * 0.05); }
 
 }  // namespace
 
-ChainSettings CompGateEffect::singleValues() const {
+ChainSettings CompGateEffect::singleValues(float rate) const {
     ChainSettings s{};
     s.inputGainLinear = inputGainLinear.load();
     s.inverseRatio = inverseRatio.load();
-    s.attackCoefficient = attackCoefficient.load();
-    s.releaseCoefficient = releaseCoefficient.load();
+    s.attackCoefficient = timeCoefficient(compAttack.load(), kAttackSpanMs, rate);
+    s.releaseCoefficient = timeCoefficient(compRelease.load(), kReleaseSpanMs, rate);
     s.makeupLinear = makeupLinear.load();
-    s.rampFrames = rampFrames.load();
+    s.rampFrames = rampLength(rate);
     return s;
 }
 
 ChainSettings CompGateEffect::chainSettings() const {
-    ChainSettings s = singleValues();
+    ChainSettings s = singleValues(sampleRate.load());
     const double db = thresholdDecibels(compThreshold.load());
     setThreshold(s, db, thresholdLinearOf(db));
     setLowPass(s, DetectorFilterDesign::lowPass(lpShelf.load()));
@@ -188,7 +182,18 @@ ChainSettings CompGateEffect::chainSettings() const {
 }
 
 ChainSettings CompGateEffect::settingsForBlock() {
-    ChainSettings s = singleValues();
+    // One reading of the rate for every value made from it.
+    const float rate = sampleRate.load();
+    ChainSettings s = singleValues(rate);
+    const uint32_t changes = rateChanges.load(std::memory_order_acquire);
+    if (changes != rateChangesTaken.load(std::memory_order_relaxed)) {
+        chain.limitHold(lowestRate.load());
+        rateChangesTaken.store(changes, std::memory_order_release);
+    }
+    if (valueBits(rate) != holdRate) {
+        chain.setPeakHold(rate);
+        holdRate = valueBits(rate);
+    }
     // Each group is derived again only when its stored value changed.
     const float threshold = compThreshold.load(), low = lpShelf.load(), high = hpShelf.load();
     if (!groupsDerived || valueBits(threshold) != groupSources[0]) {
@@ -305,14 +310,15 @@ void CompGateEffect::resume() {
     resumes.fetch_add(1, std::memory_order_relaxed);
 }
 
+// The next block derives what depends on the rate; this thread writes the rate alone.
 void CompGateEffect::applySampleRate(float rate) {
     // A rate that is not a positive number would turn every time constant into infinity or NaN.
     if (!(rate > 0.0f) || !std::isfinite(rate)) return;
+    const uint32_t changes = rateChanges.load(std::memory_order_relaxed);
+    if (rateChangesTaken.load(std::memory_order_acquire) == changes || rate < lowestRate.load())
+        lowestRate = rate;
     sampleRate = rate;
-    chain.setPeakHold(rate);
-    attackCoefficient = timeCoefficient(compAttack.load(), kAttackSpanMs, rate);
-    releaseCoefficient = timeCoefficient(compRelease.load(), kReleaseSpanMs, rate);
-    rampFrames = rampLength(rate);
+    rateChanges.fetch_add(1, std::memory_order_release);
     derivedWrites.fetch_add(1, std::memory_order_release);
 }
 
@@ -345,11 +351,15 @@ inline void CompGateEffect::runBlock(float** inputs, float** outputs, VstInt32 s
     blockMeters = meters;
 
     // This effect's editor is always a GuiEditor; it only stores the values for its next redraw. One
-    // call for the three meters: it comes after every block.
+    // call for the three meters: it comes after every block. The chain above neither allocates nor
+    // throws; the editor's widgets are the one place where a throw can start, and it stops here.
     if (editor) {
         static_assert(kMeterOutput == kMeterInput + 1 && kMeterGain == kMeterInput + 2, "consecutive meters");
         const float values[3] = {meters.peak, meters.peakAfterGain, meters.gain};
-        static_cast<GuiEditor*>(editor)->setParameters(kMeterInput, values, 3);
+        try {
+            static_cast<GuiEditor*>(editor)->setParameters(kMeterInput, values, 3);
+        } catch (...) {
+        }
     }
 }
 

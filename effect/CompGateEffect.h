@@ -49,17 +49,17 @@ public:
     // blocks, on the thread that runs them.
     void invalidateGainTable() { chain.invalidateGainTable(); }
 
-    // The record's replacing entry: straight to the block, without the virtual call and its own frame,
-    // which count at small blocks.
+    // The record's replacing entry, the only one: straight to the block, without the virtual call and its
+    // own frame, which count at small blocks. Nothing thrown leaves it (see runBlock).
     static void VSTCALLBACK replacingEntry(AEffect* record, float** inputs, float** outputs, VstInt32 sampleFrames);
 
 protected:
     // The live copy of a user parameter (index 0 to 13).
     RelaxedAtomic<float>& liveValue(VstInt32 index);
     void computeDerived(VstInt32 index, float value);
-    // The values that come from one stored value each; the groups are derived from the stored values
-    // where a block takes them (see settingsForBlock).
-    ChainSettings singleValues() const;
+    // The values that come from one stored value each, the time constants and ramp at this rate; the
+    // groups are derived from the stored values where a block takes them (see settingsForBlock).
+    ChainSettings singleValues(float rate) const;
     // Audio thread: the settings a block runs on, taken when a set or rate change was counted.
     ChainSettings settingsForBlock();
     void applySampleRate(float rate);
@@ -75,14 +75,19 @@ protected:
     // Derived values of one stored value each, read by the audio thread at the start of a block. The
     // threshold's decibel and linear values and each filter's coefficients belong together: they are
     // derived where a block takes its settings, from the one stored value, so a set racing that read
-    // gives the block the old group or the new one, never half of each.
-    RelaxedAtomic<double> inputGainDb, inputGainLinear, inverseRatio, attackCoefficient, releaseCoefficient,
-        makeupLinear;
-    // Length of the gain ramps at the current rate.
-    RelaxedAtomic<int32_t> rampFrames;
-    // Bumped after every write of the values above (release), so a block whose acquire load sees the
-    // count it saw before may run on the settings it took then.
+    // gives the block the old group or the new one, never half of each. So is everything that depends on
+    // the rate (time coefficients, ramp length, peak hold): the host's threads write the rate and the
+    // stored values only, and a coefficient is never made from a rate that another thread replaced.
+    RelaxedAtomic<double> inputGainDb, inputGainLinear, inverseRatio, makeupLinear;
+    // Bumped after every write of the stored values or the rate (release), so a block whose acquire load
+    // sees the count it saw before may run on the settings it took then.
     std::atomic<uint32_t> derivedWrites{0};
+    // Rate changes, counted by the host's thread, and the lowest rate set since the audio thread last took
+    // the count (rateChangesTaken, which only it writes): a block limits a running hold by every rate set
+    // before it. Racing a block, a rate may limit one more block than it would between blocks, never less.
+    std::atomic<uint32_t> rateChanges{0};
+    std::atomic<uint32_t> rateChangesTaken{0};
+    RelaxedAtomic<float> lowestRate{0.0f};
     // Counted by every resume: the next block applies its settings at once.
     std::atomic<uint32_t> resumes{0};
 
@@ -95,6 +100,7 @@ protected:
     // The groups the block derived last, with the stored values they came from (bit patterns).
     uint32_t groupSources[3] = {0, 0, 0};  // CompThreshold, LPShelf, HPShelf
     bool groupsDerived = false;
+    uint32_t holdRate = 0;  // the rate (bits) the chain's peak hold was derived at; 0: none yet
     double blockThresholdDb = 0.0, blockThresholdLinear = 0.0;
     SectionCoefficients blockLowPass{}, blockHighPass{};
     uint32_t resumesSeen = 0;

@@ -12,7 +12,6 @@ const char* const kEffectName = "VozuvAzirOVA";
 }  // namespace
 
 CompGatePlugin::CompGatePlugin(audioMasterCallback hostCallback) : CompGateEffect(hostCallback) {
-    effectRecord.processReplacing = guardedReplacingEntry;
     // The editor enters itself in `editor` and raises the has-editor flag; when it cannot be created,
     // editorCreationFailed is set and `main` refuses the instance.
     try {
@@ -61,12 +60,4 @@ AEffect* CompGatePlugin::createInstance(audioMasterCallback hostCallback) {
         return nullptr;
     }
     return plugin->getAeffect();
-}
-
-void VSTCALLBACK CompGatePlugin::guardedReplacingEntry(AEffect* record, float** inputs, float** outputs,
-                                                       VstInt32 sampleFrames) {
-    try {
-        replacingEntry(record, inputs, outputs, sampleFrames);
-    } catch (...) {
-    }
 }

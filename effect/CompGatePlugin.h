@@ -19,10 +19,6 @@ public:
     static AEffect* createInstance(audioMasterCallback hostCallback);
 
 private:
-    // The record's replacing entry behind a wall: nothing thrown reaches the host's audio thread.
-    static void VSTCALLBACK guardedReplacingEntry(AEffect* record, float** inputs, float** outputs,
-                                                  VstInt32 sampleFrames);
-
     // Set when this instance could not create its editor: `main` refuses it, and only it.
     bool editorCreationFailed = false;
 };

@@ -89,6 +89,89 @@ float guardEnvelope(float value) {
     return value;
 }
 
+// The stages of one frame, in the order the frame loop runs them. Inlined into it: each is a few
+// instructions on values the loop keeps in registers.
+#define FRAME_STAGE __attribute__((always_inline)) inline
+
+// {left, right} through the input gain, rounded to single precision as the outputs start from.
+FRAME_STAGE __m128 gainedInput(const float* in0, const float* in1, int32_t i, double inputGain) {
+    const __m128 in = _mm_unpacklo_ps(_mm_load_ss(in0 + i), _mm_load_ss(in1 + i));
+    return _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(in), _mm_set1_pd(inputGain)));
+}
+
+// What the detector hears: the filters shape only it. The larger magnitude, as a > b ? a : b picks it.
+template <bool kHighPass, bool kLowPass>
+FRAME_STAGE float detectorPeak(__m128 x, __m128d xWide, SectionPair& hp, SectionPair& lp,
+                               const ChainSettings& s) {
+    if (kHighPass || kLowPass) {
+        __m128d d = xWide;
+        if (kHighPass) d = highPassStep(hp, d, _mm_set1_pd(s.hpB), _mm_set1_pd(s.hpC1), _mm_set1_pd(s.hpC2));
+        if (kLowPass) d = lowPassStep(lp, d, _mm_set1_pd(s.lpC0), _mm_set1_pd(s.lpC1), _mm_set1_pd(s.lpC2));
+        const __m128d a = _mm_andnot_pd(_mm_set1_pd(-0.0), d);
+        return _mm_cvtss_f32(_mm_cvtsd_ss(_mm_setzero_ps(), _mm_max_sd(a, _mm_unpackhi_pd(a, a))));
+    }
+    // Unfiltered, the magnitudes are floats already: widening and rounding back keep the order.
+    const __m128i mask = _mm_load_si128(reinterpret_cast<const __m128i*>(kMagnitudeMask));
+    const __m128 a = _mm_and_ps(x, _mm_castsi128_ps(mask));
+    return _mm_cvtss_f32(_mm_max_ss(a, _mm_shuffle_ps(a, a, 1)));
+}
+
+// Peak hold, then a one-pole fall of the hold's own length. Branches: a new peak and the end of a hold
+// are rare, and a select would put the fall on the envelope's chain every frame.
+FRAME_STAGE void holdPeak(double& envelopeWide, int32_t& hold, double peakWide, int32_t holdSamples,
+                          double peakReleaseCoefficient) {
+    if (peakWide > envelopeWide) {
+        envelopeWide = peakWide;
+        hold = holdSamples;
+    } else if (hold > 0) {
+        --hold;
+    } else {
+        envelopeWide = static_cast<float>(envelopeWide - (envelopeWide - peakWide) * peakReleaseCoefficient);
+    }
+}
+
+// Attack and release act on the detector level, kept in single precision.
+FRAME_STAGE float followEnvelope(double levelWide, double envelopeWide, double attack, double release) {
+    if (envelopeWide > levelWide) return static_cast<float>(levelWide + (envelopeWide - levelWide) * attack);
+    return static_cast<float>(levelWide - (levelWide - envelopeWide) * release);
+}
+
+// The output through its gain, into both outputs (the right one may be missing).
+FRAME_STAGE void writeOutput(float* out0, float* out1, int32_t i, __m128d xWide, double outputGain) {
+    const __m128 y = _mm_cvtpd_ps(_mm_mul_pd(xWide, _mm_set1_pd(outputGain)));
+    _mm_store_ss(out0 + i, y);
+    if (out1) _mm_store_ss(out1 + i, _mm_shuffle_ps(y, y, 1));
+}
+
+// The meters show the block's extremes: {largest peak after gain, largest peak} in one register, each
+// lane taking the new value when it is larger, and the smallest gain.
+FRAME_STAGE void updateMeters(__m128d& largest, double& gainMin, double peakWide, double outputGain,
+                              double gain) {
+    const double peakAfterGain = peakWide * outputGain;
+    largest = _mm_max_pd(_mm_unpacklo_pd(_mm_set_sd(peakAfterGain), _mm_set_sd(peakWide)), largest);
+    gainMin = gain < gainMin ? gain : gainMin;
+}
+
+// The gain the table gives a detector level: 1 up to the threshold, then a lookup on the float's bit
+// pattern: exponent and top mantissa bits give the step, the remaining 17 bits the position inside it.
+// Both entries and both weights in one register each; the weights are exact, so each product is, and the
+// sum is rounded once. The frame loop and the start of a ramp both read the table through it.
+FRAME_STAGE double tableLookup(float level, double thresholdLinear, const float* gainTable,
+                               const double* gainTableWide) {
+    constexpr uint32_t kLastIndex = CompressorState::kTableSize - 1;
+    constexpr uint32_t kFractionMask = (1u << CompressorState::kStepShift) - 1u;
+    constexpr double kStep = 1.0 / static_cast<double>(1u << CompressorState::kStepShift);
+    if (!(static_cast<double>(level) > thresholdLinear)) return 1.0;
+    const uint32_t bits = floatBits(level);
+    if (bits < CompressorState::kFirstLevelBits) return gainTable[0];
+    const uint32_t k = (bits - CompressorState::kFirstLevelBits) >> CompressorState::kStepShift;
+    if (k >= kLastIndex) return gainTable[kLastIndex];
+    const double upper = static_cast<double>(static_cast<int32_t>(bits & kFractionMask)) * kStep;
+    const __m128d weights = _mm_set_pd(upper, 1.0 - upper);
+    const __m128d terms = _mm_mul_pd(loadEntryPair(gainTableWide + k), weights);
+    return _mm_cvtsd_f64(_mm_add_sd(terms, _mm_unpackhi_pd(terms, terms)));
+}
+
 constexpr int32_t kRampChunk = 64;
 
 // The gains of up to kRampChunk frames of a ramp: frame k of it is the fraction (k + 1) / length of the way
@@ -122,9 +205,6 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const RampChun
     const int32_t holdSamples = c.holdSamples;
     const float* const gainTable = c.gainTable;
     const double* const gainTableWide = c.gainTableWide;
-    constexpr uint32_t kLastIndex = CompressorState::kTableSize - 1;
-    constexpr uint32_t kFractionMask = (1u << CompressorState::kStepShift) - 1u;
-    constexpr double kStep = 1.0 / static_cast<double>(1u << CompressorState::kStepShift);
 
     // Everything the loop carries lives in locals, so stores to the outputs cannot force reloads. The
     // envelope and the level are single-precision values carried widened: the 32-bit build has only eight
@@ -135,8 +215,7 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const RampChun
     SectionPair hp{}, lp{};
     if (kHighPass) hp = loadPair(c.highPass);
     if (kLowPass) lp = loadPair(c.lowPass);
-    // The meters show the block's extremes: {largest peak after gain, largest peak} in one register,
-    // each lane taking the new value when it is larger, and the smallest gain.
+    // The block's extremes for the meters (see updateMeters).
     __m128d largest = _mm_setzero_pd();
     double gainMin = 1.0;
     // On a ramp, the gains of its frames come worked out (RampChunk); the plain loop carries nothing more.
@@ -144,84 +223,20 @@ BlockMeters runFrames(CompressorState& c, const ChainSettings& s, const RampChun
 
     for (int32_t i = 0; i < frames; ++i) {
         if (kRamp) inputGain = ramp->input[i];
-        // {left, right} through the input gain, rounded to single precision as the outputs start from.
-        const __m128 in = _mm_unpacklo_ps(_mm_load_ss(in0 + i), _mm_load_ss(in1 + i));
-        const __m128 x = _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(in), _mm_set1_pd(inputGain)));
+        const __m128 x = gainedInput(in0, in1, i, inputGain);
         const __m128d xWide = _mm_cvtps_pd(x);
-
-        // The filters shape only what the detector hears. The larger magnitude, as a > b ? a : b picks it.
-        float peak;
-        if (kHighPass || kLowPass) {
-            __m128d d = xWide;
-            if (kHighPass) d = highPassStep(hp, d, _mm_set1_pd(s.hpB), _mm_set1_pd(s.hpC1), _mm_set1_pd(s.hpC2));
-            if (kLowPass) d = lowPassStep(lp, d, _mm_set1_pd(s.lpC0), _mm_set1_pd(s.lpC1), _mm_set1_pd(s.lpC2));
-            const __m128d a = _mm_andnot_pd(_mm_set1_pd(-0.0), d);
-            peak = _mm_cvtss_f32(_mm_cvtsd_ss(_mm_setzero_ps(), _mm_max_sd(a, _mm_unpackhi_pd(a, a))));
-        } else {
-            // Unfiltered, the magnitudes are floats already: widening and rounding back keep the order.
-            const __m128i mask = _mm_load_si128(reinterpret_cast<const __m128i*>(kMagnitudeMask));
-            const __m128 a = _mm_and_ps(x, _mm_castsi128_ps(mask));
-            peak = _mm_cvtss_f32(_mm_max_ss(a, _mm_shuffle_ps(a, a, 1)));
-        }
-        const double peakWide = peak;
-
-        // Peak hold, then a one-pole fall of the hold's own length. Branches: a new peak and the end of a
-        // hold are rare, and a select would put the fall on the envelope's chain every frame.
-        if (peakWide > envelopeWide) {
-            envelopeWide = peakWide;
-            hold = holdSamples;
-        } else if (hold > 0) {
-            --hold;
-        } else {
-            envelopeWide =
-                static_cast<float>(envelopeWide - (envelopeWide - peakWide) * peakReleaseCoefficient);
-        }
-
-        // Attack and release act on the detector level, kept in single precision.
-        float level;
-        if (envelopeWide > levelWide) {
-            level = static_cast<float>(levelWide + (envelopeWide - levelWide) * attack);
-        } else {
-            level = static_cast<float>(levelWide - (levelWide - envelopeWide) * release);
-        }
+        const double peakWide = detectorPeak<kHighPass, kLowPass>(x, xWide, hp, lp, s);
+        holdPeak(envelopeWide, hold, peakWide, holdSamples, peakReleaseCoefficient);
+        const float level = followEnvelope(levelWide, envelopeWide, attack, release);
         levelWide = level;
-
-        // Table lookup on the float's bit pattern: exponent and top mantissa bits give the step, the
-        // remaining 17 bits the position inside it. Both entries and both weights in one register each;
-        // the weights are exact, so each product is, and the sum is rounded once as before.
-        double gain;
-        if (!(levelWide > thresholdLinear)) {
-            gain = 1.0;
-        } else {
-            const uint32_t bits = floatBits(level);
-            if (bits < CompressorState::kFirstLevelBits) {
-                gain = gainTable[0];
-            } else {
-                const uint32_t k = (bits - CompressorState::kFirstLevelBits) >> CompressorState::kStepShift;
-                if (k < kLastIndex) {
-                    const double upper = static_cast<double>(static_cast<int32_t>(bits & kFractionMask)) * kStep;
-                    const __m128d weights = _mm_set_pd(upper, 1.0 - upper);
-                    const __m128d entries = loadEntryPair(gainTableWide + k);
-                    const __m128d terms = _mm_mul_pd(entries, weights);
-                    gain = _mm_cvtsd_f64(_mm_add_sd(terms, _mm_unpackhi_pd(terms, terms)));
-                } else {
-                    gain = gainTable[kLastIndex];
-                }
-            }
-        }
-
+        const double gain = tableLookup(level, thresholdLinear, gainTable, gainTableWide);
         double outputGain = gain * makeup;
         if (kRamp) {
             outputGain = outputGain * ramp->correction[i];
             lastOutputGain = outputGain;
         }
-        const __m128 y = _mm_cvtpd_ps(_mm_mul_pd(xWide, _mm_set1_pd(outputGain)));
-        _mm_store_ss(out0 + i, y);
-        if (out1) _mm_store_ss(out1 + i, _mm_shuffle_ps(y, y, 1));
-
-        const double peakAfterGain = peakWide * outputGain;
-        largest = _mm_max_pd(_mm_unpacklo_pd(_mm_set_sd(peakAfterGain), _mm_set_sd(peakWide)), largest);
-        gainMin = gain < gainMin ? gain : gainMin;
+        writeOutput(out0, out1, i, xWide, outputGain);
+        updateMeters(largest, gainMin, peakWide, outputGain, gain);
     }
 
     // Guarded on the way out: the next block's level chain then waits for one store, not for a guard
@@ -291,13 +306,26 @@ CompressorState::CompressorState()
     resetDetector();
 }
 
+namespace {
+
+// Held inside what a counter can do, whatever rate a host claims.
+int32_t holdFrames(double holdLength) {
+    return holdLength < 2147483647.0 ? static_cast<int32_t>(holdLength) : INT32_MAX;
+}
+
+}  // namespace
+
 void CompressorState::setPeakHold(float sampleRate) {
     const double holdLength = 0.02 * sampleRate;
-    // Held inside what a counter and a one-pole fall can do, whatever rate a host claims.
-    holdSamples = holdLength < 2147483647.0 ? static_cast<int32_t>(holdLength) : INT32_MAX;
+    holdSamples = holdFrames(holdLength);
     peakReleaseCoefficient = holdLength > 1.0 ? 1.0 / holdLength : 1.0;
+    limitHold(sampleRate);
+}
+
+void CompressorState::limitHold(float sampleRate) {
     // A hold begun at a higher rate ends no later than a new one would.
-    if (holdCounter > holdSamples) holdCounter = holdSamples;
+    const int32_t longest = holdFrames(0.02 * sampleRate);
+    if (holdCounter > longest) holdCounter = longest;
 }
 
 void CompressorState::resetDetector() {
@@ -326,15 +354,7 @@ void CompressorState::restart() {
 }
 
 double CompressorState::tableGain(float level, double thresholdLinear) const {
-    if (!(static_cast<double>(level) > thresholdLinear)) return 1.0;
-    const uint32_t bits = floatBits(level);
-    if (bits < kFirstLevelBits) return gainTable[0];
-    const uint32_t k = (bits - kFirstLevelBits) >> kStepShift;
-    if (k >= kTableSize - 1) return gainTable[kTableSize - 1];
-    // Exact weights and products, one rounding in the sum: as the frame loop forms it.
-    const double upper = static_cast<double>(static_cast<int32_t>(bits & ((1u << kStepShift) - 1u))) /
-                         static_cast<double>(1u << kStepShift);
-    return gainTableWide[k] * (1.0 - upper) + gainTableWide[k + 1] * upper;
+    return tableLookup(level, thresholdLinear, gainTable, gainTableWide);
 }
 
 void CompressorState::startRamp(const ChainSettings& s) {

@@ -42,14 +42,17 @@ struct CompressorState {
     CompressorState(const CompressorState&) = delete;
     CompressorState& operator=(const CompressorState&) = delete;
 
-    // Peak-hold time of 20 ms at the given rate; set between blocks, as a host sets its rate.
-    void setPeakHold(float sampleRate);
-
     // Envelopes, hold counter and filter sections back to zero.
     void resetDetector();
 
     // The rest run on the thread that runs the blocks (the audio thread), or before any block: that thread
-    // alone writes the gain table and the ramp.
+    // alone writes the peak hold, the gain table and the ramp.
+
+    // Peak-hold time of 20 ms at the given rate; at the start of the first block that runs at it.
+    void setPeakHold(float sampleRate);
+    // Ends a running hold no later than one begun at this rate would: for each rate a host set since the
+    // last block, even one it replaced before a block ran at it.
+    void limitHold(float sampleRate);
 
     // Writes the gain table for these inputs.
     void buildGainTable(double thresholdLinear, double thresholdDb, double inverseRatio);
@@ -87,7 +90,7 @@ struct CompressorState {
 private:
     // A value of the last block's gain settings (the order of appliedFrom).
     double appliedValue(int which) const;
-    // The gain the table gives a detector level (the frame loop's lookup, on its own).
+    // The gain the table gives a detector level, through the one lookup the frame loop also inlines.
     double tableGain(float level, double thresholdLinear) const;
     // Starts a ramp to the settings from what the last frame applied.
     void startRamp(const ChainSettings& settings);

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "effect/ParameterCurves.h"
 #include "tests/effect/EffectTestSupport.h"
 
 using namespace effecttest;
@@ -55,4 +56,56 @@ TEST(ConcurrencyTest, AutomationWhileProcessing) {
     for (int i = 0; i < CompressorState::kTableSize; ++i) {
         ASSERT_EQ(bitsOf(instance.plugin().getChainState().gainTable[i]), bitsOf(reference.gainTable[i])) << i;
     }
+}
+
+// A host changes the rate and resumes on one thread and sets the time constants on another while blocks
+// run: the rate and the stored values are the only things those threads write (the thread sanitizer tree
+// finds any other), and once they stop, the next block runs on time constants, ramp and peak hold made
+// from the last rate, none from a rate it replaced.
+TEST(ConcurrencyTest, RateChangesResumesAndTimeSetsWhileProcessing) {
+    Instance instance;
+    std::atomic<bool> stop(false);
+    std::atomic<int> blocks(0);
+    std::thread audio([&] {
+        const auto left = whiteNoise(64, 1.0f, 14), right = whiteNoise(64, 1.0f, 15);
+        std::vector<float> outL(64), outR(64);
+        while (!stop.load()) {
+            instance.process(left.data(), right.data(), outL.data(), outR.data(), 64);
+            blocks.fetch_add(1);
+        }
+    });
+    const float rates[] = {44100.0f, 48000.0f, 96000.0f, 22050.0f};
+    std::thread rateThread([&] {
+        while (blocks.load() == 0) std::this_thread::yield();
+        for (int n = 0; n < 2000; ++n) {
+            instance.dispatch(n % 2 ? effSetSampleRate : effSetBlockSizeAndSampleRate, 0, 64, nullptr,
+                              rates[n % 4]);
+            instance.dispatch(effMainsChanged, 0, 0);
+            instance.dispatch(effMainsChanged, 0, 1);
+        }
+    });
+    while (blocks.load() == 0) std::this_thread::yield();
+    for (int n = 0; n < 2000; ++n) {
+        instance.set(kCompAttack, float(n % 11) / 10.0f);
+        instance.set(kCompRelease, float(n % 7) / 6.0f);
+    }
+    rateThread.join();
+    // Blocks keep running until they have seen the last write.
+    const int seen = blocks.load();
+    while (blocks.load() < seen + 2) std::this_thread::yield();
+    stop = true;
+    audio.join();
+
+    CompGatePlugin& p = instance.plugin();
+    const float rate = p.getSampleRate();
+    EXPECT_EQ(rate, rates[1999 % 4]);
+    const ChainSettings& s = p.lastBlockSettings();
+    EXPECT_EQ(s.attackCoefficient, timeCoefficient(instance.get(kCompAttack), kAttackSpanMs, rate));
+    EXPECT_EQ(s.releaseCoefficient, timeCoefficient(instance.get(kCompRelease), kReleaseSpanMs, rate));
+    EXPECT_EQ(s.rampFrames, rampLength(rate));
+    CompressorState fresh;
+    fresh.setPeakHold(rate);
+    EXPECT_EQ(p.getChainState().holdSamples, fresh.holdSamples);
+    EXPECT_EQ(p.getChainState().peakReleaseCoefficient, fresh.peakReleaseCoefficient);
+    EXPECT_LE(p.getChainState().holdCounter, fresh.holdSamples);
 }

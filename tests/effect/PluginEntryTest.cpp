@@ -2,6 +2,8 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "tests/effect/EffectTestSupport.h"
 
 using namespace effecttest;
@@ -57,6 +59,10 @@ TEST(PluginEntryTest, DispatcherAnswersNamesVersionAndCategory) {
 TEST(PluginEntryTest, SampleRateFollowsTheHostButBlockSizeDoesNot) {
     Instance instance;
     CompGatePlugin& p = instance.plugin();
+    // The peak hold belongs to the thread that runs the blocks: a block takes the rate at its start.
+    const std::vector<float> in(16, 0.0f);
+    std::vector<float> out(16);
+    const auto block = [&] { instance.process(in.data(), in.data(), out.data(), out.data(), 16); };
     EXPECT_EQ(p.getSampleRate(), 44100.0f);
     EXPECT_EQ(instance.dispatch(effSetBlockSizeAndSampleRate, 0, 333, nullptr, 48000.0f), 1);
     EXPECT_EQ(p.getSampleRate(), 48000.0f);
@@ -64,9 +70,12 @@ TEST(PluginEntryTest, SampleRateFollowsTheHostButBlockSizeDoesNot) {
     // Every time constant follows the new rate, those set before it included.
     const double seconds = (double(0.01f) + double(0.99f) * 0.1f) * double(150.0f) * double(0.001f);
     EXPECT_DOUBLE_EQ(p.chainSettings().attackCoefficient, 1.0 / (seconds * 48000.0));
+    block();
+    EXPECT_DOUBLE_EQ(p.lastBlockSettings().attackCoefficient, 1.0 / (seconds * 48000.0));
     EXPECT_EQ(p.getChainState().holdSamples, 960);
     instance.dispatch(effSetSampleRate, 0, 0, nullptr, 96000.0f);
     EXPECT_EQ(p.getSampleRate(), 96000.0f);
+    block();
     EXPECT_EQ(p.getChainState().holdSamples, 1920);
     // A rate that is no rate is refused.
     instance.dispatch(effSetSampleRate, 0, 0, nullptr, 0.0f);
@@ -75,8 +84,10 @@ TEST(PluginEntryTest, SampleRateFollowsTheHostButBlockSizeDoesNot) {
     EXPECT_DOUBLE_EQ(p.chainSettings().attackCoefficient, 1.0 / (seconds * 96000.0));
     // Absurd rates keep the hold counter and the peak fall within range.
     instance.dispatch(effSetSampleRate, 0, 0, nullptr, 3.0e38f);
+    block();
     EXPECT_EQ(p.getChainState().holdSamples, INT32_MAX);
     instance.dispatch(effSetSampleRate, 0, 0, nullptr, 10.0f);
+    block();
     EXPECT_EQ(p.getChainState().holdSamples, 0);
     EXPECT_EQ(p.getChainState().peakReleaseCoefficient, 1.0);
 }
@@ -119,4 +130,21 @@ TEST(PluginEntryTest, LibraryExportsMain) {
     EXPECT_EQ(entry(hostCallback), nullptr);
     hostVersionAnswer = 2400;
     dlclose(library);
+}
+
+// The record's one block entry is a wall: an editor that throws while it takes the meters loses the
+// meters of that block, never the block's audio or the host's thread.
+TEST(PluginEntryTest, ABlockSurvivesAnEditorThatThrows) {
+    struct ThrowingEditor : GuiEditor {
+        explicit ThrowingEditor(EffectBase* effect) : GuiEditor(effect) {}
+        void setParameters(VstInt32, const float*, int32_t) override { throw std::bad_alloc(); }
+    };
+    Instance instance;
+    delete instance.plugin().getEditor();
+    new ThrowingEditor(&instance.plugin());  // enters itself; owned by the effect
+    const std::vector<float> in(32, 0.25f);
+    std::vector<float> outL(32, -1.0f), outR(32, -1.0f);
+    instance.process(in.data(), in.data(), outL.data(), outR.data(), 32);
+    EXPECT_EQ(outL, outR);
+    EXPECT_GT(outL[31], 0.0f);
 }
