@@ -13,7 +13,7 @@
 //                     setFillColour, setFontColour, setDrawMode, setClipArea, setFont, getTextWidth,
 //                     drawText, getMouseButtons, getMousePosition, waitForDoubleClick, copyFromSurface
 //   OffscreenSurface: createBitmap, createBitmapFromPixmap, destroyBitmap, copyTo
-//   Pixmap:           loadResource, loadScaledResource, createBlank, destroyBitmaps, draw, drawTransparent,
+//   Pixmap:           loadResource, decodeResource, loadScaledResource, createBlank, destroyBitmaps, draw, drawTransparent,
 //                     drawBlended, buildMask
 //   PluginWindow:     loadBlendLibrary, freeBlendLibrary, createChildWindow, destroyChildWindow,
 //                     beginTemporarySurface, endTemporarySurface, getCursorPosition, setCursor,

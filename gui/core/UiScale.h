@@ -9,10 +9,16 @@ namespace uiscale {
 
 // Percent steps the artwork is drawn at.
 inline constexpr int32_t kSteps[] = {100, 150, 200};
-inline constexpr int32_t kStepCount = 3;
+inline constexpr int32_t kStepCount = int32_t(sizeof kSteps / sizeof kSteps[0]);
 inline constexpr int32_t kUnit = 100;
 
-inline constexpr bool isStep(int32_t percent) { return percent == 100 || percent == 150 || percent == 200; }
+// The index of a step in kSteps, -1 for a percentage that is not one.
+inline constexpr int32_t stepIndex(int32_t percent) {
+    for (int32_t i = 0; i < kStepCount; ++i)
+        if (kSteps[i] == percent) return i;
+    return -1;
+}
+inline constexpr bool isStep(int32_t percent) { return stepIndex(percent) >= 0; }
 
 // The step closest to a factor (1.0 = 100 %); halfway between two steps goes up.
 inline constexpr int32_t nearestStep(double factor) {
