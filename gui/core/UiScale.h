@@ -20,11 +20,13 @@ inline constexpr int32_t stepIndex(int32_t percent) {
 }
 inline constexpr bool isStep(int32_t percent) { return stepIndex(percent) >= 0; }
 
-// The step closest to a factor (1.0 = 100 %); halfway between two steps goes up.
+// The step closest to a factor (1.0 = 100 %); halfway between two steps goes up, NaN to the first step.
 inline constexpr int32_t nearestStep(double factor) {
     const double percent = factor * 100.0;
-    if (!(percent >= 125.0)) return 100;  // NaN and small factors too
-    return percent < 175.0 ? 150 : 200;
+    int32_t nearest = kSteps[0];
+    for (int32_t i = 1; i < kStepCount; ++i)
+        if (percent >= (kSteps[i - 1] + kSteps[i]) / 2.0) nearest = kSteps[i];
+    return nearest;
 }
 
 inline constexpr int32_t floorDiv(int64_t a, int64_t b) {
