@@ -30,7 +30,7 @@ echo "=== building ===" >&2
 timer=vozuv-plugin-timer winhost=vozuv-winhost render=vozuv-render
 [ "${VOZUV_BENCH_RENDER_ONLY:-0}" = 1 ] && timer=""
 [ "${VOZUV_BENCH_AUTOMATION_ONLY:-0}" = 1 ] && winhost="" render=""
-[ "${VOZUV_BENCH_CREATE_ONLY:-0}" = 1 ] && winhost="" render="vozuv-xvfb"
+[ "${VOZUV_BENCH_CREATE_ONLY:-0}" = 1 ] && winhost="" render=""
 VOZUV_TARGETS="VozuvAzirOVA $winhost $timer" scripts/build.sh win32 "$builds/win32" >/dev/null
 [ -z "$timer" ] || VOZUV_TARGETS="VozuvAzirOVA $winhost $timer" scripts/build.sh win64 "$builds/win64" >/dev/null
 VOZUV_TARGETS="VozuvAzirOVA $timer $render" scripts/build.sh native "$builds/native" \
