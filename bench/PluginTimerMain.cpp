@@ -4,6 +4,7 @@
 //
 // Usage: vozuv-plugin-timer PLUGIN [--seconds S] [--repeats N] [--set NAME=VALUE]... [BLOCK...]
 //        vozuv-plugin-timer PLUGIN --automation [--repeats N]
+//        vozuv-plugin-timer PLUGIN --create [--repeats N]
 // (default blocks 32 512 4096; --set adds a parameter after the heavy compression, e.g. HPShelf=0.3 to
 // time the loop with a detector filter on)
 // Prints one line per block: "block N ns_per_frame BEST median MEDIAN". On a shared machine other work
@@ -12,6 +13,8 @@
 // parameter (moving it to and fro), as a host's audio thread does while an automation lane moves, against
 // blocks without a set: "automation INDEX NAME ns_per_block MEDIAN ratio RATIO" per parameter, "none" for
 // the plain block and "all" for a set of every parameter before each block.
+// --create times main, effOpen and effClose of one instance, as a host's scan does, in rounds of 100
+// instances: "create us_per_instance BEST median MEDIAN".
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -36,6 +39,7 @@ struct TimerOptions {
     std::vector<int> blocks;
     std::vector<std::pair<std::string, float>> settings;
     bool automation = false;
+    bool create = false;
 
     bool parse(int argc, char** argv) {
         for (int i = 1; i < argc; ++i) {
@@ -44,6 +48,8 @@ struct TimerOptions {
                 seconds = std::atof(argv[++i]);
             } else if (a == "--automation") {
                 automation = true;
+            } else if (a == "--create") {
+                create = true;
             } else if (a == "--repeats" && i + 1 < argc) {
                 repeats = std::atoi(argv[++i]);
             } else if (a == "--set" && i + 1 < argc) {
@@ -206,6 +212,26 @@ int timeAutomation(AEffect* effect, PluginHost& host, int repeats) {
     return 0;
 }
 
+// Microseconds per instance created and closed without anything else asked of it.
+int timeCreation(PluginMainProc entry, int repeats) {
+    constexpr int kRound = 100;
+    using Clock = std::chrono::steady_clock;
+    std::vector<double> perInstance;
+    for (int r = 0; r < repeats; ++r) {
+        const auto start = Clock::now();
+        for (int i = 0; i < kRound; ++i) {
+            AEffect* effect = entry(&PluginHost::hostCallback);
+            if (!effect) return 1;
+            effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
+            effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+        }
+        perInstance.push_back(std::chrono::duration<double>(Clock::now() - start).count() * 1e6 / kRound);
+    }
+    std::sort(perInstance.begin(), perInstance.end());
+    std::printf("create us_per_instance %.2f median %.2f\n", perInstance.front(), perInstance[perInstance.size() / 2]);
+    return 0;
+}
+
 // The lower bound of a frame: the detector level's update (float to double, subtract, multiply, add,
 // back to float) carries from each frame to the next, so no build can do a frame faster. Timed as this
 // compiler builds it, next to a chain of dependent double additions (3 cycles each on current x86
@@ -245,6 +271,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vozuv-plugin-timer: %s\n", library.error().c_str());
         return 1;
     }
+    if (options.create) return timeCreation(library.entry(), options.repeats == 200 ? 10 : options.repeats);
     if (options.automation) {
         PluginHost host;
         if (!host.instantiate(library.entry())) {

@@ -1,4 +1,5 @@
-// CompGateEditor: panel layout, open and close, and the two-way hand-off between controls and effect.
+// CompGateEditor: panel layout, open and close, the display scale (storedScale, settleScale, setScale,
+// chooseScale) and the two-way hand-off between controls and effect.
 #include "editor/CompGateEditor.h"
 
 #include <thread>
@@ -16,6 +17,7 @@
 #include "gui/core/Platform.h"
 #include "gui/core/PluginWindow.h"
 #include "gui/core/UiScale.h"
+#include "gui/core/UserSettingNames.h"
 #include "gui/core/WindowWatch.h"
 
 namespace {
@@ -35,15 +37,31 @@ constexpr UiRect reductionMeterBounds = meterBounds(layout::kReductionMeterLeft)
 
 CompGateEditor::CompGateEditor(EffectBase* effect) : GuiEditor(effect) {
     backgroundPixmap = new Pixmap(ResourcePanel);
-    const int32_t stored = storedScale();
-    scaleFromSystem = stored == 0;
-    sizeRect(stored != 0 ? stored : uiscale::nearestStep(platform::getSystemScale(nullptr)));
+    sizeRect(uiscale::kUnit);  // until the scale is asked for
 }
 
 int32_t CompGateEditor::storedScale() {
     int32_t value = 0;
     // A setting that is missing, unreadable or not one of the steps counts as no choice.
-    return platform::readUserSetting(scaleSettingName, value) && uiscale::isStep(value) ? value : 0;
+    return platform::readUserSetting(usersettings::kEditorScale, value) && uiscale::isStep(value) ? value : 0;
+}
+
+void CompGateEditor::settleScale(void* parent) {
+    if (scaleSettled) return;
+    scaleSettled = true;
+    const int32_t stored = storedScale();
+    scaleFromSystem = stored == 0;
+    sizeRect(stored != 0 ? stored : uiscale::nearestStep(platform::getSystemScale(parent)));
+}
+
+VstInt32 CompGateEditor::getRect(ERect** where) {
+    settleScale(nullptr);
+    return GuiEditor::getRect(where);
+}
+
+int32_t CompGateEditor::getScale() {
+    settleScale(nullptr);
+    return scale;
 }
 
 void CompGateEditor::sizeRect(int32_t percent) {
@@ -54,6 +72,7 @@ void CompGateEditor::sizeRect(int32_t percent) {
 
 bool CompGateEditor::setScale(int32_t percent) {
     if (!uiscale::isStep(percent)) return false;
+    scaleSettled = true;  // a choice made here outranks the stored one
     scaleFromSystem = false;
     if (!pluginWindow) {
         sizeRect(percent);
@@ -68,7 +87,7 @@ bool CompGateEditor::setScale(int32_t percent) {
 
 void CompGateEditor::chooseScale(int32_t percent) {
     if (!uiscale::isStep(percent)) return;
-    platform::writeUserSetting(scaleSettingName, percent);
+    platform::writeUserSetting(usersettings::kEditorScale, percent);
     setScale(percent);
 }
 
@@ -84,7 +103,10 @@ VstInt32 CompGateEditor::open(void* parent) {
     GuiEditor::open(parent);
     const int32_t told = scale;
     // Without a stored choice the host's window tells the system's scale (a DPI-aware host's DPI).
-    if (scaleFromSystem) sizeRect(uiscale::nearestStep(platform::getSystemScale(parent)));
+    if (!scaleSettled)
+        settleScale(parent);
+    else if (scaleFromSystem)
+        sizeRect(uiscale::nearestStep(platform::getSystemScale(parent)));
     // Out of memory anywhere in the building: what was built goes again, the host learns it from 0 and
     // the effect runs on without its editor.
     bool built = false;

@@ -1,4 +1,5 @@
-// CompGateEditor: the compressor's front panel: eight film-strip knobs, eight read-outs, three level meters.
+// CompGateEditor: the compressor's front panel: eight film-strip knobs, eight read-outs, three level meters;
+// its display scale (stored choice, system scale, size menu) and the editor rectangle at that scale.
 #pragma once
 
 #include <atomic>
@@ -16,10 +17,14 @@ class Widget;
 
 class CompGateEditor : public GuiEditor, public ControlListener {
 public:
-    // Loads the panel picture at once so that the host can ask for the editor size before opening it.
+    // Loads the panel picture (its size, not its pixels) so that the host can ask for the editor size
+    // before opening it. Reads no setting and asks the system nothing: hosts create far more instances
+    // than they open editors.
     explicit CompGateEditor(EffectBase* effect);
     ~CompGateEditor() override;
 
+    // The rectangle at the editor's scale, worked out at the first request.
+    VstInt32 getRect(ERect** rect) override;
     VstInt32 open(void* parent) override;
     void close() override;
     void idle() override;
@@ -42,16 +47,16 @@ public:
     LevelMeter* getOutputMeter() const { return outputMeter; }
     LevelMeter* getReductionMeter() const { return reductionMeter; }
 
-    // Display scale in percent (100, 150, 200). It starts at the user's stored choice, else at the
-    // system's scale (the host's window once open); the editor rectangle is the panel at that scale.
-    int32_t getScale() const { return scale; }
+    // Display scale in percent (100, 150, 200). Worked out at the first getRect, open or getScale: the
+    // user's stored choice, else the system's scale (the host's window once open); the editor rectangle
+    // is the panel at that scale.
+    int32_t getScale();
     // The user's pick from the size menu: stored for later instances, then applied.
     void chooseScale(int32_t percent);
     // Applies a scale: while open the window is resized (false, nothing changed, when the host refuses).
     bool setScale(int32_t percent);
-    // The stored choice when it is a valid step, else 0.
+    // The stored choice when it is a valid step, else 0 (a tool's override of it comes first).
     static int32_t storedScale();
-    static constexpr const char* scaleSettingName = "EditorScale";
 
     // Bitmap resources of the panel.
     enum Resource : int32_t {
@@ -77,6 +82,9 @@ private:
     void showValue(VstInt32 index, float value);
     // The editor rectangle for a scale.
     void sizeRect(int32_t percent);
+    // The first answer of the scale: the stored choice, else the system's for the host's window (null
+    // before open). Later calls do nothing.
+    void settleScale(void* parent);
 
     FilmstripKnob* knobs[controlledParameterLimit] = {};    // not owned: the window owns its children
     ValueReadout* readouts[controlledParameterLimit] = {};  // not owned
@@ -86,7 +94,8 @@ private:
     LevelMeter* outputMeter = nullptr;
     LevelMeter* reductionMeter = nullptr;
     Pixmap* backgroundPixmap = nullptr;  // one reference for the editor's whole life
-    int32_t scale = 100;  // user-interface thread only
+    int32_t scale = 100;  // user-interface thread only; the scale of rect
+    bool scaleSettled = false;  // scale and rect answer the stored choice or the system
     bool scaleFromSystem = false;  // no choice yet: the host's window may tell a better default at open
     // Read by setParameter on other threads; close waits until no such call still uses the controls.
     std::atomic<bool> isOpen{false};

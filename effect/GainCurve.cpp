@@ -55,16 +55,36 @@ __attribute__((always_inline)) inline __m128d exp2SmallPair(__m128d x) {
 
 }  // namespace
 
+namespace {
+
+// The constant tables, worked out once per process: 1344 logarithms and exponentials per instance
+// were most of the cost of creating one (a host's scan creates one of every plug-in).
+struct ConstantTables {
+    ConstantTables() {
+        for (int i = 0; i < GainCurve::kTableSize; ++i) {
+            const uint32_t bits = GainCurve::kFirstLevelBits + (static_cast<uint32_t>(i) << GainCurve::kStepShift);
+            std::memcpy(&levels[i], &bits, sizeof(bits));
+            levelDb[i] = 20.0 * std::log10(static_cast<double>(levels[i]));
+        }
+        for (int j = 0; j < GainCurve::kStepsPerOctave; ++j) {
+            log2Mantissa[j] = std::log2(1.0 + j / 64.0);
+            exp2Steps[j] = std::exp2(j / 64.0);
+        }
+    }
+    float levels[GainCurve::kTableSize];
+    double levelDb[GainCurve::kTableSize];
+    double log2Mantissa[GainCurve::kStepsPerOctave];
+    double exp2Steps[GainCurve::kStepsPerOctave];
+};
+
+}  // namespace
+
 GainCurve::GainCurve() {
-    for (int i = 0; i < kTableSize; ++i) {
-        const uint32_t bits = kFirstLevelBits + (static_cast<uint32_t>(i) << kStepShift);
-        std::memcpy(&levels[i], &bits, sizeof(bits));
-        levelDb[i] = 20.0 * std::log10(static_cast<double>(levels[i]));
-    }
-    for (int j = 0; j < kStepsPerOctave; ++j) {
-        log2Mantissa[j] = std::log2(1.0 + j / 64.0);
-        exp2Steps[j] = std::exp2(j / 64.0);
-    }
+    static const ConstantTables tables;  // made by the first instance's constructor, on the host's thread
+    std::memcpy(levels, tables.levels, sizeof levels);
+    std::memcpy(levelDb, tables.levelDb, sizeof levelDb);
+    std::memcpy(log2Mantissa, tables.log2Mantissa, sizeof log2Mantissa);
+    std::memcpy(exp2Steps, tables.exp2Steps, sizeof exp2Steps);
 }
 
 float GainCurve::exactGain(double levelDb, double thresholdDb, double inverseRatio) {

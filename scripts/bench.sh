@@ -11,12 +11,16 @@
 # Also: the LV2 DSP library's run against the native library's processReplacing in one process (blocks 32,
 # 512, 4096; goal: within 5 %), and a 64-frame block right after one control port changed against a plain
 # block (goal: at most 4 times).
-# VOZUV_BENCH_RENDER_ONLY=1 skips the per-frame, automation and LV2 parts, VOZUV_BENCH_FRAMES_ONLY=1 the renders,
-# VOZUV_BENCH_AUTOMATION_ONLY=1 runs the automation part alone, VOZUV_BENCH_LV2_ONLY=1 the LV2 part alone.
+# Also: the cost of creating an instance as a host's scan does (main, effOpen, effClose), in all three
+# binaries, without a display and on a private Xvfb with no other client (goal: at most 50 us each).
+# VOZUV_BENCH_RENDER_ONLY=1 skips the per-frame, automation, LV2 and creation parts, VOZUV_BENCH_FRAMES_ONLY=1 the renders,
+# VOZUV_BENCH_AUTOMATION_ONLY=1 runs the automation part alone, VOZUV_BENCH_LV2_ONLY=1 the LV2 part alone,
+# VOZUV_BENCH_CREATE_ONLY=1 the creation part alone.
 # VOZUV_BENCH_SETTINGS="HPShelf=0.3 LPShelf=0.2" times processReplacing with those parameters set as well.
 # VOZUV_BENCH_BEFORE=DIR adds the renders of an earlier vozuv-render (DIR/vozuv-render, DIR/VozuvAzirOVA.so,
 # DIR/win32/VozuvAzirOVA.dll next to its vozuv-winhost.exe) to the comparison, and the automation costs of
-# DIR/VozuvAzirOVA.so, DIR/win32/VozuvAzirOVA.dll and DIR/win64/VozuvAzirOVA.dll (timed by this tree's timers).
+# DIR/VozuvAzirOVA.so, DIR/win32/VozuvAzirOVA.dll and DIR/win64/VozuvAzirOVA.dll (timed by this tree's timers),
+# and the creation costs of the same three.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 builds="${VOZUV_BUILD_ROOT:-$root/build}"
@@ -29,6 +33,7 @@ echo "=== building ===" >&2
 timer=vozuv-plugin-timer winhost=vozuv-winhost render=vozuv-render
 [ "${VOZUV_BENCH_RENDER_ONLY:-0}" = 1 ] && timer=""
 [ "${VOZUV_BENCH_AUTOMATION_ONLY:-0}" = 1 ] && winhost="" render=""
+[ "${VOZUV_BENCH_CREATE_ONLY:-0}" = 1 ] && winhost="" render=""
 if [ "${VOZUV_BENCH_LV2_ONLY:-0}" != 1 ]; then
   VOZUV_TARGETS="VozuvAzirOVA $winhost $timer" scripts/build.sh win32 "$builds/win32" >/dev/null
   [ -z "$timer" ] || VOZUV_TARGETS="VozuvAzirOVA $winhost $timer" scripts/build.sh win64 "$builds/win64" >/dev/null
@@ -40,7 +45,7 @@ work="$builds/bench"
 mkdir -p "$work"
 median() { sort -g | awk '{v[NR]=$1} END {if (NR == 0) print "nan"; else if (NR % 2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
 
-if [ "${VOZUV_BENCH_RENDER_ONLY:-0}" != 1 ]; then
+if [ "${VOZUV_BENCH_RENDER_ONLY:-0}" != 1 ] && [ "${VOZUV_BENCH_CREATE_ONLY:-0}" != 1 ]; then
   echo "=== LV2 run against processReplacing ($rounds rounds) ===" >&2
   VOZUV_TARGETS="vozuv-lv2-timer" scripts/build.sh native "$builds/native" >/dev/null
   : >"$work/lv2.txt"
@@ -80,17 +85,61 @@ for tree in win32 $([ "${VOZUV_BENCH_RENDER_ONLY:-0}" = 1 ] || echo win64); do
   [ -f "$builds/$tree/wineprefix/system.reg" ] || WINEPREFIX="$builds/$tree/wineprefix" wineboot -i >/dev/null 2>&1
 done
 
+# The three binaries (and the earlier ones to compare with) that the creation and automation parts time.
+binaries=(native win32 win64)
+declare -A plugins=([native]="$builds/native/VozuvAzirOVA.so" [win32]="$builds/win32/VozuvAzirOVA.dll"
+                    [win64]="$builds/win64/VozuvAzirOVA.dll")
+if [ -n "${VOZUV_BENCH_BEFORE:-}" ]; then
+  binaries+=(before-native before-win32 before-win64)
+  plugins+=([before-native]="$VOZUV_BENCH_BEFORE/VozuvAzirOVA.so" [before-win32]="$VOZUV_BENCH_BEFORE/win32/VozuvAzirOVA.dll"
+            [before-win64]="$VOZUV_BENCH_BEFORE/win64/VozuvAzirOVA.dll")
+fi
+
+if [ "${VOZUV_BENCH_RENDER_ONLY:-0}" != 1 ]; then
+  echo "=== creation: main, effOpen, effClose per instance ($rounds rounds) ===" >&2
+  : >"$work/create.txt"
+  # create BINARY: one line "create us_per_instance BEST median MEDIAN" for it on the current DISPLAY.
+  create() {
+    local plugin="${plugins[$1]}" repeats=10
+    # A server with no other client resets at each close of a connection: slow enough that one round
+    # of 100 tells it, should a binary still connect.
+    [ -n "${DISPLAY:-}" ] && [[ "$1" == before* ]] && repeats=1
+    case "$1" in
+      *native) "$builds/native/vozuv-plugin-timer" "$plugin" --create --repeats "$repeats" ;;
+      *win32) wine_in win32 "$builds/win32/vozuv-plugin-timer.exe" "$(winpath "$plugin")" --create --repeats "$repeats" | tr -d '\r' ;;
+      *win64) wine_in win64 "$builds/win64/vozuv-plugin-timer.exe" "$(winpath "$plugin")" --create --repeats "$repeats" | tr -d '\r' ;;
+    esac
+  }
+  # A server as headless scanners and CI have it: no other client, and reset whenever the last one leaves.
+  Xvfb -displayfd 3 -nolisten tcp 3>"$work/xvfb.display" >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 100); do [ -s "$work/xvfb.display" ] && break; sleep 0.1; done
+  xdisplay=$(head -n 1 "$work/xvfb.display")
+  for r in $(seq "$rounds"); do
+    for bin in "${binaries[@]}"; do
+      (unset DISPLAY; create "$bin") | sed "s/^/$bin none /" >>"$work/create.txt"
+      DISPLAY=":$xdisplay" create "$bin" | sed "s/^/$bin xvfb /" >>"$work/create.txt"
+    done
+  done
+  kill "$xvfb"
+  echo
+  echo "Creating an instance (main, effOpen, effClose): microseconds per instance, best round of 100 instances" \
+    "(median of $rounds runs; goal at most 50)"
+  printf "%-16s %18s %18s\n" binary "no display" "private Xvfb"
+  for bin in "${binaries[@]}"; do
+    printf "%-16s" "$bin"
+    for where in none xvfb; do
+      us=$(awk -v b="$bin" -v w="$where" '$1 == b && $2 == w {print $5}' "$work/create.txt" | median)
+      printf " %15.1f us" "$us"
+    done
+    echo
+  done
+fi
+[ "${VOZUV_BENCH_CREATE_ONLY:-0}" = 1 ] && exit 0
+
 if [ "${VOZUV_BENCH_RENDER_ONLY:-0}" != 1 ]; then
   echo "=== automation: 64-frame blocks after a set of each parameter ($rounds rounds) ===" >&2
   : >"$work/automation.txt"
-  binaries=(native win32 win64)
-  declare -A plugins=([native]="$builds/native/VozuvAzirOVA.so" [win32]="$builds/win32/VozuvAzirOVA.dll"
-                      [win64]="$builds/win64/VozuvAzirOVA.dll")
-  if [ -n "${VOZUV_BENCH_BEFORE:-}" ]; then
-    binaries+=(before-native before-win32 before-win64)
-    plugins+=([before-native]="$VOZUV_BENCH_BEFORE/VozuvAzirOVA.so" [before-win32]="$VOZUV_BENCH_BEFORE/win32/VozuvAzirOVA.dll"
-              [before-win64]="$VOZUV_BENCH_BEFORE/win64/VozuvAzirOVA.dll")
-  fi
   for r in $(seq "$rounds"); do
     for bin in "${binaries[@]}"; do
       plugin="${plugins[$bin]}"

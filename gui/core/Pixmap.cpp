@@ -1,4 +1,5 @@
-// Pixmap, neutral half: construction order and reference counting.
+// Pixmap, neutral half: construction order, the bitmap made at the first drawing, the artwork for the
+// surface's scale, and reference counting.
 #include "gui/core/Pixmap.h"
 
 #include "gui/core/DrawSurface.h"
@@ -11,15 +12,25 @@ Pixmap::~Pixmap() { destroyBitmaps(); }
 
 void Pixmap::retain() { ++retainCount; }
 
+bool Pixmap::makeBitmap() {
+    if (!bitmap && pixelsPending) {
+        pixelsPending = false;  // one try: a resource that fails once fails again
+        decodeResource();
+    }
+    return bitmap != nullptr;
+}
+
 bool Pixmap::mapBlit(const DrawSurface* surface, const UiRect& area, const UiPoint& from, PixmapBlit& blit) {
-    if (!bitmap || !surface) return false;
+    if (!surface || !makeBitmap()) return false;
     blit.bitmap = bitmap;
     blit.area = surface->toDevice(area);
     blit.from = from;
     const int32_t percent = surface->scale;
     // Blank pixmaps and ids above the resource script's range have no artwork at other scales.
     if (percent == uiscale::kUnit || resourceId == 0 || (resourceId & 0xFFFF) >= 500) return true;
-    ScaledArt& art = scaledArt[percent == 150 ? 0 : 1];
+    const int32_t step = uiscale::stepIndex(percent);
+    if (step <= 0) return true;
+    ScaledArt& art = scaledArt[step - 1];
     if (!art.tried) {
         art.tried = true;
         loadScaledResource(uiscale::scaledResourceId(resourceId & 0xFFFF, percent), art);

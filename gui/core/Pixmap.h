@@ -1,4 +1,4 @@
-// Reference-counted bitmap loaded from the module's resources.
+// Reference-counted bitmap loaded from the module's resources: its size at once, its pixels when first drawn.
 // Split: counting and accessors in gui/core/Pixmap.cpp; loading, drawing, deletion in gui/platform/<backend>/Pixmap.cpp.
 #pragma once
 
@@ -19,7 +19,9 @@ struct PixmapBlit {
 
 class Pixmap {
 public:
-    // Loads the bitmap resource whose id is the low 16 bits of resourceId; size 0 by 0 when it fails.
+    // Finds the bitmap resource whose id is the low 16 bits of resourceId and reads its size from its
+    // header; size 0 by 0 when it fails. The pixels are made when the pixmap is first drawn: an editor
+    // that is never opened decodes none.
     explicit Pixmap(int32_t resourceId);
     // A blank bitmap compatible with the screen.
     Pixmap(int32_t width, int32_t height);
@@ -30,8 +32,10 @@ public:
     int32_t getWidth() const { return width; }
     int32_t getHeight() const { return height; }
     int32_t getResourceId() const { return resourceId; }
-    NativeHandle getHandle() const { return bitmap; }
-    bool isLoaded() const { return bitmap != nullptr; }
+    // The system's bitmap, made from the resource at the first call; null when that fails.
+    NativeHandle getHandle() { return makeBitmap() ? bitmap : nullptr; }
+    // The resource was found (its pixels may still be to make).
+    bool isLoaded() const { return bitmap != nullptr || pixelsPending; }
     int32_t getRetainCount() const { return retainCount; }
 
     void retain();
@@ -65,14 +69,19 @@ public:
     int32_t height = 0;
     UiColor transparentColour = colourDefaultTransparent;
     NativeHandle bitmap = nullptr;  // owned
+    bool pixelsPending = false;     // a resource's header was read, its bitmap not made yet
     NativeHandle mask = nullptr;    // owned; null unless buildMask made one
     ScaledArt scaledArt[uiscale::kStepCount - 1];  // 150 %, 200 %
 
 private:
     ~Pixmap();  // only release deletes
 
-    // Backend: bitmap, width and height from the resource (left null and 0 on failure).
+    // The bitmap of a loaded resource, made now if it is still to make; false without one.
+    bool makeBitmap();
+    // Backend: width and height from the resource's header, and pixelsPending set (left 0 on failure).
     void loadResource();
+    // Backend: bitmap from the resource whose header loadResource read (left null on failure).
+    void decodeResource();
     // Backend: blank bitmap of width by height.
     void createBlank();
     // Backend: the bitmap of resource id into art (left empty when the module has none).

@@ -13,7 +13,7 @@
 //                     setFillColour, setFontColour, setDrawMode, setClipArea, setFont, getTextWidth,
 //                     drawText, getMouseButtons, getMousePosition, waitForDoubleClick, copyFromSurface
 //   OffscreenSurface: createBitmap, createBitmapFromPixmap, destroyBitmap, copyTo
-//   Pixmap:           loadResource, loadScaledResource, createBlank, destroyBitmaps, draw, drawTransparent,
+//   Pixmap:           loadResource, decodeResource, loadScaledResource, createBlank, destroyBitmaps, draw, drawTransparent,
 //                     drawBlended, buildMask
 //   PluginWindow:     loadBlendLibrary, freeBlendLibrary, createChildWindow, destroyChildWindow,
 //                     beginTemporarySurface, endTemporarySurface, getCursorPosition, setCursor,
@@ -51,8 +51,10 @@ uint32_t getDoubleClickTime();
 double getSystemScale(NativeHandle parentWindow);
 
 // Small per-user integer settings of the plug-in, kept by the system for every later instance (the
-// current user's registry hive on Win32, a file under $XDG_CONFIG_HOME natively). Reading answers false
-// when the setting is absent or unreadable; writing answers whether it was stored.
+// current user's registry hive on Win32, a file under $XDG_CONFIG_HOME natively; the names are in
+// UserSettingNames.h). An environment override of a setting is read first and keeps it from being
+// written. Reading answers false when the setting is absent or unreadable; writing answers whether it
+// was stored.
 bool readUserSetting(const char* name, int32_t& value);
 bool writeUserSetting(const char* name, int32_t value);
 

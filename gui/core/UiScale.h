@@ -9,16 +9,24 @@ namespace uiscale {
 
 // Percent steps the artwork is drawn at.
 inline constexpr int32_t kSteps[] = {100, 150, 200};
-inline constexpr int32_t kStepCount = 3;
+inline constexpr int32_t kStepCount = int32_t(sizeof kSteps / sizeof kSteps[0]);
 inline constexpr int32_t kUnit = 100;
 
-inline constexpr bool isStep(int32_t percent) { return percent == 100 || percent == 150 || percent == 200; }
+// The index of a step in kSteps, -1 for a percentage that is not one.
+inline constexpr int32_t stepIndex(int32_t percent) {
+    for (int32_t i = 0; i < kStepCount; ++i)
+        if (kSteps[i] == percent) return i;
+    return -1;
+}
+inline constexpr bool isStep(int32_t percent) { return stepIndex(percent) >= 0; }
 
-// The step closest to a factor (1.0 = 100 %); halfway between two steps goes up.
+// The step closest to a factor (1.0 = 100 %); halfway between two steps goes up, NaN to the first step.
 inline constexpr int32_t nearestStep(double factor) {
     const double percent = factor * 100.0;
-    if (!(percent >= 125.0)) return 100;  // NaN and small factors too
-    return percent < 175.0 ? 150 : 200;
+    int32_t nearest = kSteps[0];
+    for (int32_t i = 1; i < kStepCount; ++i)
+        if (percent >= (kSteps[i - 1] + kSteps[i]) / 2.0) nearest = kSteps[i];
+    return nearest;
 }
 
 inline constexpr int32_t floorDiv(int64_t a, int64_t b) {

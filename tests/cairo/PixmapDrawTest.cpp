@@ -63,6 +63,18 @@ TEST_F(PixmapDrawTest, LoadsByTheLowSixteenBitsOfItsId) {
     missing->release();
 }
 
+// Loading reads the size alone: an editor that is never opened decodes no pixels. The first drawing
+// makes the image, and drawing again uses the same one.
+TEST_F(PixmapDrawTest, PixelsAreDecodedAtTheFirstDrawingOnly) {
+    EXPECT_EQ(pixmap->bitmap, nullptr);
+    pixmap->draw(surface.get(), UiRect{0, 0, 10, 10}, UiPoint{0, 0});
+    const NativeHandle made = pixmap->bitmap;
+    ASSERT_NE(made, nullptr);
+    EXPECT_TRUE(is(1, 1, UiColor{1, 1, 7, 0}));
+    pixmap->draw(surface.get(), UiRect{0, 0, 10, 10}, UiPoint{0, 0});
+    EXPECT_EQ(pixmap->bitmap, made);
+}
+
 TEST_F(PixmapDrawTest, DrawCopiesTheSourceRectangleFromItsOffset) {
     // Area (10, 10, 52, 50) from (0, 40): rows 40..79 and columns 0..41 land at (10, 10).
     pixmap->draw(surface.get(), UiRect{10, 10, 52, 50}, UiPoint{0, 40});

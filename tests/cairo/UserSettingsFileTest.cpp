@@ -1,5 +1,6 @@
 // UserSettingsFileTest: the native per-user settings file: made with its missing folders, other settings
-// kept when one is written, and anything that is not a whole number read as no setting.
+// kept when one is written, anything that is not a whole number read as no setting, files as users
+// leave them after editing by hand, and the environment's override before all of it.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "gui/core/Platform.h"
+#include "gui/core/UserSettingNames.h"
 
 namespace {
 
@@ -32,6 +34,7 @@ class UserSettingsFile : public ::testing::Test {
             else
                 setenv(names[i], saved[i].c_str(), 1);
         }
+        unsetenv((std::string(usersettings::kOverridePrefix) + "EditorScale").c_str());
         std::system(("rm -rf '" + root + "'").c_str());
     }
     std::string file() const { return root + "/a/b/VozuvAzirOVA/settings"; }
@@ -75,6 +78,62 @@ TEST_F(UserSettingsFile, AnythingButAWholeNumberIsNoSetting) {
         EXPECT_EQ(platform::readUserSetting("EditorScale", value), c.second) << c.first;
         if (c.second) EXPECT_EQ(value, 150) << c.first;
     }
+}
+
+// Edited by hand: no newline after the last line, Windows line ends, an empty file, a name twice (the
+// last line counts). Writing another setting keeps every other line, the unterminated one included.
+TEST_F(UserSettingsFile, FilesAsUsersLeaveThemReadAndKeepTheirSettings) {
+    struct Case {
+        const char* text;
+        bool found;
+        int32_t value;
+        const char* afterWritingOther;  // the file once "Other=5" is written
+    };
+    const Case cases[] = {
+        {"A=1\nEditorScale=150", true, 150, "A=1\nEditorScale=150\nOther=5\n"},
+        {"EditorScale=150\nA=1", true, 150, "EditorScale=150\nA=1\nOther=5\n"},
+        {"A=1\r\nEditorScale=200\r\n", true, 200, "A=1\r\nEditorScale=200\r\nOther=5\n"},
+        {"EditorScale=200\r", true, 200, "EditorScale=200\r\nOther=5\n"},
+        {"", false, 0, "Other=5\n"},
+        {"EditorScale=150\nEditorScale=200\n", true, 200, "EditorScale=150\nEditorScale=200\nOther=5\n"},
+        {"EditorScale=150\nEditorScale=bad\n", true, 150, "EditorScale=150\nEditorScale=bad\nOther=5\n"},
+        {"Other=1\nA=2\nOther=3", false, 0, "A=2\nOther=5\n"}};
+    ASSERT_TRUE(platform::writeUserSetting("EditorScale", 1));  // makes the folder
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        std::ofstream(file(), std::ios::binary) << c.text;
+        int32_t value = 0;
+        EXPECT_EQ(platform::readUserSetting("EditorScale", value), c.found);
+        if (c.found) {
+            EXPECT_EQ(value, c.value);
+        }
+        ASSERT_TRUE(platform::writeUserSetting("Other", 5));
+        EXPECT_EQ(contents(), c.afterWritingOther);
+        EXPECT_TRUE(platform::readUserSetting("Other", value));
+        EXPECT_EQ(value, 5);
+    }
+    // A line longer than the reader's buffer is dropped whole, not kept as a stray tail.
+    std::ofstream(file()) << "A=1\nLong=" << std::string(400, '7') << "\nB=2\n";
+    ASSERT_TRUE(platform::writeUserSetting("Other", 5));
+    EXPECT_EQ(contents(), "A=1\nB=2\nOther=5\n");
+}
+
+// The environment's override decides before the file, and while it is set nothing is written.
+TEST_F(UserSettingsFile, TheOverrideIsReadFirstAndKeepsTheFileAsItWas) {
+    const std::string variable = std::string(usersettings::kOverridePrefix) + "EditorScale";
+    ASSERT_TRUE(platform::writeUserSetting("EditorScale", 150));
+    setenv(variable.c_str(), "200", 1);
+    int32_t value = 0;
+    EXPECT_TRUE(platform::readUserSetting("EditorScale", value));
+    EXPECT_EQ(value, 200);
+    EXPECT_FALSE(platform::writeUserSetting("EditorScale", 100));
+    EXPECT_TRUE(platform::writeUserSetting("Other", 3));  // another name is not overridden
+    setenv(variable.c_str(), "big", 1);
+    EXPECT_FALSE(platform::readUserSetting("EditorScale", value));  // present but no number: no setting
+    unsetenv(variable.c_str());
+    EXPECT_EQ(contents(), "EditorScale=150\nOther=3\n");
+    EXPECT_TRUE(platform::readUserSetting("EditorScale", value));
+    EXPECT_EQ(value, 150);
 }
 
 }  // namespace

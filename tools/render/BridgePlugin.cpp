@@ -127,7 +127,8 @@ BridgePlugin::BridgePlugin(const std::string& dllPath, const std::string& flavou
     }
     std::vector<std::string> argv{wine, winhost, "--bridge", windowsPath(dll)};
     if (withEditor) argv.push_back("--own-desktop");
-    if (zoom != 100) argv.insert(argv.end(), {"--zoom", std::to_string(zoom)});
+    // Always: the editor's scale is the one asked for, never a choice stored in the prefix.
+    if (withEditor) argv.insert(argv.end(), {"--zoom", std::to_string(zoom)});
     process_ = std::make_unique<BridgeProcess>(argv, environment, "the plug-in bridge (vozuv-winhost.exe under Wine)");
     about = bits + " DLL " + dll + " through " + winhost + " under Wine (prefix " + prefix + ")";
     this->winhost = winhost;

@@ -1,16 +1,15 @@
 // NativePlugin: dlopen, main, effOpen; effClose before the library goes.
 #include "tools/render/NativePlugin.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <thread>
 
+#include "gui/core/UserSettingNames.h"
 #include "tools/xvfb/XvfbServer.h"
 #include "tools/x11host/X11EditorHost.h"
 
@@ -27,43 +26,31 @@ HostConfig offlineHost() {
 }
 
 
-// The plug-in reads its stored editor scale when it starts: for that moment XDG_CONFIG_HOME names a
-// private folder holding the wanted one.
+// The editor's scale given to the plug-in through the override it reads before the user's stored choice,
+// for as long as the editor opens; the user's settings file is never touched.
 class ZoomSetting {
 public:
-    explicit ZoomSetting(int zoom) {
-        if (zoom == 100) return;
-        char pattern[] = "/tmp/vozuv-zoom-XXXXXX";
-        if (!mkdtemp(pattern)) throw RenderError("cannot make a folder for the editor's scale");
-        folder = pattern;
-        mkdir((folder + "/VozuvAzirOVA").c_str(), 0700);
-        std::ofstream(folder + "/VozuvAzirOVA/settings") << "EditorScale=" << zoom << "\n";
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        hadOld = old != nullptr;
-        if (old) previous = old;
-        setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    explicit ZoomSetting(int zoom)
+        : variable(std::string(usersettings::kOverridePrefix) + usersettings::kEditorScale) {
+        if (const char* old = std::getenv(variable.c_str())) previous = old, hadOld = true;
+        setenv(variable.c_str(), std::to_string(zoom).c_str(), 1);
     }
     ~ZoomSetting() {
-        if (folder.empty()) return;
-        if (hadOld) setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
-        else unsetenv("XDG_CONFIG_HOME");
-        std::remove((folder + "/VozuvAzirOVA/settings").c_str());
-        rmdir((folder + "/VozuvAzirOVA").c_str());
-        rmdir(folder.c_str());
+        if (hadOld) setenv(variable.c_str(), previous.c_str(), 1);
+        else unsetenv(variable.c_str());
     }
     ZoomSetting(const ZoomSetting&) = delete;
     ZoomSetting& operator=(const ZoomSetting&) = delete;
 
 private:
-    std::string folder;
+    std::string variable;
     std::string previous;
     bool hadOld = false;
 };
 }  // namespace
 
-NativePlugin::NativePlugin(const std::string& path, int zoom) : host(offlineHost()) {
+NativePlugin::NativePlugin(const std::string& path, int zoom) : host(offlineHost()), zoom(zoom) {
     if (!library.open(path)) throw RenderError("the plug-in failed to load: " + library.error());
-    const ZoomSetting setting(zoom);
     if (!host.instantiate(library.entry())) throw RenderError("the plug-in failed to start: " + host.error());
     host.dispatch(effOpen);
 }
@@ -82,7 +69,10 @@ EditorPicture NativePlugin::processWithEditor(const float* const* inputs, float*
     }
     X11EditorHost window(display.c_str());
     if (!window.isConnected()) throw RenderError("cannot connect to the X display " + display + " for the editor");
-    if (!window.open(host)) throw RenderError("the plug-in's editor did not open: " + window.error());
+    {
+        const ZoomSetting setting(zoom);  // the plug-in works out its scale as its editor opens
+        if (!window.open(host)) throw RenderError("the plug-in's editor did not open: " + window.error());
+    }
 
     const double rate = host.config().sampleRate > 0 ? host.config().sampleRate : 44100.0;
     std::atomic<bool> played{false};

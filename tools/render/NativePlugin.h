@@ -7,8 +7,8 @@
 
 class NativePlugin : public RenderPlugin {
 public:
-    // zoom: the editor's scale in percent, handed to the plug-in as a stored choice in a private
-    // settings folder (the user's own stays untouched).
+    // zoom: the editor's scale in percent, handed to the plug-in through its settings override while its
+    // editor opens (the user's own settings stay untouched).
     explicit NativePlugin(const std::string& path, int zoom = 100);
     ~NativePlugin() override;
 
@@ -30,4 +30,5 @@ public:
 private:
     PluginLibrary library;
     PluginHost host;
+    int zoom;
 };

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "gui/core/UserSettingNames.h"
 #include "tools/hostloader/PluginHost.h"
 #include "tools/hostloader/PluginInfo.h"
 #include "tools/hostloader/PluginLibrary.h"
@@ -64,41 +65,13 @@ int printInfo(const std::string& pluginPath) {
     return 0;
 }
 
-// The plug-in's stored editor scale set for this run, as the user's choice in its size menu would be,
-// and put back as it was afterwards.
-class ZoomChoice {
-public:
-    explicit ZoomChoice(int zoom) {
-        if (zoom == 0) return;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
-                            nullptr) != ERROR_SUCCESS) {
-            key_ = nullptr;
-            return;
-        }
-        DWORD size = sizeof previous_, type = 0;
-        hadPrevious_ = RegQueryValueExA(key_, kValue, nullptr, &type, reinterpret_cast<BYTE*>(&previous_), &size) ==
-                           ERROR_SUCCESS && type == REG_DWORD;
-        const DWORD value = static_cast<DWORD>(zoom);
-        RegSetValueExA(key_, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    }
-    ~ZoomChoice() {
-        if (!key_) return;
-        if (hadPrevious_)
-            RegSetValueExA(key_, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&previous_), sizeof previous_);
-        else
-            RegDeleteValueA(key_, kValue);
-        RegCloseKey(key_);
-    }
-    ZoomChoice(const ZoomChoice&) = delete;
-    ZoomChoice& operator=(const ZoomChoice&) = delete;
-
-private:
-    static constexpr const char* kKey = "Software\\BroVane\\VozuvAzirOVA";
-    static constexpr const char* kValue = "EditorScale";
-    HKEY key_ = nullptr;
-    DWORD previous_ = 0;
-    bool hadPrevious_ = false;
-};
+// The plug-in's editor scale for this run, given through the environment override it reads before the
+// user's stored choice: the user's registry value is never touched, whatever becomes of the run.
+void chooseZoom(int zoom) {
+    if (zoom == 0) return;
+    const std::string variable = std::string(usersettings::kOverridePrefix) + usersettings::kEditorScale;
+    SetEnvironmentVariableA(variable.c_str(), std::to_string(zoom).c_str());
+}
 
 // Declares the process DPI-aware (per monitor where the system knows it), looked up by name.
 void becomeDpiAware() {
@@ -122,7 +95,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (arguments.dpiAware) becomeDpiAware();
-    const ZoomChoice zoom(arguments.zoom);
+    chooseZoom(arguments.zoom);
     switch (arguments.mode) {
         case WinHostArguments::Mode::Bridge:
             if (arguments.ownDesktop) useOwnDesktop();

@@ -1,4 +1,5 @@
-// Headless half of Pixmap: embedded BMP resources decoded into images, and the three ways of drawing them.
+// Headless half of Pixmap: embedded BMP resources' sizes read at load and their pixels decoded at the
+// first drawing, and the three ways of drawing them.
 #include "gui/core/Pixmap.h"
 
 #include "gui/core/DrawSurface.h"
@@ -27,7 +28,7 @@ void blitInto(DrawSurface* surface, const PixmapBlit& blit, Mix mix) {
                 mix);
 }
 
-cairo_surface_t* decodeResource(int32_t id) {
+cairo_surface_t* decodeBytes(int32_t id) {
     const HeadlessResources::Bytes bytes = HeadlessResources::find(id);
     return BmpDecoder::decode(bytes.data, bytes.size);
 }
@@ -35,15 +36,18 @@ cairo_surface_t* decodeResource(int32_t id) {
 }  // namespace
 
 void Pixmap::loadResource() {
-    cairo_surface_t* image = decodeResource(resourceId & 0xFFFF);
-    if (!image) return;
-    bitmap = image;
-    width = cairo_image_surface_get_width(image);
-    height = cairo_image_surface_get_height(image);
+    const HeadlessResources::Bytes bytes = HeadlessResources::find(resourceId & 0xFFFF);
+    int32_t w = 0, h = 0;
+    if (!BmpDecoder::readSize(bytes.data, bytes.size, w, h)) return;
+    width = w;
+    height = h;
+    pixelsPending = true;
 }
 
+void Pixmap::decodeResource() { bitmap = decodeBytes(resourceId & 0xFFFF); }
+
 void Pixmap::loadScaledResource(int32_t id, ScaledArt& art) {
-    cairo_surface_t* image = decodeResource(id);
+    cairo_surface_t* image = decodeBytes(id);
     if (!image) return;
     art.bitmap = image;
     art.width = cairo_image_surface_get_width(image);

@@ -1,4 +1,5 @@
-// The platform seam on the headless backend: scripted clock, counted OLE calls, headless paint dispatch.
+// The platform seam on the headless backend: scripted clock, counted OLE calls, headless paint dispatch and
+// the scripted display scale (getSystemScale).
 #include "gui/core/Platform.h"
 
 #include "gui/platform/cairo/HeadlessSystem.h"

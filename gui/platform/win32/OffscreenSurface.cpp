@@ -30,7 +30,7 @@ void OffscreenSurface::createBitmapFromPixmap(DrawSurface* surface, bool usePixm
     HDC compatible = surface ? asDc(surface->deviceContext) : nullptr;
     HDC memory = CreateCompatibleDC(compatible);
     if (!memory) return;
-    if (usePixmapBitmap && pixmap && pixmap->isLoaded()) {
+    if (usePixmapBitmap && pixmap && pixmap->getHandle()) {
         ownsBitmap = false;
         deviceContext = memory;
         windowHandle = pixmap->getHandle();

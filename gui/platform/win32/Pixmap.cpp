@@ -1,7 +1,10 @@
-// GDI half of Pixmap: loading bitmap resources and the plain, transparent and blended copies.
+// GDI half of Pixmap: a bitmap resource's size from its header at load, its GDI bitmap at the first
+// drawing, and the plain, transparent and blended copies.
 #include "gui/core/Pixmap.h"
 
 #include <windows.h>
+
+#include <cstring>
 
 #include "gui/core/DrawSurface.h"
 #include "gui/platform/win32/BlendLibrary.h"
@@ -12,15 +15,22 @@ using win32::asDc;
 using win32::toColorRef;
 
 void Pixmap::loadResource() {
-    const WORD id = static_cast<WORD>(resourceId & 0xFFFF);
-    HBITMAP loaded = LoadBitmapA(win32::moduleInstance(), MAKEINTRESOURCEA(id));
-    if (!loaded) return;
-    bitmap = loaded;
-    BITMAP description;
-    if (GetObjectA(loaded, sizeof description, &description)) {
-        width = description.bmWidth;
-        height = description.bmHeight;
-    }
+    // A bitmap resource is the file without its file header: it starts with the info header.
+    HMODULE module = win32::moduleInstance();
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(static_cast<WORD>(resourceId & 0xFFFF)), RT_BITMAP);
+    HGLOBAL data = found ? LoadResource(module, found) : nullptr;
+    const void* bytes = data ? LockResource(data) : nullptr;
+    BITMAPINFOHEADER header;
+    if (!bytes || SizeofResource(module, found) < sizeof header) return;
+    std::memcpy(&header, bytes, sizeof header);
+    if (header.biSize < sizeof header || header.biWidth <= 0 || header.biHeight == 0) return;
+    width = header.biWidth;
+    height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
+    pixelsPending = true;
+}
+
+void Pixmap::decodeResource() {
+    bitmap = LoadBitmapA(win32::moduleInstance(), MAKEINTRESOURCEA(static_cast<WORD>(resourceId & 0xFFFF)));
 }
 
 void Pixmap::loadScaledResource(int32_t id, ScaledArt& art) {

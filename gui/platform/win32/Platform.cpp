@@ -1,8 +1,14 @@
-// The seam's free functions on Win32: tick count, sleep, OLE initialisation and one paint dispatch.
+// The seam's free functions on Win32: tick count, sleep, OLE initialisation, one paint dispatch, the
+// display scale (getSystemScale) and the per-user settings in the registry (readUserSetting,
+// writeUserSetting, after the environment's override).
 #include "gui/core/Platform.h"
 
 #include <windows.h>
 #include <ole2.h>
+
+#include <cstdio>
+
+#include "gui/core/UserSettingNames.h"
 
 uint32_t platform::getTicks() { return GetTickCount(); }
 
@@ -34,7 +40,17 @@ Function user32Entry(const char* name) {
     return user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
 }
 
-const char settingsKey[] = "Software\\BroVane\\VozuvAzirOVA";
+// The environment's override of a setting into text; false when there is none. The process's block,
+// not a C runtime's copy of it, so a host program's SetEnvironmentVariable counts.
+bool overrideOf(const char* name, char (&text)[32]) {
+    char variable[usersettings::kOverrideNameSize];
+    const int written = std::snprintf(variable, sizeof variable, "%s%s", usersettings::kOverridePrefix, name);
+    if (written <= 0 || size_t(written) >= sizeof variable) return false;
+    SetLastError(ERROR_SUCCESS);  // an empty variable answers 0 and leaves the error as it was
+    const DWORD length = GetEnvironmentVariableA(variable, text, sizeof text);
+    if (length >= sizeof text) text[0] = '\0';  // too long to be a number: present, but no value
+    return length > 0 || GetLastError() != ERROR_ENVVAR_NOT_FOUND;
+}
 
 }  // namespace
 
@@ -58,9 +74,12 @@ double platform::getSystemScale(NativeHandle parentWindow) {
 }
 
 bool platform::readUserSetting(const char* name, int32_t& value) {
+    if (!name) return false;
+    char given[32] = {};
+    if (overrideOf(name, given)) return usersettings::parseValue(given, value);
     DWORD data = 0, type = 0, size = sizeof data;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, settingsKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, usersettings::kRegistryKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
     const LONG status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
     RegCloseKey(key);
     if (status != ERROR_SUCCESS || type != REG_DWORD || size != sizeof data) return false;
@@ -69,8 +88,10 @@ bool platform::readUserSetting(const char* name, int32_t& value) {
 }
 
 bool platform::writeUserSetting(const char* name, int32_t value) {
+    char given[32] = {};
+    if (!name || overrideOf(name, given)) return false;
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, settingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, usersettings::kRegistryKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return false;
     const DWORD data = static_cast<DWORD>(value);

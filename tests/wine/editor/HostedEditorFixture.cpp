@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "gui/core/UserSettingNames.h"
 #include "tests/wine/editor/HostInput.h"
 #include "tools/hostwindow/HostWindow.h"
 
@@ -85,14 +86,14 @@ void HostedEditorFixture::TearDown() {
 
 void HostedEditorFixture::storeZoom(int percent) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\BroVane\\VozuvAzirOVA", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, usersettings::kRegistryKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                         &key, nullptr) != ERROR_SUCCESS)
         return;
     const DWORD value = static_cast<DWORD>(percent);
     if (percent == 100)
-        RegDeleteValueA(key, "EditorScale");
+        RegDeleteValueA(key, usersettings::kEditorScale);
     else
-        RegSetValueExA(key, "EditorScale", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+        RegSetValueExA(key, usersettings::kEditorScale, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
     RegCloseKey(key);
 }
 

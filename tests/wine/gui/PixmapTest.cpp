@@ -77,6 +77,17 @@ TEST_F(PixmapTest, LoadsTheResourceNamedByTheLowSixteenBits) {
     missing->release();
 }
 
+// Loading reads the resource's header alone; the GDI bitmap is made at the first drawing, once.
+TEST_F(PixmapTest, TheBitmapIsMadeAtTheFirstDrawingOnly) {
+    EXPECT_EQ(pixmap->bitmap, nullptr);
+    pixmap->draw(surface, secondFrameArea, secondFrame);
+    const NativeHandle made = pixmap->bitmap;
+    ASSERT_NE(made, nullptr);
+    expectSecondFrameAt10(false);
+    pixmap->draw(surface, secondFrameArea, secondFrame);
+    EXPECT_EQ(pixmap->bitmap, made);
+}
+
 TEST_F(PixmapTest, DrawCopiesAFilmStripFrameWhitePixelsIncluded) {
     pixmap->draw(surface, secondFrameArea, secondFrame);
     expectSecondFrameAt10(false);
