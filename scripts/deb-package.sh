@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package of the Linux library: VozuvAzirOVA.so in /usr/lib/vst, where Linux hosts look
 # for VST 2 plug-ins, with the system libraries and the read-out font it needs as dependencies.
-# Usage: scripts/deb-package.sh LIBRARY.so VERSION OUT_DIR [TIMESTAMP]   (prints the .deb's path)
+# Usage: scripts/deb-package.sh LIBRARY.so VERSION OUT_DIR [TIMESTAMP]   (prints the .deb's path; VERSION
+# as scripts/version.sh prints it)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 library="$1"
@@ -16,8 +17,8 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 docs="$stage/usr/share/doc/$package"
 mkdir -p "$stage/DEBIAN" "$stage/usr/lib/vst" "$docs"
-install -m 0644 "$library" "$stage/usr/lib/vst/VozuvAzirOVA.so"
-strip --strip-unneeded --remove-section=.comment --remove-section=.note "$stage/usr/lib/vst/VozuvAzirOVA.so"
+"$root/scripts/strip-library.sh" "$library" "$stage/usr/lib/vst/VozuvAzirOVA.so"
+chmod 0644 "$stage/usr/lib/vst/VozuvAzirOVA.so"
 gzip -9n <"$root/docs/USER-GUIDE.md" >"$docs/USER-GUIDE.md.gz"
 cat >"$docs/copyright" <<EOF
 VozuvAzirOVA
