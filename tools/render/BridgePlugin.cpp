@@ -108,8 +108,12 @@ BridgePlugin::BridgePlugin(const std::string& dllPath, const std::string& flavou
                           "; build it with scripts/build.sh " + flavour + " build/" + flavour + ")");
     }
     const char* prefixVariable = std::getenv("WINEPREFIX");
-    const std::string prefix =
-        (prefixVariable && *prefixVariable) ? prefixVariable : directoryOf(winhost) + "/wineprefix";
+    // A session with the editor gets a prefix of its own: a Wine server keeps one display configuration for
+    // all its processes, and that of the sessions without a display is a 1024 x 768 stand-in, which clips
+    // a larger editor window.
+    const std::string prefix = (prefixVariable && *prefixVariable)
+                                   ? prefixVariable
+                                   : directoryOf(winhost) + (withEditor ? "/wineprefix-editor" : "/wineprefix");
     preparePrefix(prefix);
     const char* wineVariable = std::getenv("VOZUV_WINE");
     const std::string wine = (wineVariable && *wineVariable) ? wineVariable : "wine";
