@@ -11,6 +11,8 @@ function(vozuv_link_linux_library target map)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${map})
   if(NOT VOZUV_SANITIZE)
     target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/effect/LinuxRuntimeCompat.c)
+    # Its .symver directives must stay in the object with the references they version.
+    set_source_files_properties(${CMAKE_SOURCE_DIR}/effect/LinuxRuntimeCompat.c PROPERTIES COMPILE_OPTIONS -fno-lto)
     target_link_options(${target} PRIVATE
       -static-libstdc++ -static-libgcc -Wl,--exclude-libs,ALL -Wl,--gc-sections -Wl,--as-needed
       -Wl,-z,relro,-z,now)

@@ -1,5 +1,9 @@
 /* C library symbols that the statically linked C++ runtime would take from a newer glibc than the Linux
- * library may require (2.29), defined here over older interfaces. Hidden: they serve the library alone. */
+ * library may require (2.29), defined here over older interfaces. Hidden: they serve the library alone.
+ * Made for x86_64 with GCC 12 and glibc 2.36 (Debian 12); elsewhere it defines nothing. Compiled without
+ * link-time optimisation (cmake/LinuxLibrary.cmake): GCC's symver attribute versions definitions only,
+ * so the references to old versions below need the .symver directive, which LTO can move away from the
+ * reference it names, leaving an unversioned symbol that never binds. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -7,6 +11,8 @@
 #include <pthread.h>
 #include <stdint.h>
 #include <string.h>
+
+#if defined(__x86_64__) && defined(__GLIBC__)
 
 #define VOZUV_HIDDEN __attribute__((visibility("hidden")))
 
@@ -16,7 +22,10 @@
 VOZUV_HIDDEN char __libc_single_threaded = 0;
 #endif
 
-#if defined(DLFO_STRUCT_HAS_EH_DBASE)
+#if __GLIBC_PREREQ(2, 35)
+#if DLFO_STRUCT_HAS_EH_DBASE
+#error "the _dl_find_object stand-in fills no data base: made for x86_64, whose record has none"
+#endif
 struct VozuvObjectSearch {
     uintptr_t address;
     struct dl_find_object* result;
@@ -59,7 +68,7 @@ VOZUV_HIDDEN int _dl_find_object(void* address, struct dl_find_object* result) {
 }
 #endif
 
-#if defined(__x86_64__) && defined(__GLIBC__) && (__GLIBC__ > 2 || __GLIBC_MINOR__ >= 34)
+#if __GLIBC_PREREQ(2, 34)
 /* glibc 2.34 moved the thread functions into libc under new versions; the unwinder's thread support binds
  * to the versions every glibc has (in libpthread before 2.34, which a host with threads has loaded). */
 extern int vozuvPthreadOnceOld(pthread_once_t*, void (*)(void)) __attribute__((weak));
@@ -80,4 +89,6 @@ VOZUV_HIDDEN int pthread_once(pthread_once_t* control, void (*routine)(void)) {
 VOZUV_HIDDEN int __pthread_key_create(pthread_key_t* key, void (*destructor)(void*)) {
     return vozuvPthreadKeyCreateOld ? vozuvPthreadKeyCreateOld(key, destructor) : ENOSYS;
 }
+#endif
+
 #endif

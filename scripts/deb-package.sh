@@ -2,7 +2,8 @@
 # Builds the Debian package of the Linux library: VozuvAzirOVA.so in /usr/lib/vst, where Linux hosts look
 # for VST 2 plug-ins, with the system libraries and the read-out font it needs as dependencies.
 # The LV2 bundle built beside the library (VozuvAzirOVA.lv2, or VOZUV_LV2_BUNDLE) goes into /usr/lib/lv2.
-# Usage: scripts/deb-package.sh LIBRARY.so VERSION OUT_DIR [TIMESTAMP]   (prints the .deb's path)
+# Usage: scripts/deb-package.sh LIBRARY.so VERSION OUT_DIR [TIMESTAMP]   (prints the .deb's path; VERSION
+# as scripts/version.sh prints it)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 library="$1"
@@ -17,16 +18,16 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 docs="$stage/usr/share/doc/$package"
 mkdir -p "$stage/DEBIAN" "$stage/usr/lib/vst" "$docs"
-install -m 0644 "$library" "$stage/usr/lib/vst/VozuvAzirOVA.so"
-strip --strip-unneeded --remove-section=.comment --remove-section=.note "$stage/usr/lib/vst/VozuvAzirOVA.so"
+"$root/scripts/strip-library.sh" "$library" "$stage/usr/lib/vst/VozuvAzirOVA.so"
+chmod 0644 "$stage/usr/lib/vst/VozuvAzirOVA.so"
 bundle="${VOZUV_LV2_BUNDLE:-$(dirname "$library")/VozuvAzirOVA.lv2}"
 if [ -f "$bundle/manifest.ttl" ]; then
   mkdir -p "$stage/usr/lib/lv2/VozuvAzirOVA.lv2"
   for file in "$bundle"/*.ttl "$bundle"/*.so; do
     [ -f "$file" ] || continue
-    install -m 0644 "$file" "$stage/usr/lib/lv2/VozuvAzirOVA.lv2/"
-    [[ "$file" == *.so ]] && strip --strip-unneeded --remove-section=.comment --remove-section=.note \
-      "$stage/usr/lib/lv2/VozuvAzirOVA.lv2/$(basename "$file")"
+    target="$stage/usr/lib/lv2/VozuvAzirOVA.lv2/$(basename "$file")"
+    if [[ "$file" == *.so ]]; then "$root/scripts/strip-library.sh" "$file" "$target"; else cp "$file" "$target"; fi
+    chmod 0644 "$target"
   done
 fi
 gzip -9n <"$root/docs/USER-GUIDE.md" >"$docs/USER-GUIDE.md.gz"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the downloads: VozuvAzirOVA-VERSION.tar.gz (the 32-bit and 64-bit Windows DLLs, the Linux library
 # and the user guide), VozuvAzirOVA-VERSION-windows.zip (the two DLLs and the guide) and the Debian package
-# vozuvazirova_VERSION_amd64.deb (the Linux library in /usr/lib/vst), checked by lintian.
+# vozuvazirova_VERSION_amd64.deb (the Linux library in /usr/lib/vst), checked by lintian. VERSION is
+# scripts/version.sh's, e.g. 1.0.175+g870d703.
 # Usage: scripts/package.sh [OUT_DIR]   (default: dist/)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,9 +12,8 @@ out=$(cd "$out" && pwd)
 
 "$root/scripts/install-deps.sh" zip lintian
 
-# Vendor version 1000 is 1.0; the commit tells builds of the same version apart.
-commit=$(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo unknown)
-version="1.0-$commit"
+# One version for every download, which sorts after every earlier commit's (scripts/version.sh).
+version=$("$root/scripts/version.sh")
 name="VozuvAzirOVA-$version"
 
 for flavour in win32 win64 native; do
@@ -30,10 +30,12 @@ trap 'rm -rf "$stage"' EXIT
 mkdir -p "$stage/$name/windows-32bit" "$stage/$name/windows-64bit" "$stage/$name/linux-x86_64"
 cp "$root/build/win32/VozuvAzirOVA.dll" "$stage/$name/windows-32bit/"
 cp "$root/build/win64/VozuvAzirOVA.dll" "$stage/$name/windows-64bit/"
-cp "$root/build/native/VozuvAzirOVA.so" "$stage/$name/linux-x86_64/"
-strip --strip-unneeded "$stage/$name/linux-x86_64/VozuvAzirOVA.so"
-cp -r "$root/build/native/VozuvAzirOVA.lv2" "$stage/$name/linux-x86_64/"
-for so in "$stage/$name/linux-x86_64/VozuvAzirOVA.lv2"/*.so; do strip --strip-unneeded "$so"; done
+"$root/scripts/strip-library.sh" "$root/build/native/VozuvAzirOVA.so" "$stage/$name/linux-x86_64/VozuvAzirOVA.so"
+mkdir -p "$stage/$name/linux-x86_64/VozuvAzirOVA.lv2"
+for file in "$root/build/native/VozuvAzirOVA.lv2"/*; do
+  target="$stage/$name/linux-x86_64/VozuvAzirOVA.lv2/$(basename "$file")"
+  if [[ "$file" == *.so ]]; then "$root/scripts/strip-library.sh" "$file" "$target"; else cp "$file" "$target"; fi
+done
 cp "$root/docs/USER-GUIDE.md" "$stage/$name/"
 
 # Reproducible order, owner and times inside the archive.
@@ -50,8 +52,12 @@ echo "$out/$name-windows.zip"
 unzip -l "$out/$name-windows.zip" >&2
 
 # Debian and Ubuntu users install a package; lintian's errors stop the release.
-deb=$("$root/scripts/deb-package.sh" "$root/build/native/VozuvAzirOVA.so" "1.0+$commit" "$out" "$stamp")
+deb=$("$root/scripts/deb-package.sh" "$root/build/native/VozuvAzirOVA.so" "$version" "$out" "$stamp")
 echo "$deb"
+# Both downloads hold the same library, byte for byte.
+tar -xzOf "$out/$name.tar.gz" "$name/linux-x86_64/VozuvAzirOVA.so" >"$stage/from-tar.so"
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/lib/vst/VozuvAzirOVA.so >"$stage/from-deb.so"
+cmp -s "$stage/from-tar.so" "$stage/from-deb.so" || { echo "the archive's and the package's libraries differ" >&2; exit 1; }
 dpkg-deb -I "$deb" >&2
 dpkg-deb -c "$deb" >&2
 lintian --fail-on error "$deb" >&2

@@ -20,7 +20,7 @@ state=$(mktemp -d)
 test_jobs=()
 # The trees' own prefixes: the renderer's tests run the Windows host in them and leave a wineserver behind.
 stop_wineservers() {
-  for prefix in "$builds"/*/wineprefix; do
+  for prefix in "$builds"/*/wineprefix "$builds"/*/wineprefix-editor; do
     [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1
   done
   return 0

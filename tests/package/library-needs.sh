@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # LibraryNeedsTest: the Linux library asks the system for nothing newer than glibc 2.29, links no C++
-# runtime, needs only the libraries the package depends on, and exports its entry under two names alone
-# (or the names given, for the other libraries linked like it).
+# runtime, needs only the libraries the package depends on, binds every reference of its glibc stand-ins,
+# and exports its entry under two names alone (or the names given, for the other libraries linked like it).
 # Usage: tests/package/library-needs.sh LIBRARY.so [EXPORTED_NAME...]
 set -uo pipefail
 library="$1"
@@ -29,6 +29,11 @@ while read -r file version; do
     *) fault "$file: needs $version" ;;
   esac
 done < <(readelf -VW "$library" | awk '/File:/ {for (i = 1; i < NF; ++i) if ($i == "File:") file = $(i + 1)} /Name:/ && file {print file, $3}')
+
+# A stand-in's reference to an old glibc version that lost its version (the directive dropped, or moved
+# away from it by link-time optimisation) stays under its own name and binds to nothing.
+unbound=$(readelf --dyn-syms -W "$library" | awk '$7 == "UND" && $8 ~ /^vozuv/ {printf "%s ", $8}')
+[ -z "$unbound" ] || fault "references that bind to nothing: $unbound"
 
 # Exports: every defined global symbol of the dynamic table, with its address.
 exports=$(readelf --dyn-syms -W "$library" | awk '$1 ~ /^[0-9]+:$/ && $5 != "LOCAL" && $7 != "UND" && $4 != "SECTION" && NF >= 8 {print $8, $2}' | sort)

@@ -4,21 +4,57 @@
 #include <set>
 #include <string>
 
+namespace {
+
+// The outer size of a client area of width x height in a window of that style.
+SIZE outerSize(DWORD style, DWORD exStyle, int width, int height) {
+    RECT outer{0, 0, width, height};
+    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+    return SIZE{outer.right - outer.left, outer.bottom - outer.top};
+}
+
+bool hasClientSize(HWND window, int width, int height) {
+    RECT client{0, 0, 0, 0};
+    return GetClientRect(window, &client) && client.right == width && client.bottom == height;
+}
+
+}  // namespace
+
+LRESULT CALLBACK HostWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_GETMINMAXINFO) {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMaxTrackSize = POINT{0x7FFF, 0x7FFF};  // the largest X11 window
+    }
+    return result;
+}
+
 HWND HostWindow::create(const HostWindowLook& look, const char* title, int width, int height) {
     static std::set<std::string> registered;
     if (!registered.count(look.className)) {
         WNDCLASSA description{};
-        description.lpfnWndProc = DefWindowProcA;
+        description.lpfnWndProc = windowProc;
         description.hInstance = GetModuleHandleA(nullptr);
         description.hCursor = look.cursor;
         description.hbrBackground = look.background;
         description.lpszClassName = look.className;
         if (RegisterClassA(&description)) registered.insert(look.className);
     }
-    RECT outer{0, 0, width, height};
-    AdjustWindowRectEx(&outer, look.style, FALSE, 0);
-    return CreateWindowExA(0, look.className, title, look.style, 40, 40, outer.right - outer.left,
-                           outer.bottom - outer.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    const SIZE outer = outerSize(look.style, 0, width, height);
+    HWND window = CreateWindowExA(0, look.className, title, look.style, 40, 40, outer.cx, outer.cy, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    if (window && !hasClientSize(window, width, height) && !setClientSize(window, width, height)) {
+        DestroyWindow(window);
+        return nullptr;
+    }
+    return window;
+}
+
+bool HostWindow::setClientSize(HWND window, int width, int height) {
+    const SIZE outer = outerSize(static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)),
+                                 static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)), width, height);
+    return SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) &&
+           hasClientSize(window, width, height);
 }
 
 bool HostWindow::capture(HWND window, bool redrawFirst, HostWindowPicture& picture) {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-// How a host's window looks; each class name is registered once, with DefWindowProcA.
+// How a host's window looks; each class name is registered once, with HostWindow::windowProc.
 struct HostWindowLook {
     const char* className;
     DWORD style;  // WS_POPUP: no frame, the window is exactly the client size
@@ -36,8 +36,15 @@ struct HostWindowPicture {
 
 class HostWindow {
   public:
-    // A top-level window at (40, 40) whose client area is width x height; null when it cannot be made.
+    // A top-level window at (40, 40) whose client area is width x height, also where that is larger than
+    // the screen; null when it cannot be made.
     static HWND create(const HostWindowLook& look, const char* title, int width, int height);
+    // Gives the window a client area of width x height; false when the system made it another size.
+    static bool setClientSize(HWND window, int width, int height);
+    // The class's procedure: DefWindowProcA, but the window's size is never capped at the screen's, which
+    // a framed window's default is (and Wine's screen may read 1024 x 768 until its desktop has started).
+    // A window procedure put in its place passes on what it does not handle to this one.
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // Reads the client area as it is on screen now; with redrawFirst the window and its children are
     // painted first. False (and the picture untouched) when there is nothing to read.
     static bool capture(HWND window, bool redrawFirst, HostWindowPicture& picture);

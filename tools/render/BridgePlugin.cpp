@@ -70,6 +70,13 @@ int runQuietly(const std::vector<std::string>& argv, const std::string& prefix) 
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Waits for the lock file at path and holds it until the descriptor is closed; -1 when it cannot be made.
+int lockExclusively(const std::string& path) {
+    const int lock = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (lock >= 0) flock(lock, LOCK_EX);
+    return lock;
+}
+
 }  // namespace
 
 std::string BridgePlugin::findWinHost(const std::string& dllPath, const std::string& flavour, const ToolPaths& paths,
@@ -85,11 +92,14 @@ std::string BridgePlugin::findWinHost(const std::string& dllPath, const std::str
     return "";
 }
 
+BridgePlugin::PrefixTurn::~PrefixTurn() {
+    if (fd >= 0) close(fd);
+}
+
 void BridgePlugin::preparePrefix(const std::string& prefix) {
     if (exists(prefix + "/system.reg")) return;
     mkdirs(prefix);
-    const int lock = ::open((prefix + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (lock >= 0) flock(lock, LOCK_EX);
+    const int lock = lockExclusively(prefix + ".lock");
     if (!exists(prefix + "/system.reg")) {
         if (isatty(2)) std::fprintf(stderr, "vozuv-render: setting up the Wine prefix %s (first run only)\n", prefix.c_str());
         runQuietly({"wineboot", "-i"}, prefix);
@@ -108,9 +118,14 @@ BridgePlugin::BridgePlugin(const std::string& dllPath, const std::string& flavou
                           "; build it with scripts/build.sh " + flavour + " build/" + flavour + ")");
     }
     const char* prefixVariable = std::getenv("WINEPREFIX");
-    const std::string prefix =
-        (prefixVariable && *prefixVariable) ? prefixVariable : directoryOf(winhost) + "/wineprefix";
+    // A session with the editor gets a prefix of its own: a Wine server keeps one display configuration for
+    // all its processes, and that of the sessions without a display is a 1024 x 768 stand-in, which clips
+    // a larger editor window.
+    const std::string prefix = (prefixVariable && *prefixVariable)
+                                   ? prefixVariable
+                                   : directoryOf(winhost) + (withEditor ? "/wineprefix-editor" : "/wineprefix");
     preparePrefix(prefix);
+    if (withEditor) editorTurn.fd = lockExclusively(prefix + ".editor.lock");
     const char* wineVariable = std::getenv("VOZUV_WINE");
     const std::string wine = (wineVariable && *wineVariable) ? wineVariable : "wine";
     const std::string dll = absolutePath(dllPath);

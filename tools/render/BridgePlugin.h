@@ -64,6 +64,12 @@ private:
     // is set and the answer is empty.
     std::vector<uint8_t> readReply(const char* refusal, bool* refused = nullptr);
 
+    // Held while a session with the editor lives (made before, released after its winhost): the winhost
+    // stores the plug-in's editor scale in the prefix for its run, so such sessions take turns.
+    struct PrefixTurn {
+        int fd = -1;
+        ~PrefixTurn();
+    } editorTurn;
     std::unique_ptr<XvfbServer> display;  // outlives the bridge that draws on it
     std::unique_ptr<BridgeProcess> process_;
     std::string about;

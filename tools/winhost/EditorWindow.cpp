@@ -8,14 +8,6 @@ namespace {
 
 constexpr UINT_PTR kIdleTimer = 1;
 
-// Outer window size for a client area of width x height.
-SIZE outerSize(HWND window, int width, int height) {
-    RECT r = {0, 0, width, height};
-    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)));
-    return SIZE{r.right - r.left, r.bottom - r.top};
-}
-
 HostWindowLook look() {
     return HostWindowLook{"VozuvWinHostEditor", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                           reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), LoadCursor(nullptr, IDC_ARROW)};
@@ -42,7 +34,7 @@ LRESULT CALLBACK EditorWindow::windowProc(HWND window, UINT message, WPARAM wPar
                 break;
         }
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return HostWindow::windowProc(window, message, wParam, lParam);
 }
 
 bool EditorWindow::open(std::string& error) {
@@ -76,9 +68,7 @@ bool EditorWindow::open(std::string& error) {
     idles = 0;
     // The editor may ask to be resized (audioMasterSizeWindow): the client area follows.
     host.config().sizeWindow = [this](int w, int h) {
-        if (!window) return false;
-        const SIZE size = outerSize(window, w, h);
-        return SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER) != 0;
+        return window && HostWindow::setClientSize(window, w, h);
     };
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +21,7 @@ volatile pid_t livePid = -1;
 XvfbServer::XvfbServer() {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) throw StartError("Xvfb did not start (no pipe)");
+    const pid_t owner = getpid();
     pid = fork();
     if (pid < 0) {
         close(fds[0]);
@@ -27,6 +29,14 @@ XvfbServer::XvfbServer() {
         throw StartError("Xvfb did not start (cannot fork)");
     }
     if (pid == 0) {
+        // SIGTERM lets Xvfb remove its lock and socket files, even if the owner blocked or ignored it.
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        signal(SIGTERM, SIG_DFL);
+        // The server ends with its owner however the owner ends (abort, crash, SIGKILL): the kernel signals
+        // it when the forking thread exits. An owner gone before the request took effect shows in getppid.
+        if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != owner) _exit(127);
         const int null = ::open("/dev/null", O_RDWR);
         dup2(null, 0);
         dup2(null, 1);

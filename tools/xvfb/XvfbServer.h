@@ -1,7 +1,8 @@
 // XvfbServer: a private virtual X display (no window manager, no TCP) on a free display number, for
-// programs that must show windows where no display is set. Stopped (and reaped) with the object. The one
-// way this project starts Xvfb: the renderer, the X11 tests and benchmarks use the class, and
-// scripts/wine-run.sh uses it through vozuv-xvfb.
+// programs that must show windows where no display is set. Stopped (and reaped) with the object, and ended
+// by the kernel when the thread that made it exits, however it exits (abort, crash, SIGKILL): make it on a
+// thread that lives as long as the object. The one way this project starts Xvfb: the renderer, the X11
+// tests and benchmarks use the class, and scripts/wine-run.sh uses it through vozuv-xvfb.
 #pragma once
 
 #include <sys/types.h>

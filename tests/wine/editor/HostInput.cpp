@@ -41,6 +41,45 @@ bool keepSteady(const std::function<void()>& apply, const std::function<bool()>&
     return false;
 }
 
+constexpr UINT kSettleMessage = WM_APP + 0x5E7;
+
+// A message-only window of the dispatching thread while runWhileDispatching runs: a message sent to it is
+// handled in that thread's next message call, in the host's loop or in a control's modal loop alike.
+std::atomic<HWND> dispatchingWindow{nullptr};
+
+LRESULT CALLBACK dispatchingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kSettleMessage) return DefWindowProcA(window, message, wParam, lParam);
+    // Asking where the cursor is makes Wine ask this thread's X connection (a round trip once the cursor
+    // has stood still for 100 ms): the events of its earlier requests, such as a focus change, have then
+    // come. Its X11 driver then reads them, with the crossings of the pointer warps and the key states that
+    // come with both, which lift the keys X does not see pressed.
+    POINT cursor;
+    GetCursorPos(&cursor);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+    return 1;
+}
+
+HWND makeDispatchingWindow() {
+    static const bool registered = [] {
+        WNDCLASSA description{};
+        description.lpfnWndProc = dispatchingWindowProc;
+        description.hInstance = GetModuleHandleA(nullptr);
+        description.lpszClassName = "VozuvHostInputDispatch";
+        return RegisterClassA(&description) != 0;
+    }();
+    if (!registered) return nullptr;
+    return CreateWindowExA(0, "VozuvHostInputDispatch", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+// Once the dispatching thread has read the X events of the moves made so far: a key held after this is no
+// longer lifted by a crossing that came before it, however late that thread gets to run.
+bool settleDispatchingThread() {
+    HWND window = dispatchingWindow.load();
+    DWORD_PTR handled = 0;
+    return !window || SendMessageTimeoutA(window, kSettleMessage, 0, 0, SMTO_NORMAL, 10000, &handled) != 0;
+}
+
 }  // namespace
 
 // Where moveTo last put the cursor, in SendInput's absolute coordinates.
@@ -50,14 +89,19 @@ bool moveTo(POINT where) {
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     targetX.store(normalised(where.x, w));
     targetY.store(normalised(where.y, h));
+    // Steady for longer than the 100 ms in which Wine reports its own idea of the position: it has then asked
+    // the X server, which has made the warp's crossings by the time it answers.
     return keepSteady(
-        [&] { sendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, normalised(where.x, w), normalised(where.y, h)); },
-        [where] {
-            POINT now{-1, -1};
-            GetCursorPos(&now);
-            return now.x == where.x && now.y == where.y;
-        },
-        150);  // longer than the 100 ms in which Wine reports its own idea of the position, not the X server's
+               [&] {
+                   sendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, normalised(where.x, w), normalised(where.y, h));
+               },
+               [where] {
+                   POINT now{-1, -1};
+                   GetCursorPos(&now);
+                   return now.x == where.x && now.y == where.y;
+               },
+               150) &&
+           settleDispatchingThread();
 }
 
 namespace {
@@ -81,8 +125,14 @@ void key(WORD virtualKey, bool down) {
 }
 
 bool holdKey(WORD virtualKey) {
-    return keepSteady([virtualKey] { key(virtualKey, true); },
-                      [virtualKey] { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; }, 100);
+    const auto isDown = [virtualKey] { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; };
+    // Down, and still down once the dispatching thread has read every X event that might lift it.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (!keepSteady([virtualKey] { key(virtualKey, true); }, isDown, 100)) return false;
+        if (!settleDispatchingThread()) return false;
+        if (isDown()) return true;
+    }
+    return false;
 }
 
 bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
@@ -104,6 +154,8 @@ void pumpMessages() {
 
 bool runWhileDispatching(const std::function<void()>& gesture, DWORD timeoutMs) {
     std::atomic<bool> finished{false};
+    HWND window = makeDispatchingWindow();
+    dispatchingWindow.store(window);
     std::thread worker([&] {
         gesture();
         finished.store(true);
@@ -119,6 +171,8 @@ bool runWhileDispatching(const std::function<void()>& gesture, DWORD timeoutMs) 
         pumpMessages();
     }
     worker.join();  // the gesture is bounded: this ends even when the time ran out
+    dispatchingWindow.store(nullptr);
+    if (window) DestroyWindow(window);
     pumpMessages();
     return inTime;
 }

@@ -9,7 +9,8 @@ namespace hostinput {
 
 // Moves the cursor to a screen point (absolute SendInput) and waits until GetCursorPos has reported it for
 // 150 ms. Under Wine's X11 desktop the pointer warp of an earlier move can come back late from the X server
-// and pull the cursor to where it was; the cursor is then moved again. False when it never settles in 10 s.
+// and pull the cursor to where it was; the cursor is then moved again. Inside runWhileDispatching it then
+// waits until the dispatching thread has read the X events of the move. False when it never settles in 10 s.
 bool moveTo(POINT where);
 // The button goes down and up where moveTo last put the cursor, even if a late warp has pulled it away since.
 void pressLeft();
@@ -19,7 +20,8 @@ void releaseRight();
 void key(WORD virtualKey, bool down);
 // Presses a key and keeps it down until the system has reported it down for 100 ms. Under Wine's X11 desktop
 // a keymap notification can come a moment later and lift the modifiers that X does not see pressed; a hand
-// holding Control stays on it, so it is pressed again. False when it never settles in 10 s.
+// holding Control stays on it, so it is pressed again. Inside runWhileDispatching it is down also after the
+// dispatching thread has read the X events that came before. False when it never settles.
 bool holdKey(WORD virtualKey);
 
 // Polls condition every few milliseconds until it holds or timeoutMs have passed; answers its last result.
