@@ -102,7 +102,7 @@ TEST_F(HeadlessWindowTest, ButtonDownGoesToTheTopmostChildUnderThePoint) {
     EXPECT_EQ(lower->clicks, 1);
     EXPECT_EQ(lower->clickAt.h, 20);
 
-    // The message carries unsigned 16-bit coordinates: -1 arrives as 65535 and hits nobody.
+    // A point left of the window hits nobody.
     child->mouseDown(MouseLeft, UiPoint{-1, 20});
     EXPECT_EQ(lower->clicks + upper->clicks, 2);
 

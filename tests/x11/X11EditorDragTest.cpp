@@ -206,3 +206,63 @@ TEST(X11EditorDragTest, HostClosingEditorOrPluginMidDragLeavesNothingBehind) {
             EXPECT_NEAR(rig.native.host.getParameter(knobIndex), 0.7914f, 0.005f);
         }
 }
+
+TEST(X11EditorDragTest, AnotherButtonDuringADragStartsNoSecondGesture) {
+    DragRig rig;
+    std::thread user([&] {
+        Hand hand;
+        hand.moveTo(rig.knob.x, rig.knob.y - 12);
+        hand.button(1, true);
+        waitFor([&] { return rig.native.host.countRequests(audioMasterBeginEdit) > 0; });
+        hand.moveTo(rig.knob.x + 6, rig.knob.y - 10);
+        waitFor([&] { return rig.native.host.countRequests(audioMasterAutomate) > 0; });
+        hand.button(3, true);
+        hand.button(2, true);
+        hand.moveTo(rig.knob.x + 12, rig.knob.y - 6);
+        hand.button(3, false);
+        hand.button(1, false);
+        hand.button(2, false);
+    });
+    ASSERT_TRUE(rig.native.window->idleUntil([&] { return rig.ended(); }));
+    user.join();
+    for (int i = 0; i < 5; ++i) rig.native.window->idle();
+    EXPECT_EQ(gestureOrder(rig.native.host),
+              (std::vector<VstInt32>{audioMasterBeginEdit, audioMasterAutomate, audioMasterEndEdit}));
+    EXPECT_EQ(rig.native.host.countRequests(audioMasterBeginEdit), 1);
+    EXPECT_EQ(rig.native.host.countRequests(audioMasterEndEdit), 1);
+}
+
+// A host may close and open the editor again from inside a request of the first press: the new editor,
+// which may sit where the old one was in memory, takes drags as ever.
+TEST(X11EditorDragTest, EditorReopenedInsideTheBeginEditTakesDrags) {
+    DragRig rig;
+    bool reopened = false;
+    rig.native.host.config().afterRequest = [&](VstInt32 opcode) {
+        if (opcode != audioMasterBeginEdit || reopened) return;
+        reopened = true;
+        rig.native.window->close();
+        rig.native.window->open(rig.native.host);
+    };
+    Hand hand;
+    hand.moveTo(rig.knob.x, rig.knob.y - 12);
+    hand.button(1, true);
+    ASSERT_TRUE(rig.native.window->idleUntil([&] { return reopened; }));
+    hand.button(1, false);
+    rig.native.host.config().afterRequest = nullptr;
+    ASSERT_TRUE(rig.native.window->idleUntil([&] { return rig.native.window->editorWindow() != 0; }));
+    for (int i = 0; i < 3; ++i) rig.native.window->idle();
+    rig.native.host.clearRequests();
+
+    std::thread user([&] {
+        Hand h;
+        h.moveTo(rig.knob.x, rig.knob.y - 12);
+        h.button(1, true);
+        waitFor([&] { return rig.native.host.countRequests(audioMasterBeginEdit) > 0; });
+        for (int dx = 2; dx <= 16; dx += 2) h.moveTo(rig.knob.x + dx, rig.knob.y - 12 + dx / 2);
+        h.button(1, false);
+    });
+    const bool ended = rig.native.window->idleUntil([&] { return rig.ended(); });
+    user.join();
+    EXPECT_TRUE(ended);
+    EXPECT_GT(rig.native.host.countRequests(audioMasterAutomate), 0);
+}
