@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "tests/x11/AddressReuse.h"
 #include "tests/x11/X11Hand.h"
 
 namespace {
@@ -233,13 +234,15 @@ TEST(X11EditorDragTest, AnotherButtonDuringADragStartsNoSecondGesture) {
 }
 
 // A host may close and open the editor again from inside a request of the first press: the new editor,
-// which may sit where the old one was in memory, takes drags as ever.
+// here where the old one was in memory, takes drags as ever.
 TEST(X11EditorDragTest, EditorReopenedInsideTheBeginEditTakesDrags) {
+    const TrackedAllocations tracked;
     DragRig rig;
     bool reopened = false;
     rig.native.host.config().afterRequest = [&](VstInt32 opcode) {
         if (opcode != audioMasterBeginEdit || reopened) return;
         reopened = true;
+        const ReusedAddresses reused;
         rig.native.window->close();
         rig.native.window->open(rig.native.host);
     };

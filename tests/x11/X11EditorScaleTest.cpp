@@ -6,6 +6,7 @@
 
 #include "gui/core/UiScale.h"
 #include "gui/platform/cairo/HeadlessSystem.h"
+#include "tests/x11/AddressReuse.h"
 #include "tests/x11/X11Hand.h"
 #include "tests/x11/X11Session.h"
 
@@ -148,8 +149,9 @@ TEST(X11EditorScaleTest, TheSizeMenuResizesTheWindow) {
 }
 
 // A host may close and open the editor again from inside the resize the size menu asks for: the new
-// editor, at the chosen size and perhaps where the old one was in memory, takes drags as ever.
+// editor, at the chosen size and here where the old one was in memory, takes drags as ever.
 TEST(X11EditorScaleTest, EditorReopenedInsideTheResizeTakesDrags) {
+    const TrackedAllocations tracked;
     const DesktopDpi desktop("Xft.dpi:\t96\n");
     NativeInstance native;
     native.openEditor();
@@ -159,6 +161,7 @@ TEST(X11EditorScaleTest, EditorReopenedInsideTheResizeTakesDrags) {
     native.host.config().afterRequest = [&](VstInt32 opcode) {
         if (opcode != audioMasterSizeWindow || reopened) return;
         reopened = true;
+        const ReusedAddresses reused;
         native.window->close();
         native.window->open(native.host);
     };
