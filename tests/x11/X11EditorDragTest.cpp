@@ -269,3 +269,29 @@ TEST(X11EditorDragTest, EditorReopenedInsideTheBeginEditTakesDrags) {
     EXPECT_TRUE(ended);
     EXPECT_GT(rig.native.host.countRequests(audioMasterAutomate), 0);
 }
+
+// Motions that queue up while the host does not idle make one drag step, at the last of them: one request
+// to the host and one upload of the picture, not one per motion.
+TEST(X11EditorDragTest, MotionsQueuedBetweenTwoIdlesMakeOneStepAtTheLast) {
+    DragRig rig;
+    Hand hand;
+    hand.moveTo(rig.knob.x, rig.knob.y - 15);
+    hand.button(1, true);
+    ASSERT_TRUE(rig.native.window->idleUntil(
+        [&] { return rig.native.host.countRequests(audioMasterBeginEdit) > 0; }));
+    rig.native.host.clearRequests();
+    const int motions = 30;
+    for (int step = 1; step <= motions; ++step) {
+        const double angle = M_PI / 2 * (1.0 - double(step) / motions);  // from the top round to the right
+        hand.moveTo(rig.knob.x + int(std::lround(15 * std::cos(angle))),
+                    rig.knob.y - int(std::lround(15 * std::sin(angle))));
+    }
+    rig.native.window->idle();
+    const size_t steps = rig.native.host.countRequests(audioMasterAutomate);
+    EXPECT_GE(steps, 1u);
+    EXPECT_LE(steps, 5u) << "of " << motions << " motions";
+    // 15 pixels right of the knob's middle, as a click there gives.
+    EXPECT_NEAR(rig.native.host.getParameter(knobIndex), 0.7914f, 0.005f);
+    hand.button(1, false);
+    EXPECT_TRUE(rig.native.window->idleUntil([&] { return rig.ended(); }));
+}
