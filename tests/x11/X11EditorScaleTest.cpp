@@ -95,11 +95,18 @@ void clickAt(NativeInstance& native, Display* hand, int x, int y, unsigned int b
 
 // A knob turned from its right over its top to its left, at the window's scale: the drag's steps reach
 // the knob in panel units, so every scale gives the value of 100 %. The value after the turn.
-float turnKnob(NativeInstance& native, int32_t percent) {
+// Screen point of knob 7's middle at a scale.
+UiPoint knobAt(NativeInstance& native, int32_t percent) {
     const UiPoint centre = HeadlessReference().knobCentre(7);
     int x = 0, y = 0;
     native.window->toScreen(native.window->editorWindow(), uiscale::toDevice(centre.h, percent),
                             uiscale::toDevice(centre.v, percent), x, y);
+    return UiPoint{x, y};
+}
+
+float turnKnob(NativeInstance& native, int32_t percent) {
+    const UiPoint knob = knobAt(native, percent);
+    const int x = knob.h, y = knob.v;
     const int r = uiscale::toDevice(15, percent);
     native.host.clearRequests();
     std::thread user([&] {
@@ -145,6 +152,15 @@ TEST(X11EditorScaleTest, TheSizeMenuResizesTheWindow) {
     HeadlessReference reference;
     showsReference(native, reference);
     EXPECT_NEAR(turnKnob(native, 150), at100, 0.002f);
+    // The wheel over the knob at the new scale: one notch is a tenth of the range.
+    const float turned = native.host.getParameter(7);
+    native.host.clearRequests();
+    Hand wheel;
+    wheel.moveTo(knobAt(native, 150).h, knobAt(native, 150).v);
+    wheel.button(turned < 0.5f ? 4 : 5, true);
+    wheel.button(turned < 0.5f ? 4 : 5, false);
+    ASSERT_TRUE(native.window->idleUntil([&] { return native.host.countRequests(audioMasterAutomate) > 0; }));
+    EXPECT_NEAR(native.host.getParameter(7), turned < 0.5f ? turned + 0.1f : turned - 0.1f, 1e-5);
     XCloseDisplay(hand);
 }
 
