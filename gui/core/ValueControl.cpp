@@ -62,7 +62,7 @@ void ValueControl::runDrag(DrawSurface* surface, UiPoint where, int32_t buttons)
     if (!beginDrag(watch)) return;
     if (window && window->followsDragEvents()) {
         // The press is the first position; the window hands on the rest as its events come.
-        dragTo(surface, where, buttons, watch);
+        if (!dragTo(surface, where, buttons, watch) && !watch.windowClosed()) window->followDrag(nullptr);
         return;
     }
     for (;;) {
