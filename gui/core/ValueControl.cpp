@@ -68,7 +68,8 @@ void ValueControl::runDrag(DrawSurface* surface, UiPoint where, int32_t buttons)
     for (;;) {
         const int32_t held = surface->getMouseButtons();
         if (!dragTo(surface, where, held, watch) || !followCursor(surface, where, watch)) {
-            if (window && !watch.windowClosed()) window->followDrag(nullptr);
+            // Closed: this control went with the window, so its members are not read.
+            if (!watch.windowClosed() && window) window->followDrag(nullptr);
             return;
         }
         if (!(held & MouseLeft)) break;
