@@ -134,10 +134,19 @@ bool Fader::onWheel(DrawSurface* surface, const UiPoint&, float distance) {
 
 int32_t Fader::onKeyDown(const UiKey& key) { return stepValueByKey(*this, key); }
 
-bool Fader::onAttached(Widget*) {
+void Fader::remakeOffscreen() {
+    auto* fresh = new OffscreenSurface(window, controlWidth, controlHeight, colourBlack);
     delete offscreen;
-    offscreen = new OffscreenSurface(window, controlWidth, controlHeight, colourBlack);
+    offscreen = fresh;
+}
+
+bool Fader::onAttached(Widget*) {
+    remakeOffscreen();
     return true;
+}
+
+void Fader::onScaleChanged() {
+    if (offscreen) remakeOffscreen();
 }
 
 bool Fader::onRemoved(Widget*) {

@@ -30,6 +30,7 @@ public:
     bool onWheel(DrawSurface* surface, const UiPoint& where, float distance) override;
     bool onRemoved(Widget* parent) override;
     bool onAttached(Widget* parent) override;
+    void onScaleChanged() override;
 
     virtual void setTransparentHandle(bool flag);
     virtual void setFreeClick(bool flag);
@@ -58,6 +59,8 @@ protected:
     float valueToFraction(float v) const;
     // Value of a fraction along the track.
     float fractionToValue(float fraction) const;
+    // A new off-screen bitmap at the window's scale; the old one stays if making it fails.
+    void remakeOffscreen();
 
     UiPoint imageOffset;
     UiPoint handleOffset;

@@ -85,10 +85,16 @@ public:
     int32_t deviceY(int32_t v) const { return uiscale::toDevice(v + offset.v, scale); }
     UiPoint toDevice(const UiPoint& p) const { return UiPoint{deviceX(p.h), deviceY(p.v)}; }
     UiRect toDevice(const UiRect& r) const { return UiRect{deviceX(r.left), deviceY(r.top), deviceX(r.right), deviceY(r.bottom)}; }
-    UiPoint toPanel(const UiPoint& device) const { return uiscale::toPanel(device, scale); }
+    // The one mapping of a mouse position: device pixels measured from origin (the window's corner, in the
+    // same frame: screen or window) to the panel units of a scale.
+    static UiPoint panelPoint(const UiPoint& device, const UiPoint& origin, int32_t scale) {
+        return uiscale::toPanel(UiPoint{device.h - origin.h, device.v - origin.v}, scale);
+    }
     // A length in device pixels (a font size, a pen width) as panel units, and back.
     int32_t deviceLength(int32_t units) const { return units * scale / uiscale::kUnit; }
     int32_t panelLength(int32_t pixels) const { return (pixels * uiscale::kUnit + scale / 2) / scale; }
+    // The pen's width in device pixels: 0 and 1 stay the thinnest line at every scale.
+    int32_t devicePenWidth() const { return lineWidth > 1 ? deviceLength(lineWidth) : lineWidth; }
     // A font size (negative: a cell height) in device pixels, rounded half away from zero.
     int32_t deviceFontSize(int32_t size) const {
         const int32_t magnitude = ((size < 0 ? -size : size) * scale + uiscale::kUnit / 2) / uiscale::kUnit;

@@ -21,7 +21,16 @@ int16_t toInt16(int32_t v) { return static_cast<int16_t>(v); }
 PluginWindow::PluginWindow(const UiRect& bounds, NativeHandle parentWindow, GuiEditor* editor, int32_t scale)
     : Widget(bounds), editor(editor), parentWindow(parentWindow), scale(uiscale::isStep(scale) ? scale : uiscale::kUnit) {
     loadBlendLibrary();
-    createChildWindow(parentWindow);
+    // Out of memory half-way: the window made so far goes, as the destructor will not run.
+    try {
+        createChildWindow(parentWindow);
+    } catch (...) {
+        setDropActive(false);
+        if (childWindow) destroyChildWindow();
+        freeBlendLibrary();
+        WindowWatch::windowGone(lifeline);
+        throw;
+    }
 }
 
 PluginWindow::PluginWindow(const UiRect& bounds, const char* title, GuiEditor* editor, int32_t style)
@@ -214,6 +223,8 @@ bool PluginWindow::isAnythingDirty() {
 // ---- input routing ----
 
 void PluginWindow::onMouseDown(DrawSurface* surface, const UiPoint& where) {
+    // Another button pressed during a drag: one gesture at a time.
+    if (dragControl) return;
     if (!surface) surface = currentSurface;
     if (focusWidget) {
         Widget* lost = focusWidget;
@@ -392,6 +403,8 @@ bool PluginWindow::setScale(int32_t percent) {
         resizeWindowChain(width, height);
     }
     scale = percent;
+    for (int32_t i = 0; i < childCount; ++i) children[i]->onScaleChanged();
+    if (contextMenu) contextMenu->onScaleChanged();
     redrawWidget(nullptr);
     return true;
 }

@@ -54,8 +54,8 @@ public:
     int32_t getDeviceWidth() const { return uiscale::toDevice(bounds.width(), scale); }
     int32_t getDeviceHeight() const { return uiscale::toDevice(bounds.height(), scale); }
     // Resizes the open window for another scale through the host when it can "sizeWindow", else through
-    // the window chain, and redraws it all; false (nothing changed) when the host refuses, when closed,
-    // or for the scale in use or one that is not a step.
+    // the window chain, tells every widget and redraws it all; false (nothing changed) when the host
+    // refuses, when closed, or for the scale in use or one that is not a step.
     bool setScale(int32_t percent);
 
     // A widget, not a child, that takes secondary-button clicks before the children (a context menu);
@@ -79,7 +79,8 @@ public:
     bool isAnythingDirty();
 
     // Drags on a window whose mouse arrives as events: the control that started one is followed here
-    // until a step without MouseLeft (or cancelDrag) ends it. Backend: whether drags work this way.
+    // until a step without MouseLeft (or cancelDrag) ends it. A modal drag loop marks its control here
+    // while it runs. While a drag is on, presses start nothing. Backend: whether drags work by events.
     bool followsDragEvents();
     void followDrag(ValueControl* control);
     bool isDragging() const { return dragControl != nullptr; }

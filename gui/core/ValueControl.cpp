@@ -56,18 +56,28 @@ bool ValueControl::followCursor(DrawSurface* surface, UiPoint& where, const Wind
 
 void ValueControl::runDrag(DrawSurface* surface, UiPoint where, int32_t buttons) {
     WindowWatch watch(window);
+    // The window knows a drag is on from its start: a press that reaches it meanwhile (another button,
+    // dispatched by a host from inside one of the drag's requests) starts nothing.
+    if (window) window->followDrag(this);
     if (!beginDrag(watch)) return;
     if (window && window->followsDragEvents()) {
         // The press is the first position; the window hands on the rest as its events come.
-        if (dragTo(surface, where, buttons, watch)) window->followDrag(this);
+        if (!dragTo(surface, where, buttons, watch) && !watch.windowClosed()) window->followDrag(nullptr);
         return;
     }
     for (;;) {
         const int32_t held = surface->getMouseButtons();
-        if (!dragTo(surface, where, held, watch) || !followCursor(surface, where, watch)) return;
+        if (!dragTo(surface, where, held, watch) || !followCursor(surface, where, watch)) {
+            // Closed: this control went with the window, so its members are not read.
+            if (!watch.windowClosed() && window) window->followDrag(nullptr);
+            return;
+        }
         if (!(held & MouseLeft)) break;
     }
-    if (window) window->endEdit(tag);
+    if (window) {
+        window->followDrag(nullptr);
+        window->endEdit(tag);
+    }
 }
 
 bool ValueControl::continueDrag(DrawSurface* surface, const UiPoint& where, int32_t buttons) {

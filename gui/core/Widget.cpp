@@ -74,6 +74,8 @@ bool Widget::onRemoved(Widget*) { return true; }
 
 bool Widget::onAttached(Widget*) { return true; }
 
+void Widget::onScaleChanged() {}
+
 void Widget::release() {
     if (retainCount <= 0) return;
     if (--retainCount == 0) delete this;

@@ -50,6 +50,8 @@ public:
     virtual GuiEditor* getEditor();
     virtual bool onRemoved(Widget* parent);
     virtual bool onAttached(Widget* parent);
+    // The window's scale changed: what was made for the old one (an off-screen bitmap) is made again.
+    virtual void onScaleChanged();
     virtual void release();  // the last reference deletes the widget
     virtual void retain();
     virtual int32_t getRetainCount();

@@ -251,6 +251,14 @@ void WidgetGroup::setBounds(const UiRect& area) {
     }
 }
 
+void WidgetGroup::onScaleChanged() {
+    if (offscreen) {
+        deleteOffscreen();
+        ensureOffscreen();
+    }
+    for (Node* node = firstNode; node; node = node->next) node->widget->onScaleChanged();
+}
+
 bool WidgetGroup::onAttached(Widget*) {
     if (doubleBuffered) ensureOffscreen();
     return true;

@@ -33,6 +33,7 @@ public:
     void setBounds(const UiRect& area) override;
     bool onRemoved(Widget* parent) override;
     bool onAttached(Widget* parent) override;
+    void onScaleChanged() override;  // its own bitmap and every child's
 
     virtual void addChildWithMouseArea(Widget* widget, const UiRect& mouseArea, bool mouseEnabled);
     virtual void addChild(Widget* widget);

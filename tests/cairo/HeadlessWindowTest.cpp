@@ -5,6 +5,7 @@
 #include "gui/core/Platform.h"
 
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -38,6 +39,14 @@ public:
     int32_t dropCount = 0;
     UiPoint dropWhere;
     std::string dropFirst;
+};
+
+// Runs out of memory whenever it draws or takes a click.
+class OutOfMemoryWidget : public Widget {
+public:
+    using Widget::Widget;
+    void draw(DrawSurface*) override { throw std::bad_alloc(); }
+    void onMouseDown(DrawSurface*, const UiPoint&) override { throw std::bad_alloc(); }
 };
 
 }  // namespace
@@ -102,7 +111,7 @@ TEST_F(HeadlessWindowTest, ButtonDownGoesToTheTopmostChildUnderThePoint) {
     EXPECT_EQ(lower->clicks, 1);
     EXPECT_EQ(lower->clickAt.h, 20);
 
-    // The message carries unsigned 16-bit coordinates: -1 arrives as 65535 and hits nobody.
+    // A point left of the window hits nobody.
     child->mouseDown(MouseLeft, UiPoint{-1, 20});
     EXPECT_EQ(lower->clicks + upper->clicks, 2);
 
@@ -225,4 +234,14 @@ TEST_F(HeadlessWindowTest, HostFrameSizeAndResizingFollowTheWindowChain) {
     EXPECT_EQ(bounds.right, 150);
     // The uncovered strips of the client area wait for a paint.
     EXPECT_TRUE(editorChild->hasPendingPaint());
+}
+
+// The failure reaches the caller's wall; the device context of the press or the paint goes all the same.
+TEST_F(HeadlessWindowTest, AWidgetOutOfMemoryInAPressOrAPaintLeavesNoDeviceContext) {
+    window->addChild(new OutOfMemoryWidget(UiRect{0, 0, 30, 30}));
+    const int32_t live = HeadlessSystem::liveDeviceContexts;
+    EXPECT_THROW(child->mouseDown(MouseLeft, UiPoint{5, 5}), std::bad_alloc);
+    EXPECT_EQ(HeadlessSystem::liveDeviceContexts, live);
+    EXPECT_THROW(child->paint(UiRect{0, 0, 30, 30}), std::bad_alloc);
+    EXPECT_EQ(HeadlessSystem::liveDeviceContexts, live);
 }

@@ -88,4 +88,41 @@ TEST(DragEventsTest, FaderDragWithFineAdjustment) {
     }, {25, 100});
 }
 
+// A host that dispatches its window messages from inside a request hands the window a press of another
+// button while the drag runs (from its begin-edit, say): it starts no second gesture, by events or by the
+// modal loop, on a knob or a fader.
+TEST(DragEventsTest, APressOfAnotherButtonDuringADragStartsNoSecondGesture) {
+    for (bool events : {false, true})
+        for (auto make : {knob, fader}) {
+            SCOPED_TRACE(events ? "by events" : "by the modal loop");
+            EditorHarness harness(UiRect{0, 0, 300, 200});
+            HeadlessSystem::dragEvents = events;
+            DrawingListener listener;
+            harness.window->addChild(make(&listener));
+            harness.child()->paint();
+            const UiPoint press = make == knob ? UiPoint{135, 30} : UiPoint{25, 100};
+            int pressesLeft = 3;
+            RecordingHost::instance().answer = [&](const HostRequest& request) -> VstIntPtr {
+                if (request.opcode == audioMasterEndEdit || pressesLeft <= 0) return 0;
+                --pressesLeft;
+                harness.child()->mouseDown(MouseRight, press);
+                return 0;
+            };
+            RecordingHost::instance().requests.clear();
+            const UiPoint o = harness.child()->screenOrigin();
+            ScriptedInput::instance()
+                .press(at(o, press.h, press.v))
+                .hold(3)
+                .then({MouseLeft | MouseRight, at(o, press.h + 3, press.v - 20)})
+                .moveTo(at(o, press.h + 6, press.v - 40))
+                .release();
+            harness.child()->mouseDown(MouseLeft, press);
+            HeadlessSystem::dragEvents = false;
+            EXPECT_EQ(harness.requests(audioMasterBeginEdit).size(), 1u);
+            EXPECT_EQ(harness.requests(audioMasterEndEdit).size(), 1u);
+            EXPECT_LT(pressesLeft, 3);
+            EXPECT_FALSE(harness.window->isDragging());
+        }
+}
+
 }  // namespace

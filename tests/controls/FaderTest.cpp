@@ -10,7 +10,7 @@ namespace {
 
 // The toolkit's example fader, handle offset (1, 0), at 0.5.
 struct FaderRig {
-    FaderRig() : harness(UiRect{0, 0, 60, 200}) {
+    explicit FaderRig(int32_t scale = uiscale::kUnit) : harness(UiRect{0, 0, 60, 200}, scale) {
         fader = makeExampleFader(&listener);
         fader->setHandleOffset({1, 0});
         fader->setValue(0.5f);
@@ -71,6 +71,26 @@ TEST(FaderTest, DrawsTrackAndTransparentHandleInOneCopy) {
         }
     }
     EXPECT_EQ(wrong, 0);
+}
+
+// The fader's device pixels at 200 %.
+std::vector<uint32_t> faderPixelsAt200(FaderRig& rig) {
+    rig.fader->setValue(0.25f);
+    rig.harness.window->redrawWidget(nullptr);
+    rig.harness.child()->paint();
+    std::vector<uint32_t> pixels;
+    for (int y = 20; y < 340; ++y)
+        for (int x = 36; x < 68; ++x) pixels.push_back(rgbOf(rig.harness.child()->pixel(x, y)));
+    return pixels;
+}
+
+TEST(FaderTest, AfterAScaleChangeItDrawsAsInAWindowOpenedAtTheNewScale) {
+    FaderRig opened(200);
+    const std::vector<uint32_t> expected = faderPixelsAt200(opened);
+    FaderRig changed;
+    ASSERT_TRUE(changed.harness.window->setScale(200));
+    EXPECT_EQ(changed.fader->getOffscreen()->deviceWidth(), 32);
+    EXPECT_TRUE(faderPixelsAt200(changed) == expected);
 }
 
 TEST(FaderTest, FreeClickPutsTheHandleMiddleUnderTheCursor) {

@@ -21,13 +21,13 @@ public:
 };
 
 struct EditorHarness {
-    explicit EditorHarness(UiRect bounds = UiRect{0, 0, 300, 100}) {
+    explicit EditorHarness(UiRect bounds = UiRect{0, 0, 300, 100}, int32_t scale = uiscale::kUnit) {
         ScriptedInput::instance().reset();
         RecordingHost::instance().reset();
         effect = new ProbeEffect(RecordingHost::callback);
         editor = new HarnessEditor(effect);  // owned by the effect from here on
         host = std::make_unique<HeadlessWindow>(nullptr, UiRect{200, 100, 200 + bounds.right, 100 + bounds.bottom}, true);
-        window = new PluginWindow(bounds, host->handle(), editor);
+        window = new PluginWindow(bounds, host->handle(), editor, scale);
         editor->attach(window);
     }
     ~EditorHarness() {

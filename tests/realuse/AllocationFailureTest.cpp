@@ -178,6 +178,7 @@ struct LifeReport {
     long allocations = 0;
     int leakedBlocks = 0;
     int openDescriptors = 0;
+    int windowsLeftByFailedOpen = 0;  // children of the host's window after an effEditOpen that answered 0
 };
 
 struct Escaped {
@@ -219,6 +220,7 @@ AEffect* live(BareHost& host, int& step, LifeReport& report, VstIntPtr& editOpen
     ERect* rect = nullptr;
     intoPlugin(++step, [&] { return host.dispatch(effEditGetRect, 0, 0, &rect); });
     editOpenAnswer = intoPlugin(++step, [&] { return host.dispatch(effEditOpen, 0, 0, parent.handle()); });
+    if (editOpenAnswer == 0) report.windowsLeftByFailedOpen = parent.childCount();
     for (int i = 0; i < 3; ++i) intoPlugin(++step, [&] { return host.dispatch(effEditIdle); });
     for (int i = 0; i < 8; ++i) intoPlugin(++step, [&] { return host.processBlock(), 0; });
     intoPlugin(++step, [&] { return host.dispatch(effEditClose); });
@@ -310,6 +312,8 @@ TEST(AllocationFailureTest, EveryAllocationOfALifeMayFail) {
         } else {
             EXPECT_EQ(r.audioChecksum, clean.audioChecksum) << "audio changed";
             EXPECT_TRUE(r.editOpenAnswer == 0 || r.editOpenAnswer == 1);
+            // An editor that failed to open leaves no window in the host's.
+            EXPECT_EQ(r.windowsLeftByFailedOpen, 0);
         }
         EXPECT_TRUE(r.freshInstanceWorked);
         EXPECT_EQ(r.freshChecksum, clean.audioChecksum);

@@ -99,6 +99,14 @@ struct ParentWindow {
     ParentWindow(const ParentWindow&) = delete;
     ParentWindow& operator=(const ParentWindow&) = delete;
     void* handle() const { return reinterpret_cast<void*>(uintptr_t(window)); }
+    // Windows inside this one, as the server has them now (-1 when it cannot tell).
+    int childCount() const {
+        Window root = 0, up = 0, *children = nullptr;
+        unsigned int count = 0;
+        if (!display || !XQueryTree(display, window, &root, &up, &children, &count)) return -1;
+        if (children) XFree(children);
+        return int(count);
+    }
 
     Display* display = nullptr;
     Window window = 0;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "tests/x11/AddressReuse.h"
 #include "tests/x11/X11Hand.h"
 
 namespace {
@@ -205,4 +206,93 @@ TEST(X11EditorDragTest, HostClosingEditorOrPluginMidDragLeavesNothingBehind) {
             // A click 15 pixels right of the panel point at the knob's middle (3 above its circle's centre).
             EXPECT_NEAR(rig.native.host.getParameter(knobIndex), 0.7914f, 0.005f);
         }
+}
+
+TEST(X11EditorDragTest, AnotherButtonDuringADragStartsNoSecondGesture) {
+    DragRig rig;
+    std::thread user([&] {
+        Hand hand;
+        hand.moveTo(rig.knob.x, rig.knob.y - 12);
+        hand.button(1, true);
+        waitFor([&] { return rig.native.host.countRequests(audioMasterBeginEdit) > 0; });
+        hand.moveTo(rig.knob.x + 6, rig.knob.y - 10);
+        waitFor([&] { return rig.native.host.countRequests(audioMasterAutomate) > 0; });
+        hand.button(3, true);
+        hand.button(2, true);
+        hand.moveTo(rig.knob.x + 12, rig.knob.y - 6);
+        hand.button(3, false);
+        hand.button(1, false);
+        hand.button(2, false);
+    });
+    ASSERT_TRUE(rig.native.window->idleUntil([&] { return rig.ended(); }));
+    user.join();
+    for (int i = 0; i < 5; ++i) rig.native.window->idle();
+    EXPECT_EQ(gestureOrder(rig.native.host),
+              (std::vector<VstInt32>{audioMasterBeginEdit, audioMasterAutomate, audioMasterEndEdit}));
+    EXPECT_EQ(rig.native.host.countRequests(audioMasterBeginEdit), 1);
+    EXPECT_EQ(rig.native.host.countRequests(audioMasterEndEdit), 1);
+}
+
+// A host may close and open the editor again from inside a request of the first press: the new editor,
+// here where the old one was in memory, takes drags as ever.
+TEST(X11EditorDragTest, EditorReopenedInsideTheBeginEditTakesDrags) {
+    const TrackedAllocations tracked;
+    DragRig rig;
+    bool reopened = false;
+    rig.native.host.config().afterRequest = [&](VstInt32 opcode) {
+        if (opcode != audioMasterBeginEdit || reopened) return;
+        reopened = true;
+        const ReusedAddresses reused;
+        rig.native.window->close();
+        rig.native.window->open(rig.native.host);
+    };
+    Hand hand;
+    hand.moveTo(rig.knob.x, rig.knob.y - 12);
+    hand.button(1, true);
+    ASSERT_TRUE(rig.native.window->idleUntil([&] { return reopened; }));
+    hand.button(1, false);
+    rig.native.host.config().afterRequest = nullptr;
+    ASSERT_TRUE(rig.native.window->idleUntil([&] { return rig.native.window->editorWindow() != 0; }));
+    for (int i = 0; i < 3; ++i) rig.native.window->idle();
+    rig.native.host.clearRequests();
+
+    std::thread user([&] {
+        Hand h;
+        h.moveTo(rig.knob.x, rig.knob.y - 12);
+        h.button(1, true);
+        waitFor([&] { return rig.native.host.countRequests(audioMasterBeginEdit) > 0; });
+        for (int dx = 2; dx <= 16; dx += 2) h.moveTo(rig.knob.x + dx, rig.knob.y - 12 + dx / 2);
+        h.button(1, false);
+    });
+    const bool ended = rig.native.window->idleUntil([&] { return rig.ended(); });
+    user.join();
+    EXPECT_TRUE(ended);
+    EXPECT_GT(rig.native.host.countRequests(audioMasterAutomate), 0);
+}
+
+// Motions that queue up while the host does not idle make one drag step, at the last of them: one request
+// to the host and one upload of the picture, not one per motion.
+TEST(X11EditorDragTest, MotionsQueuedBetweenTwoIdlesMakeOneStepAtTheLast) {
+    DragRig rig;
+    Hand hand;
+    hand.moveTo(rig.knob.x, rig.knob.y - 15);
+    hand.button(1, true);
+    ASSERT_TRUE(rig.native.window->idleUntil(
+        [&] { return rig.native.host.countRequests(audioMasterBeginEdit) > 0; }));
+    rig.native.host.clearRequests();
+    const int motions = 30;
+    for (int step = 1; step <= motions; ++step) {
+        const double angle = M_PI / 2 * (1.0 - double(step) / motions);  // from the top round to the right
+        hand.moveTo(rig.knob.x + int(std::lround(15 * std::cos(angle))),
+                    rig.knob.y - int(std::lround(15 * std::sin(angle))));
+    }
+    rig.native.window->idle();
+    const size_t steps = rig.native.host.countRequests(audioMasterAutomate);
+    std::printf("drag steps for %d motions queued between two idles: %zu\n", motions, steps);
+    EXPECT_GE(steps, 1u);
+    EXPECT_LE(steps, 5u) << "of " << motions << " motions";
+    // 15 pixels right of the knob's middle, as a click there gives.
+    EXPECT_NEAR(rig.native.host.getParameter(knobIndex), 0.7914f, 0.005f);
+    hand.button(1, false);
+    EXPECT_TRUE(rig.native.window->idleUntil([&] { return rig.ended(); }));
 }

@@ -6,6 +6,7 @@
 
 #include "gui/core/UiScale.h"
 #include "gui/platform/cairo/HeadlessSystem.h"
+#include "tests/x11/AddressReuse.h"
 #include "tests/x11/X11Hand.h"
 #include "tests/x11/X11Session.h"
 
@@ -80,6 +81,59 @@ TEST(X11EditorScaleTest, XftDpiPicksTheSizeAndTheWindowShowsTheHeadlessPictureOf
     }
 }
 
+namespace {
+
+// A click with a button at a point of the editor's window.
+void clickAt(NativeInstance& native, Display* hand, int x, int y, unsigned int button) {
+    int sx = 0, sy = 0;
+    native.window->toScreen(native.window->editorWindow(), x, y, sx, sy);
+    XTestFakeMotionEvent(hand, -1, sx, sy, CurrentTime);
+    XTestFakeButtonEvent(hand, button, True, CurrentTime);
+    XTestFakeButtonEvent(hand, button, False, CurrentTime);
+    XSync(hand, False);
+}
+
+// A knob turned from its right over its top to its left, at the window's scale: the drag's steps reach
+// the knob in panel units, so every scale gives the value of 100 %. The value after the turn.
+// Screen point of knob 7's middle at a scale.
+UiPoint knobAt(NativeInstance& native, int32_t percent) {
+    const UiPoint centre = HeadlessReference().knobCentre(7);
+    int x = 0, y = 0;
+    native.window->toScreen(native.window->editorWindow(), uiscale::toDevice(centre.h, percent),
+                            uiscale::toDevice(centre.v, percent), x, y);
+    return UiPoint{x, y};
+}
+
+float turnKnob(NativeInstance& native, int32_t percent) {
+    const UiPoint knob = knobAt(native, percent);
+    const int x = knob.h, y = knob.v;
+    const int r = uiscale::toDevice(15, percent);
+    native.host.clearRequests();
+    std::thread user([&] {
+        Hand h;
+        h.moveTo(x + r, y);
+        h.button(1, true);
+        h.moveTo(x, y - r);
+        h.moveTo(x - r, y - r / 3);
+        h.button(1, false);
+    });
+    EXPECT_TRUE(native.window->idleUntil([&] { return native.host.countRequests(audioMasterEndEdit) > 0; }));
+    user.join();
+    return native.host.getParameter(7);
+}
+
+// The size menu's "150%": a right-click opens it; it is the second item, after 2 units of padding and
+// one item of 13 units.
+void choose150(NativeInstance& native, Display* hand) {
+    clickAt(native, hand, 300, 30, 3);
+    X11Picture menu;
+    // The menu's light fill beside its second item.
+    ASSERT_TRUE(native.window->idleUntil([&] { return native.window->capture(menu) && menu.pixel(343, 55) == 0xECEFF4; }));
+    clickAt(native, hand, 300 + 2 + 23, 30 + 2 + 13 + 6, 1);
+}
+
+}  // namespace
+
 // A right-click opens the size menu, a click on "150%" resizes the editor's window, which then shows the
 // 150 % picture.
 TEST(X11EditorScaleTest, TheSizeMenuResizesTheWindow) {
@@ -87,51 +141,52 @@ TEST(X11EditorScaleTest, TheSizeMenuResizesTheWindow) {
     NativeInstance native;
     native.openEditor();
     Display* hand = XOpenDisplay(privateDisplay().c_str());
-    auto click = [&](int x, int y, unsigned int button) {
-        int sx = 0, sy = 0;
-        native.window->toScreen(native.window->editorWindow(), x, y, sx, sy);
-        XTestFakeMotionEvent(hand, -1, sx, sy, CurrentTime);
-        XTestFakeButtonEvent(hand, button, True, CurrentTime);
-        XTestFakeButtonEvent(hand, button, False, CurrentTime);
-        XSync(hand, False);
-    };
-    // A knob turned from its right over its top to its left, at the window's scale: the drag's steps
-    // reach the knob in panel units, so every scale gives the value of 100 %.
-    const UiPoint centre = HeadlessReference().knobCentre(7);
-    auto turn = [&](int32_t percent) {
-        int x = 0, y = 0;
-        native.window->toScreen(native.window->editorWindow(), uiscale::toDevice(centre.h, percent),
-                                uiscale::toDevice(centre.v, percent), x, y);
-        const int r = uiscale::toDevice(15, percent);
-        native.host.clearRequests();
-        std::thread user([&] {
-            Hand h;
-            h.moveTo(x + r, y);
-            h.button(1, true);
-            h.moveTo(x, y - r);
-            h.moveTo(x - r, y - r / 3);
-            h.button(1, false);
-        });
-        EXPECT_TRUE(
-            native.window->idleUntil([&] { return native.host.countRequests(audioMasterEndEdit) > 0; }));
-        user.join();
-        return native.host.getParameter(7);
-    };
     const float before = native.host.getParameter(7);
-    const float at100 = turn(100);
+    const float at100 = turnKnob(native, 100);
     native.host.setParameter(7, before);  // the reference pictures show the knob where it was
-    click(300, 30, 3);
-    X11Picture menu;
-    // The menu's light fill beside its second item.
-    ASSERT_TRUE(native.window->idleUntil([&] { return native.window->capture(menu) && menu.pixel(343, 55) == 0xECEFF4; }));
-    // "150%" is the second item: 2 units of padding, then items of 13 units.
-    click(300 + 2 + 23, 30 + 2 + 13 + 6, 1);
+    choose150(native, hand);
     X11Picture after;
     ASSERT_TRUE(native.window->idleUntil([&] { return native.window->capture(after) && after.width == 1143; }));
     EXPECT_EQ(after.height, 156);
     HeadlessSystem::displayScale = 1.5;
     HeadlessReference reference;
     showsReference(native, reference);
-    EXPECT_NEAR(turn(150), at100, 0.002f);
+    EXPECT_NEAR(turnKnob(native, 150), at100, 0.002f);
+    // The wheel over the knob at the new scale: one notch is a tenth of the range.
+    const float turned = native.host.getParameter(7);
+    native.host.clearRequests();
+    Hand wheel;
+    wheel.moveTo(knobAt(native, 150).h, knobAt(native, 150).v);
+    wheel.button(turned < 0.5f ? 4 : 5, true);
+    wheel.button(turned < 0.5f ? 4 : 5, false);
+    ASSERT_TRUE(native.window->idleUntil([&] { return native.host.countRequests(audioMasterAutomate) > 0; }));
+    EXPECT_NEAR(native.host.getParameter(7), turned < 0.5f ? turned + 0.1f : turned - 0.1f, 1e-5);
+    XCloseDisplay(hand);
+}
+
+// A host may close and open the editor again from inside the resize the size menu asks for: the new
+// editor, at the chosen size and here where the old one was in memory, takes drags as ever.
+TEST(X11EditorScaleTest, EditorReopenedInsideTheResizeTakesDrags) {
+    const TrackedAllocations tracked;
+    const DesktopDpi desktop("Xft.dpi:\t96\n");
+    NativeInstance native;
+    native.openEditor();
+    const float at100 = turnKnob(native, 100);
+    Display* hand = XOpenDisplay(privateDisplay().c_str());
+    bool reopened = false;
+    native.host.config().afterRequest = [&](VstInt32 opcode) {
+        if (opcode != audioMasterSizeWindow || reopened) return;
+        reopened = true;
+        const ReusedAddresses reused;
+        native.window->close();
+        native.window->open(native.host);
+    };
+    native.host.setParameter(7, 0.5f);
+    choose150(native, hand);
+    X11Picture after;
+    ASSERT_TRUE(native.window->idleUntil([&] { return native.window->capture(after) && after.width == 1143; }));
+    native.host.config().afterRequest = nullptr;
+    EXPECT_TRUE(reopened);
+    EXPECT_NEAR(turnKnob(native, 150), at100, 0.002f);
     XCloseDisplay(hand);
 }

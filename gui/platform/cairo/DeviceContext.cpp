@@ -4,6 +4,7 @@
 #include "gui/core/DrawSurface.h"
 
 #include "gui/platform/cairo/HeadlessFont.h"
+#include "gui/platform/cairo/HeadlessSystem.h"
 #include "gui/platform/cairo/HeadlessWindow.h"
 #include "gui/platform/cairo/PixelRaster.h"
 
@@ -47,6 +48,7 @@ DeviceContext* DeviceContext::createMemory() {
     auto* brush = stockWhiteBrush();
     auto* font = stockSystemFont();
     auto* context = new DeviceContext;
+    ++HeadlessSystem::liveDeviceContexts;
     context->tag_ = contextTag;
     context->pen_ = pen;
     context->brush_ = brush;
@@ -57,6 +59,7 @@ DeviceContext* DeviceContext::createMemory() {
 void DeviceContext::release(DeviceContext* context) { delete context; }
 
 DeviceContext::~DeviceContext() {
+    --HeadlessSystem::liveDeviceContexts;
     tag_ = 0;
     if (bitmap_) cairo_surface_destroy(bitmap_);
 }

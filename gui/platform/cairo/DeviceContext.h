@@ -4,6 +4,7 @@
 #include "gui/core/UiTypes.h"
 
 #include <cstdint>
+#include <memory>
 
 typedef struct _cairo_surface cairo_surface_t;
 class HeadlessFont;
@@ -41,6 +42,11 @@ public:
     // CreateCompatibleDC: no bitmap selected, draws nowhere until one is.
     static DeviceContext* createMemory();
     static void release(DeviceContext* context);
+    // A context released when its scope ends, however it ends (a control's handler may throw).
+    struct Releaser {
+        void operator()(DeviceContext* context) const { release(context); }
+    };
+    using Held = std::unique_ptr<DeviceContext, Releaser>;
 
     static DeviceContext* fromHandle(NativeHandle handle);
 

@@ -71,8 +71,7 @@ void outlineArc(DeviceContext& dc, const UiRect& box, UiPoint from, UiPoint to, 
 
 void recreatePen(DrawSurface& surface) {
     // A pen of one pixel at 100 % stays one pixel (cosmetic) at every scale; wider pens grow with it.
-    const int32_t width = surface.lineWidth > 1 ? surface.deviceLength(surface.lineWidth) : surface.lineWidth;
-    auto* pen = new HeadlessPen{surface.penStyle, width, rgbOf(surface.frameColour), false};
+    auto* pen = new HeadlessPen{surface.penStyle, surface.devicePenWidth(), rgbOf(surface.frameColour), false};
     if (DeviceContext* dc = contextOf(surface)) dc->selectPen(pen);
     delete static_cast<HeadlessPen*>(surface.ownPen);
     surface.ownPen = pen;

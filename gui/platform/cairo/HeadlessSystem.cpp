@@ -13,6 +13,7 @@ int32_t HeadlessSystem::paintDispatches = 0;
 int32_t HeadlessSystem::framesBroughtToTop = 0;
 int32_t HeadlessSystem::dialogFrame = 3;
 bool HeadlessSystem::dragEvents = false;
+int32_t HeadlessSystem::liveDeviceContexts = 0;
 double HeadlessSystem::displayScale = 1.0;
 
 void HeadlessSystem::reset() {

@@ -34,6 +34,9 @@ public:
     // Thickness of a dialog frame (SM_CYDLGFRAME), used when the editor resizes its host's windows.
     static int32_t dialogFrame;
 
+    // Device contexts made and not yet released (the window's, memory contexts, paint contexts).
+    static int32_t liveDeviceContexts;
+
     // Drags follow the scripted mouse as events, one per script step, instead of a modal loop.
     static bool dragEvents;
 

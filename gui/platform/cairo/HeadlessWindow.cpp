@@ -150,15 +150,10 @@ bool HeadlessWindow::paintPending() {
         if (hostPaint) hostPaint();
         return true;
     }
-    DeviceContext* context = DeviceContext::forPaint(this, area);
-    try {
-        DrawSurface surface(userData_, context, this);
-        userData_->drawArea(&surface, uiscale::coveringPanel(area, surface.scale));
-    } catch (...) {
-        DeviceContext::release(context);  // out of memory while drawing: the caller's wall answers
-        throw;
-    }
-    DeviceContext::release(context);
+    // Out of memory while drawing: the context goes all the same, and the caller's wall answers.
+    const DeviceContext::Held context(DeviceContext::forPaint(this, area));
+    DrawSurface surface(userData_, context.get(), this);
+    userData_->drawArea(&surface, uiscale::coveringPanel(area, surface.scale));
     return true;
 }
 
@@ -175,21 +170,18 @@ void HeadlessWindow::mouseDown(int32_t button, UiPoint where) {
     (void)button;  // the three button messages are handled alike; the button state is polled
     messageTime_ = lastMessageTicks = ScriptedInput::instance().ticks();
     if (!userData_) return;
-    DeviceContext* context = DeviceContext::forWindow(this);
-    {
-        PluginWindow* owner = userData_;
-        WindowWatch watch(owner);
-        DrawSurface surface(owner, context, this);
-        const UiPoint point{int32_t(uint16_t(where.h)), int32_t(uint16_t(where.v))};
-        owner->onMouseDown(&surface, surface.toPanel(point));
-        // Event-driven drags: each script step is one motion event with its own cursor and buttons.
-        while (!watch.windowClosed() && owner->isDragging()) {
-            UiPoint at;
-            surface.getMousePosition(at);
-            owner->dragTo(&surface, at, surface.getMouseButtons());
-        }
+    const DeviceContext::Held context(DeviceContext::forWindow(this));
+    PluginWindow* owner = userData_;
+    WindowWatch watch(owner);
+    DrawSurface surface(owner, context.get(), this);
+    const bool dragOn = owner->isDragging();  // then this press starts nothing, and the drag's loop goes on
+    owner->onMouseDown(&surface, DrawSurface::panelPoint(where, UiPoint{}, surface.scale));
+    // Event-driven drags: each script step is one motion event with its own cursor and buttons.
+    while (!dragOn && !watch.windowClosed() && owner->isDragging()) {
+        UiPoint at;
+        surface.getMousePosition(at);
+        owner->dragTo(&surface, at, surface.getMouseButtons());
     }
-    DeviceContext::release(context);
 }
 
 void HeadlessWindow::click(UiPoint where, int32_t modifiers, int32_t button) {

@@ -69,8 +69,8 @@ public:
     // The first window, in creation order, with a pending update area paints it; false when none.
     static bool dispatchOnePendingPaint();
 
-    // WM_LBUTTONDOWN / WM_MBUTTONDOWN / WM_RBUTTONDOWN at where (client coordinates, taken as unsigned
-    // 16-bit values like the message's lParam). The button states a control polls come from ScriptedInput.
+    // WM_LBUTTONDOWN / WM_MBUTTONDOWN / WM_RBUTTONDOWN at where (client coordinates). The button states
+    // a control polls come from ScriptedInput.
     void mouseDown(int32_t button, UiPoint where);
     // Conveniences that script the input first: a press and release at where, or a drag through
     // points with the modifiers held; then the button-down message.

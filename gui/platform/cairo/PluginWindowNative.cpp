@@ -51,9 +51,9 @@ bool PluginWindow::createChildWindow(NativeHandle parent) {
     if (!parent) return false;
     registerClass();
     auto* child = new HeadlessWindow(parent, UiRect{0, 0, getDeviceWidth(), getDeviceHeight()});
-    child->className = className;
     childWindow = child;
     child->setUserData(this);
+    child->className = className;
     setDropActive(true);
     return true;
 }
@@ -82,13 +82,8 @@ void PluginWindow::endTemporarySurface(DrawSurface* surface) {
 }
 
 bool PluginWindow::getCursorPosition(UiPoint& where) {
-    where = ScriptedInput::instance().cursor();
-    if (HeadlessWindow* child = HeadlessWindow::fromHandle(childWindow)) {
-        const UiPoint origin = child->screenOrigin();
-        where.h -= origin.h;
-        where.v -= origin.v;
-    }
-    where = uiscale::toPanel(where, scale);
+    const HeadlessWindow* child = HeadlessWindow::fromHandle(childWindow);
+    where = DrawSurface::panelPoint(ScriptedInput::instance().cursor(), child ? child->screenOrigin() : UiPoint{}, scale);
     return true;
 }
 

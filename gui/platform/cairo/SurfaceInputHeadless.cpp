@@ -22,8 +22,7 @@ int32_t DrawSurface::getMouseButtons() {
 }
 
 void DrawSurface::getMousePosition(UiPoint& where) {
-    const UiPoint cursor = ScriptedInput::instance().cursor();
-    where = toPanel(UiPoint{cursor.h - screenOrigin.h, cursor.v - screenOrigin.v});
+    where = panelPoint(ScriptedInput::instance().cursor(), screenOrigin, scale);
 }
 
 bool DrawSurface::waitForDoubleClick() {

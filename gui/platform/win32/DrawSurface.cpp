@@ -155,8 +155,8 @@ namespace {
 // A new pen of the surface's style, width and colour replaces (and deletes) its previous own pen.
 void recreatePen(const DrawSurface& surface, NativeHandle& ownPen) {
     // A pen of one pixel at 100 % stays one pixel (cosmetic) at every scale; wider pens grow with it.
-    const int32_t width = surface.lineWidth > 1 ? surface.deviceLength(surface.lineWidth) : surface.lineWidth;
-    LOGPEN description{static_cast<UINT>(surface.penStyle), POINT{width, 0}, toColorRef(surface.frameColour)};
+    LOGPEN description{static_cast<UINT>(surface.penStyle), POINT{surface.devicePenWidth(), 0},
+                       toColorRef(surface.frameColour)};
     HDC dc = asDc(surface.deviceContext);
     HPEN pen = CreatePenIndirect(&description);
     if (!pen) return;
@@ -280,7 +280,7 @@ int32_t DrawSurface::getMouseButtons() {
 void DrawSurface::getMousePosition(UiPoint& where) {
     POINT cursor{0, 0};
     GetCursorPos(&cursor);
-    where = toPanel(UiPoint{cursor.x - screenOrigin.h, cursor.y - screenOrigin.v});
+    where = panelPoint(UiPoint{cursor.x, cursor.y}, screenOrigin, scale);
 }
 
 bool DrawSurface::waitForDoubleClick() {

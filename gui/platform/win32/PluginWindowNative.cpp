@@ -40,8 +40,9 @@ LRESULT mouseDown(HWND handle, PluginWindow* window, LPARAM position) {
     HDC context = GetDC(handle);
     try {
         DrawSurface surface(window, context, handle);
+        // A button message's client position: unsigned 16-bit halves of lParam.
         const UiPoint where{static_cast<int32_t>(LOWORD(position)), static_cast<int32_t>(HIWORD(position))};
-        window->onMouseDown(&surface, surface.toPanel(where));
+        window->onMouseDown(&surface, DrawSurface::panelPoint(where, UiPoint{}, surface.scale));
     } catch (...) {
         // Out of memory in a control's handling: the click is dropped.
     }
@@ -147,12 +148,12 @@ void PluginWindow::endTemporarySurface(DrawSurface* surface) {
 bool PluginWindow::getCursorPosition(UiPoint& where) {
     POINT cursor{0, 0};
     GetCursorPos(&cursor);
+    UiPoint origin;
     if (childWindow) {
         const RECT frame = screenRect(asWindow(childWindow));
-        cursor.x -= frame.left;
-        cursor.y -= frame.top;
+        origin = UiPoint{frame.left, frame.top};
     }
-    where = uiscale::toPanel(UiPoint{cursor.x, cursor.y}, scale);
+    where = DrawSurface::panelPoint(UiPoint{cursor.x, cursor.y}, origin, scale);
     return true;
 }
 
@@ -198,12 +199,18 @@ bool PluginWindow::setDropActive(bool flag) {
     }
     if (flag) {
         if (!childWindow) return false;
-        registration = new DropRegistration();
+        // Without memory for the registration the window goes without a drop target, as below.
+        registration = new (std::nothrow) DropRegistration();
+        if (!registration) return false;
+        registration->target = new (std::nothrow) PluginDropTarget(this);
+        if (!registration->target) {
+            delete registration;
+            return false;
+        }
         registration->thread = GetCurrentThreadId();
         // Fails (RPC_E_CHANGED_MODE) on a thread of the multithreaded apartment, where OLE drag and drop
         // cannot work: the window then goes without a drop target.
         registration->oleHeld = SUCCEEDED(OleInitialize(nullptr));
-        registration->target = new PluginDropTarget(this);
         registration->target->AddRef();
         const bool registered =
             registration->oleHeld && SUCCEEDED(RegisterDragDrop(asWindow(childWindow), registration->target));

@@ -69,11 +69,7 @@ void PluginWindow::endTemporarySurface(DrawSurface* surface) {
 bool PluginWindow::getCursorPosition(UiPoint& where) {
     X11EditorWindow* window = x11Of(nativeState);
     if (!window) return true;
-    where = window->pointer();
-    const UiPoint origin = window->screenOrigin();
-    where.h -= origin.h;
-    where.v -= origin.v;
-    where = uiscale::toPanel(where, scale);
+    where = DrawSurface::panelPoint(window->pointer(), window->screenOrigin(), scale);
     return true;
 }
 

@@ -25,7 +25,7 @@ int32_t DrawSurface::getMouseButtons() {
 void DrawSurface::getMousePosition(UiPoint& where) {
     X11EditorWindow* x11 = x11For(window);
     const UiPoint cursor = x11 ? x11->pointer() : UiPoint{};
-    where = toPanel(UiPoint{cursor.h - screenOrigin.h, cursor.v - screenOrigin.v});
+    where = panelPoint(cursor, screenOrigin, scale);
 }
 
 bool DrawSurface::waitForDoubleClick() {

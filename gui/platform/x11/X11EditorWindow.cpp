@@ -4,6 +4,7 @@
 #include "gui/core/DrawSurface.h"
 #include "gui/core/Platform.h"
 #include "gui/core/PluginWindow.h"
+#include "gui/core/WindowWatch.h"
 #include "gui/platform/cairo/DeviceContext.h"
 #include "gui/platform/cairo/HeadlessWindow.h"
 #include "gui/platform/x11/ImageUpload.h"
@@ -21,11 +22,6 @@ namespace {
 std::vector<X11EditorWindow*>& liveWindows() {
     static std::vector<X11EditorWindow*> windows;
     return windows;
-}
-
-bool isLive(const X11EditorWindow* window) {
-    const auto& windows = liveWindows();
-    return std::find(windows.begin(), windows.end(), window) != windows.end();
 }
 
 UiRect unite(const UiRect& a, const UiRect& b) {
@@ -158,31 +154,48 @@ bool X11EditorWindow::paintFirstExposed() {
 
 void X11EditorWindow::handleEvents() {
     if (!display_) return;
-    while (XPending(display_) > 0) {
-        XEvent event;
-        XNextEvent(display_, &event);
+    // The host may close the editor from inside a control's request; a new editor it opens meanwhile may
+    // even sit at this one's address, so the plug-in window's lifeline is asked, never an address.
+    WindowWatch watch(owner_);
+    bool stepped = false;
+    // The waiting events, then one pass more: a look at the pointer when no event moved a drag.
+    for (bool pending = true; pending;) {
+        pending = XPending(display_) > 0;
         const int32_t depth = pressDepth_;
         try {
-            dispatch(event);
+            if (pending) {
+                XEvent event;
+                XNextEvent(display_, &event);
+                stepped = dispatch(event) || stepped;
+            } else if (!stepped && takesDragSteps()) {
+                dragStep(nullptr, 0);
+            }
         } catch (...) {
             // Out of memory while handling the event: it is dropped, and a press leaves no mouse loop
             // counted as running, or every later press would be ignored.
-            if (!isLive(this)) return;
+            if (watch.windowClosed()) return;
             pressDepth_ = depth;
             pressPolls_ = 0;
         }
-        if (!isLive(this)) return;  // the host closed the editor from inside a control's request
+        if (watch.windowClosed()) return;
     }
     paintExposed();
-    if (pressDepth_ > 0) {
-        // Inside a control's request to the host: what it drew goes up at every idle pass.
-        show();
-    } else if (takesDragSteps()) {
-        dragStep(nullptr, 0);
-    }
+    // Inside a control's request to the host: what it drew goes up at every idle pass.
+    if (pressDepth_ > 0) show();
 }
 
-void X11EditorWindow::dispatch(XEvent& event) {
+XMotionEvent X11EditorWindow::lastQueuedMotion(XMotionEvent motion) {
+    XEvent next;
+    while (XEventsQueued(display_, QueuedAlready) > 0) {
+        XPeekEvent(display_, &next);
+        if (next.type != MotionNotify || next.xmotion.window != window_ || next.xmotion.state != motion.state) break;
+        XNextEvent(display_, &next);
+        motion = next.xmotion;
+    }
+    return motion;
+}
+
+bool X11EditorWindow::dispatch(XEvent& event) {
     switch (event.type) {
     case Expose:
         if (event.xexpose.window == window_) {
@@ -200,8 +213,14 @@ void X11EditorWindow::dispatch(XEvent& event) {
         break;
     case MotionNotify:
         if (event.xmotion.window == window_ && takesDragSteps()) {
-            const UiPoint where{event.xmotion.x, event.xmotion.y};
-            dragStep(&where, toolkitState(event.xmotion.state));
+            // One step for a run of motions: each step sends the host a request and uploads the picture.
+            // A motion with other buttons or modifiers than the last step is a step of its own, so a
+            // control re-bases (Shift's fine adjustment) where the change happened.
+            const bool sameState = toolkitState(event.xmotion.state) == stepButtons_;
+            const XMotionEvent motion = sameState ? lastQueuedMotion(event.xmotion) : event.xmotion;
+            const UiPoint where{motion.x, motion.y};
+            dragStep(&where, toolkitState(motion.state));
+            return true;
         }
         break;
     case ButtonRelease:
@@ -211,6 +230,7 @@ void X11EditorWindow::dispatch(XEvent& event) {
             const unsigned int released = Button1Mask << (event.xbutton.button - Button1);
             const UiPoint where{event.xbutton.x, event.xbutton.y};
             dragStep(&where, toolkitState(event.xbutton.state & ~released));
+            return true;
         }
         break;
     case ButtonPress:
@@ -220,33 +240,35 @@ void X11EditorWindow::dispatch(XEvent& event) {
             pressAt(event.xbutton);
         } else if (event.xbutton.button == Button4 || event.xbutton.button == Button5) {
             paintExposed();
+            WindowWatch watch(owner_);
             ++pressDepth_;
-            owner_->onWheel(nullptr, UiPoint{event.xbutton.x, event.xbutton.y},
+            const UiPoint device{event.xbutton.x, event.xbutton.y};
+            owner_->onWheel(nullptr, DrawSurface::panelPoint(device, UiPoint{}, owner_->getScale()),
                             event.xbutton.button == Button4 ? 1.0f : -1.0f);
-            if (isLive(this)) --pressDepth_;
+            if (!watch.windowClosed()) --pressDepth_;
         }
         break;
     default:
         break;
     }
+    return false;
 }
 
 void X11EditorWindow::pressAt(const XButtonEvent& press) {
     paintExposed();
     static constexpr int32_t buttonBits[4] = {0, MouseLeft, MouseMiddle, MouseRight};
     pressState_ = buttonBits[press.button] | toolkitState(press.state);
+    stepButtons_ = pressState_;
     pressPolls_ = 2;
     pressTime_ = press.time;
+    WindowWatch watch(owner_);
     ++pressDepth_;
-    DeviceContext* context = DeviceContext::forWindow(image_);
     {
-        DrawSurface surface(owner_, context, image_);
-        // The press's coordinates, taken as the unsigned 16-bit values a button message carries.
-        const UiPoint device{int32_t(uint16_t(press.x)), int32_t(uint16_t(press.y))};
-        owner_->onMouseDown(&surface, surface.toPanel(device));
+        const DeviceContext::Held context(DeviceContext::forWindow(image_));
+        DrawSurface surface(owner_, context.get(), image_);
+        owner_->onMouseDown(&surface, DrawSurface::panelPoint(UiPoint{press.x, press.y}, UiPoint{}, surface.scale));
     }
-    DeviceContext::release(context);
-    if (!isLive(this)) return;
+    if (watch.windowClosed()) return;
     --pressDepth_;
     pressPolls_ = 0;
     show();
@@ -257,22 +279,23 @@ bool X11EditorWindow::takesDragSteps() const {
 }
 
 void X11EditorWindow::dragStep(const UiPoint* where, int32_t buttons) {
+    WindowWatch watch(owner_);
     ++pressDepth_;
-    DeviceContext* context = DeviceContext::forWindow(image_);
     {
-        DrawSurface surface(owner_, context, image_);
+        const DeviceContext::Held context(DeviceContext::forWindow(image_));
+        DrawSurface surface(owner_, context.get(), image_);
         UiPoint at;
         if (where) {
-            at = *where;
+            at = DrawSurface::panelPoint(*where, UiPoint{}, surface.scale);
         } else {
             queryPointer();
-            at = UiPoint{pointer_.h - surface.screenOrigin.h, pointer_.v - surface.screenOrigin.v};
+            at = DrawSurface::panelPoint(pointer_, surface.screenOrigin, surface.scale);
             buttons = buttons_;
         }
-        owner_->dragTo(&surface, surface.toPanel(at), buttons);
+        stepButtons_ = buttons;
+        owner_->dragTo(&surface, at, buttons);
     }
-    DeviceContext::release(context);
-    if (!isLive(this)) return;  // the host closed the editor from inside the step's requests
+    if (watch.windowClosed()) return;  // the host closed the editor from inside the step's requests
     --pressDepth_;
     show();
 }
@@ -335,10 +358,14 @@ int32_t X11EditorWindow::pollButtons() {
 
 UiPoint X11EditorWindow::screenOrigin() {
     if (!display_ || gone_) return UiPoint{};
+    // A drag keeps the origin its press found: the pointer is grabbed, so the host's window cannot be
+    // moved under it, and each step's surface would otherwise cost a round trip to the server.
+    if (owner_ && owner_->isDragging()) return origin_;
     int x = 0, y = 0;
     Window child;
     if (!XTranslateCoordinates(display_, window_, root_, 0, 0, &x, &y, &child)) return UiPoint{};
-    return UiPoint{x, y};
+    origin_ = UiPoint{x, y};
+    return origin_;
 }
 
 bool X11EditorWindow::waitForSecondClick() {

@@ -36,10 +36,12 @@ public:
     Window window() const { return window_; }
     bool isGone() const { return gone_; }
 
-    // Reads every waiting event. A drag a press started goes on with each motion and ends with the
-    // release; after the events, one look at the pointer catches modifiers changed without a move. While
-    // a press, the wheel or a drag step is being handled (the host may idle us from inside its requests)
-    // only exposures and the window's destruction are handled; further input is dropped.
+    // Reads every waiting event. A drag a press started takes one step for each run of motions (at the
+    // last) and ends with the release. When no event moved it, one look at the pointer ends a drag whose
+    // release never reached this window and hands on modifiers changed without a move: a fader re-anchors
+    // at once, a knob counts them from its next move. A press of another button during a drag starts
+    // nothing. While a press, the wheel or a drag step is being handled (the host may idle us from inside
+    // its requests) only exposures and the window's destruction are handled; further input is dropped.
     void handleEvents();
     // Paints the area the server reported exposed, if any (the paint message of a mouse loop's idle).
     bool paintExposed();
@@ -64,7 +66,11 @@ public:
 private:
     X11EditorWindow() = default;
     bool open(Window parent, int32_t width, int32_t height);
-    void dispatch(XEvent& event);
+    // True when the event moved a drag.
+    bool dispatch(XEvent& event);
+    // The last of the motions of this window with motion's state queued right behind it (taken off the
+    // queue), or motion.
+    XMotionEvent lastQueuedMotion(XMotionEvent motion);
     void pressAt(const XButtonEvent& press);
     // A drag is on and no press, wheel or step is being handled.
     bool takesDragSteps() const;
@@ -93,4 +99,6 @@ private:
     uint32_t doubleClickTime_ = 400;
     UiPoint pointer_;
     int32_t buttons_ = 0;
+    UiPoint origin_;  // the window's screen position when last asked
+    int32_t stepButtons_ = 0;  // buttons and modifiers of the last drag step
 };

@@ -77,4 +77,37 @@ TEST_F(KnobMouseTest, ControlClickResetsToHalfWithoutAnEditGesture) {
     EXPECT_EQ(knobDiffers(capture(), 11, 0.5f), "");
 }
 
+// A host whose idle dispatches its messages hands the editor a right-button press while a knob drag runs:
+// it starts no second gesture.
+TEST_F(KnobMouseTest, ARightPressDuringADragStartsNoSecondGesture) {
+    ASSERT_NO_FATAL_FAILURE(openEditor());
+    host->config().idle = [] { hostinput::pumpMessages(); };
+    host->clearRequests();
+    bool dragging = false, idledMeanwhile = false, ended = false;
+    const bool inTime = hostinput::runWhileDispatching(
+        [&] {
+            hostinput::moveTo(knobPoint(7, 21, 3));
+            hostinput::pressLeft();
+            dragging = hostinput::waitFor([&] { return countOf(audioMasterAutomate) >= 1; }, 10000);
+            hostinput::moveTo(knobPoint(7, 30, 5));
+            const size_t idles = countOf(audioMasterIdle);
+            hostinput::pressRight();
+            // The host's idle inside the drag has dispatched the press.
+            idledMeanwhile = hostinput::waitFor([&] { return countOf(audioMasterIdle) >= idles + 2; }, 10000);
+            hostinput::releaseRight();
+            hostinput::moveTo(knobPoint(7, 40, 21));
+            hostinput::releaseLeft();
+            ended = hostinput::waitFor([&] { return countOf(audioMasterEndEdit) >= 1; }, 10000);
+        },
+        60000);
+    host->config().idle = nullptr;
+    ASSERT_TRUE(inTime);
+    ASSERT_TRUE(dragging) << "the drag did not start";
+    EXPECT_TRUE(idledMeanwhile);
+    EXPECT_TRUE(ended);
+    hostinput::pumpMessages();
+    EXPECT_EQ(countOf(audioMasterBeginEdit), 1u);
+    EXPECT_EQ(countOf(audioMasterEndEdit), 1u);
+}
+
 }  // namespace
