@@ -86,8 +86,9 @@ public:
     UiPoint toDevice(const UiPoint& p) const { return UiPoint{deviceX(p.h), deviceY(p.v)}; }
     UiRect toDevice(const UiRect& r) const { return UiRect{deviceX(r.left), deviceY(r.top), deviceX(r.right), deviceY(r.bottom)}; }
     UiPoint toPanel(const UiPoint& device) const { return uiscale::toPanel(device, scale); }
-    // A length in device pixels (a font size, a pen width) as panel units, and back.
-    int32_t deviceLength(int32_t units) const { return units * scale / uiscale::kUnit; }
+    // A length (a pen width) in device pixels, and a device length as panel units: both rounded half up,
+    // so a pen of 3 is 5 pixels wide at 150 %, as MulDiv would make it.
+    int32_t deviceLength(int32_t units) const { return (units * scale + uiscale::kUnit / 2) / uiscale::kUnit; }
     int32_t panelLength(int32_t pixels) const { return (pixels * uiscale::kUnit + scale / 2) / scale; }
     // A font size (negative: a cell height) in device pixels, rounded half away from zero.
     int32_t deviceFontSize(int32_t size) const {
