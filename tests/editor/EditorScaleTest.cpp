@@ -117,11 +117,13 @@ TEST_F(EditorScale, OnePixelPaintsGiveTheWholePicturesPixels) {
         for (int32_t y = 0; y < height; ++y)
             for (int32_t x = 0; x < width; ++x) whole[size_t(y) * size_t(width) + size_t(x)] = rgbAt(child, x, y);
         // Rows and columns of the panel's edges and of a knob's and its read-out's, each with its neighbours.
+        using namespace layout;
         std::vector<int32_t> rows, columns;
-        for (int32_t unit : {0, 39, 39 + 37, 83, 83 + 9, 104})
+        for (int32_t unit : {0, kKnobTop, kKnobTop + kKnobHeight, kReadoutTop, kReadoutTop + kReadoutHeight, kPanelHeight})
             for (int32_t y = uiscale::toDevice(unit, percent) - 2; y <= uiscale::toDevice(unit, percent) + 1; ++y)
                 if (y >= 0 && y < height) rows.push_back(y);
-        for (int32_t unit : {0, 418, 423, 465, 469, 762})
+        for (int32_t unit : {0, kReadoutLeft(7), kKnobLeft(7), kKnobLeft(7) + kKnobWidth, kReadoutLeft(7) + kReadoutWidth,
+                             kPanelWidth})
             for (int32_t x = uiscale::toDevice(unit, percent) - 2; x <= uiscale::toDevice(unit, percent) + 1; ++x)
                 if (x >= 0 && x < width) columns.push_back(x);
         auto check = [&](int32_t x, int32_t y) {
