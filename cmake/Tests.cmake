@@ -65,3 +65,9 @@ foreach(dir ${_vozuv_test_dirs})
     endif()
   endif()
 endforeach()
+
+# The editor tests' quarantining allocator also serves the controls, whose host may close the editor
+# from inside a drag.
+if(TARGET test_controls)
+  target_sources(test_controls PRIVATE ${CMAKE_SOURCE_DIR}/tests/editor/FreedMemoryQuarantine.cpp)
+endif()

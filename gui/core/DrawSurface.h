@@ -90,8 +90,9 @@ public:
     static UiPoint panelPoint(const UiPoint& device, const UiPoint& origin, int32_t scale) {
         return uiscale::toPanel(UiPoint{device.h - origin.h, device.v - origin.v}, scale);
     }
-    // A length in device pixels (a font size, a pen width) as panel units, and back.
-    int32_t deviceLength(int32_t units) const { return units * scale / uiscale::kUnit; }
+    // A length (a pen width) in device pixels, and a device length as panel units: both rounded half up,
+    // so a pen of 3 is 5 pixels wide at 150 %, as MulDiv would make it.
+    int32_t deviceLength(int32_t units) const { return (units * scale + uiscale::kUnit / 2) / uiscale::kUnit; }
     int32_t panelLength(int32_t pixels) const { return (pixels * uiscale::kUnit + scale / 2) / scale; }
     // The pen's width in device pixels: 0 and 1 stay the thinnest line at every scale.
     int32_t devicePenWidth() const { return lineWidth > 1 ? deviceLength(lineWidth) : lineWidth; }

@@ -5,6 +5,7 @@
 #include "gui/core/Platform.h"
 
 #include <cstring>
+#include <functional>
 #include <new>
 
 namespace {
@@ -17,6 +18,7 @@ public:
         surface->setFillColour(colour);
         surface->fillArea(UiRect{bounds.left - 1, bounds.top - 1, bounds.right, bounds.bottom});
         ++draws;
+        if (whileDrawing) whileDrawing();
         Widget::draw(surface);
     }
     void onMouseDown(DrawSurface*, const UiPoint& where) override {
@@ -31,6 +33,7 @@ public:
         return acceptDrops;
     }
     UiColor colour;
+    std::function<void()> whileDrawing;
     int32_t draws = 0;
     int32_t clicks = 0;
     UiPoint clickAt;
@@ -85,6 +88,17 @@ TEST_F(HeadlessWindowTest, PaintDrawsOverlappingWidgetsClippedToTheUpdateArea) {
     child->paint();
     EXPECT_TRUE(is(50, 50, colourGreen));  // the later child paints over the earlier one
     EXPECT_TRUE(is(20, 20, colourRed));
+    // An area invalidated while a paint draws is not lost with the one being painted: the paint takes
+    // its area before it draws.
+    bool invalidated = false;
+    lower->whileDrawing = [&] {
+        if (!invalidated) child->invalidate(UiRect{0, 0, 5, 5});
+        invalidated = true;
+    };
+    EXPECT_TRUE(child->paint(UiRect{0, 0, 30, 30}));
+    EXPECT_TRUE(child->hasPendingPaint());
+    EXPECT_TRUE(child->paint(UiRect{}));
+    EXPECT_FALSE(child->hasPendingPaint());
 }
 
 TEST_F(HeadlessWindowTest, ANewWindowIsInvalidUntilOnePaintMessageIsDispatched) {

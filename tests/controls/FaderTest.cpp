@@ -4,6 +4,7 @@
 #include "gui/controls/VerticalFader.h"
 #include "gui/core/OffscreenSurface.h"
 #include "gui/core/Pixmap.h"
+#include "gui/platform/cairo/HeadlessSystem.h"
 #include "tests/controls/ControlHarness.h"
 
 namespace {
@@ -134,6 +135,63 @@ TEST(FaderTest, WithoutFreeClickOnlyTheHandleStartsADragAndKeepsTheGrabPoint) {
     EXPECT_NEAR(rig.listener.values[0], 1.0f - 73.0f / 147.0f, 1e-6);  // the handle stays where it was drawn
     EXPECT_NEAR(rig.listener.values[1], 1.0f - 83.0f / 147.0f, 1e-6);
     EXPECT_EQ(rig.harness.requests(audioMasterBeginEdit).size(), 1u);
+}
+
+// Drags that run far past either end of the track stop at the ends of the range, by polling or by
+// events, fine-adjusted or not, for the vertical fader and a horizontal one with its minimum on either
+// side; the wheel and the keys do not push it past an end either.
+TEST(FaderTest, DragsBeyondTheEndsStayClamped) {
+    struct Case {
+        int32_t style;
+        UiPoint press, beyondMax, beyondMin;
+    };
+    const Case cases[] = {
+        {FaderMinBottom, {25, 100}, {25, -3000}, {25, 3000}},
+        {FaderHorizontal | FaderMinLeft, {100, 105}, {3000, 105}, {-3000, 105}},
+        {FaderHorizontal | FaderMinRight, {100, 105}, {-3000, 105}, {3000, 105}},
+    };
+    for (const Case& c : cases)
+        for (bool events : {false, true})
+            for (int32_t modifiers : {0, int32_t(KeyShift)}) {
+                SCOPED_TRACE(testing::Message() << "style " << c.style << (events ? ", events" : ", polled")
+                                                << (modifiers ? ", Shift" : ""));
+                EditorHarness harness(UiRect{0, 0, 300, 200});
+                HeadlessSystem::dragEvents = events;
+                DrawingListener listener;
+                Fader* fader = makeExampleFader(&listener);
+                if (c.style != FaderMinBottom) {
+                    fader->release();
+                    Pixmap* handle = new Pixmap(130);
+                    fader = new Fader(UiRect{20, 100, 180, 112}, &listener, 1, 20, 167, handle, nullptr, {0, 0},
+                                      c.style);
+                    handle->release();
+                }
+                fader->setValue(0.5f);
+                fader->setDirty(false);
+                harness.window->addChild(fader);
+                harness.child()->paint();
+                scriptDrag(harness.child(), {c.press, c.beyondMax, c.beyondMin, c.beyondMax}, modifiers);
+                HeadlessSystem::dragEvents = false;
+                ASSERT_GE(listener.values.size(), 2u);
+                for (float v : listener.values) {
+                    EXPECT_GE(v, 0.0f);
+                    EXPECT_LE(v, 1.0f);
+                }
+                EXPECT_EQ(fader->getValue(), 1.0f);
+                EXPECT_EQ(harness.requests(audioMasterEndEdit), std::vector<VstInt32>{1});
+
+                DrawSurface surface(harness.window, nullptr, nullptr);
+                ScriptedInput::instance().setState(0, {0, 0});
+                fader->onWheel(&surface, {0, 0}, 3.0f);
+                UiKey up{0, UiKeyName::Up, false};
+                fader->onKeyDown(up);
+                EXPECT_EQ(fader->getValue(), 1.0f);
+                fader->setValue(0.0f);
+                fader->onWheel(&surface, {0, 0}, -3.0f);
+                UiKey down{0, UiKeyName::Down, false};
+                fader->onKeyDown(down);
+                EXPECT_EQ(fader->getValue(), 0.0f);
+            }
 }
 
 TEST(FaderTest, ControlClickWheelAndKeys) {

@@ -1,5 +1,5 @@
 // A host that closes the plug-in, or only its editor, when a dragged control reports a change: the drag
-// ends at once and touches nothing that went with the window.
+// ends at once and touches nothing that went with the window (the quarantine shows a write into it).
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -7,6 +7,7 @@
 #include "gui/controls/RotaryKnob.h"
 #include "gui/platform/cairo/HeadlessSystem.h"
 #include "tests/controls/ControlHarness.h"
+#include "tests/editor/FreedMemoryQuarantine.h"
 
 namespace {
 
@@ -61,7 +62,9 @@ TEST(HostClosesDuringDragTest, DragEndsWhereTheHostClosesEditorOrPlugin) {
                 harness.window->addChild(make(&listener));
                 HeadlessWindow* child = harness.child();
                 child->paint();
+                quarantine::start();
                 scriptDrag(child, {{30, 30}, {31, 60}, {40, 100}, {45, 140}});
+                EXPECT_EQ(quarantine::end(), 0) << "blocks written to after they were freed";
                 HeadlessSystem::dragEvents = false;
                 ASSERT_GT(requestsAtClose, 0u);
                 EXPECT_EQ(RecordingHost::instance().requests.size(), requestsAtClose);

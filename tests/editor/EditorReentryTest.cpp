@@ -2,73 +2,9 @@
 // drag stops there, nothing of the window stays behind, and a reopened editor drags, idles and redraws.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <cstring>
-#include <new>
-
 #include "gui/core/WindowWatch.h"
 #include "tests/editor/EditorRig.h"
-
-// The allocator of this test program counts live blocks of a window's lifeline's size (what a closed
-// window leaves behind shows there; counting every size would count the input queue's blocks too), and
-// while `quarantine` is on it keeps freed blocks filled with a pattern instead of freeing them, so that a
-// write into an editor, window or control the host has closed shows up. The sanitizer build keeps its own
-// allocator, whose leak and use-after-free checks do the same job.
-namespace {
-constexpr std::size_t kHeader = 16;  // keeps the alignment of the default allocator
-constexpr unsigned char kFreed = 0xDD;
-std::atomic<long> liveLifelineSized{0};
-
-struct Quarantine {
-    bool on = false;
-    size_t count = 0;
-    unsigned char* blocks[1 << 14];
-
-    // Frees the kept blocks; answers how many were written to after they were freed.
-    int release() {
-        on = false;
-        int written = 0;
-        for (size_t i = 0; i < count; ++i) {
-            const std::size_t size = *reinterpret_cast<std::size_t*>(blocks[i]);
-            for (std::size_t b = 0; b < size; ++b) {
-                if (blocks[i][kHeader + b] != kFreed) {
-                    ++written;
-                    break;
-                }
-            }
-            std::free(blocks[i]);
-        }
-        count = 0;
-        return written;
-    }
-} quarantine;
-}  // namespace
-
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-void* operator new(std::size_t size) {
-    auto* p = static_cast<unsigned char*>(std::malloc(size + kHeader));
-    if (!p) throw std::bad_alloc();
-    *reinterpret_cast<std::size_t*>(p) = size;
-    if (size == sizeof(WindowLifeline)) liveLifelineSized.fetch_add(1, std::memory_order_relaxed);
-    return p + kHeader;
-}
-void operator delete(void* p) noexcept {
-    if (!p) return;
-    auto* start = static_cast<unsigned char*>(p) - kHeader;
-    const std::size_t size = *reinterpret_cast<std::size_t*>(start);
-    if (size == sizeof(WindowLifeline)) liveLifelineSized.fetch_sub(1, std::memory_order_relaxed);
-    if (quarantine.on && quarantine.count < sizeof(quarantine.blocks) / sizeof(quarantine.blocks[0])) {
-        std::memset(p, kFreed, size);
-        quarantine.blocks[quarantine.count++] = start;
-        return;
-    }
-    std::free(start);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    operator delete(p);
-}
-#endif
+#include "tests/editor/FreedMemoryQuarantine.h"
 
 namespace {
 
@@ -149,9 +85,9 @@ void closeDuringDrag(VstInt32 closeAt, bool wholePlugin, VstInt32 knobMode) {
     rig.openAndPaint();
     {
         ClosingHost host(rig, closeAt, wholePlugin);
-        quarantine.on = true;
+        quarantine::start();
         dragThreshold(rig);
-        EXPECT_EQ(quarantine.release(), 0) << "blocks written to after they were freed";
+        EXPECT_EQ(quarantine::end(), 0) << "blocks written to after they were freed";
         ASSERT_TRUE(host.closed);
         EXPECT_EQ(host.dragRequestsAfterClose(), 0u);
     }
@@ -179,10 +115,10 @@ TEST(EditorReentryTest, ClosingFromInsideADragStopsItAndLeavesNothingBehind) {
                              << "closed at opcode " << closeAt << (wholePlugin ? ", plug-in" : ", editor")
                              << ", knob mode " << knobMode);
                 const int windows = HeadlessWindow::liveWindowCount();
-                const long before = liveLifelineSized.load();
+                const long before = quarantine::liveBlocksOfSize(sizeof(WindowLifeline));
                 closeDuringDrag(closeAt, wholePlugin, knobMode);
                 closeDuringDrag(closeAt, wholePlugin, knobMode);
-                EXPECT_EQ(liveLifelineSized.load() - before, 0) << "lifelines left behind";
+                EXPECT_EQ(quarantine::liveBlocksOfSize(sizeof(WindowLifeline)) - before, 0) << "lifelines left behind";
                 EXPECT_EQ(HeadlessWindow::liveWindowCount(), windows);
             }
         }

@@ -2,18 +2,21 @@
 // menu, the host's resize, the stored choice and the system's default.
 #include <gtest/gtest.h>
 
+#include <cairo.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
 #include <cmath>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "editor/PanelLayout.h"
 #include "editor/ScaleMenu.h"
 #include "gui/core/UiScale.h"
 #include "gui/platform/cairo/HeadlessSystem.h"
 #include "tests/editor/EditorRig.h"
+#include "tests/editor/FreedMemoryQuarantine.h"
 
 namespace {
 
@@ -99,6 +102,49 @@ TEST_F(EditorScale, KnobGesturesAtTheScaledPlacesGiveTheValuesOf100Percent) {
         }
         if (expected.empty()) expected = values;
         EXPECT_EQ(values, expected);
+    }
+}
+
+// A paint of a single device pixel, at the first, middle or last pixel of a unit's span, along the rows
+// and columns where the window's and the controls' edges lie, gives that pixel as the whole paint does.
+TEST_F(EditorScale, OnePixelPaintsGiveTheWholePicturesPixels) {
+    for (int32_t percent : {150, 200}) {
+        SCOPED_TRACE(percent);
+        ScaledRig rig(percent);
+        HeadlessWindow* child = rig.child();
+        const int32_t width = child->width(), height = child->height();
+        std::vector<uint32_t> whole(size_t(width) * size_t(height));
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x) whole[size_t(y) * size_t(width) + size_t(x)] = rgbAt(child, x, y);
+        // Rows and columns of the panel's edges and of a knob's and its read-out's, each with its neighbours.
+        using namespace layout;
+        std::vector<int32_t> rows, columns;
+        for (int32_t unit : {0, kKnobTop, kKnobTop + kKnobHeight, kReadoutTop, kReadoutTop + kReadoutHeight, kPanelHeight})
+            for (int32_t y = uiscale::toDevice(unit, percent) - 2; y <= uiscale::toDevice(unit, percent) + 1; ++y)
+                if (y >= 0 && y < height) rows.push_back(y);
+        for (int32_t unit : {0, kReadoutLeft(7), kKnobLeft(7), kKnobLeft(7) + kKnobWidth, kReadoutLeft(7) + kReadoutWidth,
+                             kPanelWidth})
+            for (int32_t x = uiscale::toDevice(unit, percent) - 2; x <= uiscale::toDevice(unit, percent) + 1; ++x)
+                if (x >= 0 && x < width) columns.push_back(x);
+        auto check = [&](int32_t x, int32_t y) {
+            // Another colour first, so that a pixel the paint misses shows.
+            cairo_surface_t* image = child->image();
+            cairo_surface_flush(image);
+            auto* row = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(image) +
+                                                    size_t(y) * size_t(cairo_image_surface_get_stride(image)));
+            row[x] = 0xFF00FF;
+            cairo_surface_mark_dirty(image);
+            child->paint(UiRect{x, y, x + 1, y + 1});
+            return rgbAt(child, x, y) == whole[size_t(y) * size_t(width) + size_t(x)];
+        };
+        int missed = 0;
+        for (int32_t y : rows)
+            for (int32_t x = 0; x < width; ++x)
+                if (!check(x, y) && ++missed < 4) ADD_FAILURE() << "pixel " << x << "," << y;
+        for (int32_t x : columns)
+            for (int32_t y = 0; y < height; ++y)
+                if (!check(x, y) && ++missed < 4) ADD_FAILURE() << "pixel " << x << "," << y;
+        EXPECT_EQ(missed, 0);
     }
 }
 
@@ -302,7 +348,7 @@ TEST_F(EditorScale, WithoutTheHostsSizeWindowTheWindowChainGrows) {
 }
 
 // A host that closes the editor while it resizes it for the menu's choice: nothing that went with the
-// window is touched afterwards (the address sanitizer build would see it).
+// window is touched afterwards (the quarantine shows a write into it, a read of a pointer from it faults).
 TEST_F(EditorScale, AHostClosingTheEditorWhileItResizesLeavesNothingBehind) {
     ScaledRig rig(100);
     EditorRig* self = &rig;
@@ -311,7 +357,9 @@ TEST_F(EditorScale, AHostClosingTheEditorWhileItResizesLeavesNothingBehind) {
         return asksSizeWindow(r) || r.opcode == audioMasterSizeWindow ? 1 : 0;
     };
     rig.press({300, 30}, MouseRight);
+    quarantine::start();
     rig.press({300 + ScaleMenu::kPadding + 20, 30 + ScaleMenu::kPadding + 2 * ScaleMenu::kItemHeight + 6}, MouseLeft);
+    EXPECT_EQ(quarantine::end(), 0) << "blocks written to after they were freed";
     EXPECT_EQ(rig.window(), nullptr);
     EXPECT_FALSE(rig.editor->isEditorOpen());
     EXPECT_EQ(CompGateEditor::storedScale(), 200);

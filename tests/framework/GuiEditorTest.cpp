@@ -151,6 +151,13 @@ TEST_F(GuiEditorTest, UpdateRequestRunsUpdateOnceOnIdle) {
     dispatch(record, effEditOpen, 0, 0, nullptr);  // opening requests a first update
     dispatch(record, effEditIdle);
     EXPECT_EQ(editor->updates, 3);
+    // A request that arrives while update() runs (automation on the audio thread) is not lost.
+    editor->onUpdate = [this] {
+        if (editor->updates == 4) editor->requestUpdate();
+    };
+    editor->requestUpdate();
+    for (int i = 0; i < 3; ++i) dispatch(record, effEditIdle);
+    EXPECT_EQ(editor->updates, 5);
 }
 
 TEST_F(GuiEditorTest, ServiceIdleRunsAPassAtMostEveryHundredMilliseconds) {

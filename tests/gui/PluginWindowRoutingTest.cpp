@@ -127,6 +127,20 @@ TEST_F(PluginWindowRoutingTest, DropsAreRefusedWhileFocusedAndTriedFromTheTopmos
     under->acceptsDrop = true;
     EXPECT_TRUE(window.onDrop(items, 1, DropFiles, {100, 100}));  // edges inclusive
     EXPECT_EQ(log, (Log{"over: drop 100,100", "under: drop 100,100"}));
+
+    // A mouse-disabled child is asked neither whether it takes a drop nor to take one: over it the drop
+    // goes to no one, and over it and another the other is asked alone.
+    auto* off = new ProbeWidget({90, 90, 200, 200}, "off", &log);
+    off->acceptsDrop = true;
+    off->setMouseEnabled(false);
+    window.addChild(off);
+    log.clear();
+    EXPECT_FALSE(window.onDrop(items, 1, DropFiles, {150, 150}));
+    EXPECT_FALSE(window.acceptsDrop(DropFiles, {150, 150}));
+    EXPECT_TRUE(log.empty());
+    under->acceptsDrop = false;
+    EXPECT_FALSE(window.onDrop(items, 1, DropFiles, {95, 95}));
+    EXPECT_EQ(log, (Log{"over: drop 95,95", "under: drop 95,95"}));
 }
 
 TEST_F(PluginWindowRoutingTest, ChildArrayGrowsInStepsOfTwentyAndKeepsOrder) {

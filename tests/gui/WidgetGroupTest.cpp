@@ -89,6 +89,15 @@ TEST_F(WidgetGroupTest, KeysDropsAndContainerMessage) {
     const char* text[] = {"hello"};
     EXPECT_TRUE(group.onDrop(text, 6, DropText, {40, 40}));  // local (30, 30): outside b's mouse area
     EXPECT_EQ(log, (Log{"a: drop 30,30"}));
+    // A mouse-disabled child takes no drop, nor does anyone in its place.
+    b->setMouseArea({0, 0, 50, 50});
+    b->acceptsDrop = true;
+    b->setMouseEnabled(false);
+    a->setMouseArea({0, 0, 20, 20});
+    log.clear();
+    EXPECT_FALSE(group.onDrop(text, 6, DropText, {40, 40}));
+    EXPECT_FALSE(group.acceptsDrop(DropText, {40, 40}));
+    EXPECT_TRUE(log.empty());
 
     char copy[64];
     std::strcpy(copy, kMsgCheckIfViewContainer);

@@ -68,6 +68,22 @@ TEST(ImageUploadTest, BothWaysShowTheImageAndSendOnlyWhatChanged) {
         XSync(display, False);
         EXPECT_EQ(windowPixel(display, window, width - 1, height - 1), 0x123456u);
         EXPECT_EQ(windowPixel(display, window, 20, 3), 0x654321u);
+        // One changed pixel, in a corner or on an edge too, is sent alone; so is one pixel the server lost.
+        for (const UiPoint p : {UiPoint{0, 0}, UiPoint{width - 1, 0}, UiPoint{0, height - 1}, UiPoint{31, 17}}) {
+            const UiRect alone{p.h, p.v, p.h + 1, p.v + 1};
+            const uint32_t was = imagePixel(image, p.h, p.v);
+            imagePixel(image, p.h, p.v) = 0xA0B0C0;
+            cairo_surface_mark_dirty(image);
+            EXPECT_EQ(upload.upload(image, window, gc, UiRect{}), alone);
+            XSync(display, False);
+            EXPECT_EQ(windowPixel(display, window, p.h, p.v), 0xA0B0C0u);
+            imagePixel(image, p.h, p.v) = was;
+            cairo_surface_mark_dirty(image);
+            EXPECT_EQ(upload.upload(image, window, gc, alone), alone);
+            EXPECT_EQ(upload.upload(image, window, gc, alone), alone);
+            XSync(display, False);
+            EXPECT_EQ(windowPixel(display, window, p.h, p.v), was & 0xFFFFFF);
+        }
         // Put the pattern back for the other way.
         imagePixel(image, width - 1, height - 1) = uint32_t((width - 1) * 4) << 16 | uint32_t((height - 1) * 6) << 8 | 0x5A;
         imagePixel(image, 20, 3) = uint32_t(20 * 4) << 16 | uint32_t(3 * 6) << 8 | 0x5A;

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "tests/x11/AddressReuse.h"
+#include "tests/editor/FreedMemoryQuarantine.h"
 #include "tests/x11/X11Hand.h"
 
 namespace {
@@ -165,6 +165,7 @@ TEST(X11EditorDragTest, HostClosingEditorOrPluginMidDragLeavesNothingBehind) {
                 rig.native.host.config().afterRequest = [&](VstInt32 opcode) {
                     if (opcode == audioMasterAutomate) close();
                 };
+            quarantine::start();
             std::thread user([&] {
                 Hand hand;
                 hand.moveTo(rig.knob.x, rig.knob.y - 12);
@@ -184,6 +185,7 @@ TEST(X11EditorDragTest, HostClosingEditorOrPluginMidDragLeavesNothingBehind) {
             rig.native.host.config().afterRequest = nullptr;
             ASSERT_TRUE(dragging);
             for (int i = 0; i < 5; ++i) rig.native.window->idle();
+            EXPECT_EQ(quarantine::end(), 0) << "blocks written to after they were freed";
             if (parentGone) {
                 // No release comes to a window that is gone: the host hears the gesture end with it.
                 EXPECT_TRUE(rig.native.window->idleUntil(

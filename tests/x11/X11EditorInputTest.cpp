@@ -1,4 +1,5 @@
 // Real pointer input through XTest: a knob drag with its edit gesture, the wheel, Control-click.
+#include "tests/editor/FreedMemoryQuarantine.h"
 #include "tests/x11/X11Hand.h"
 
 TEST(X11EditorInputTest, DragMovesTheParameterInsideOneEditGesture) {
@@ -72,7 +73,8 @@ TEST(X11EditorInputTest, WheelStepsAndControlClickRestoresTheDefault) {
 }
 
 // A host that closes the editor from its idle handler while the user drags a knob: the drag and the
-// window's event handling stop there, the window goes, and the editor opens again as new.
+// window's event handling stop there (nothing freed is written to), the window goes, and the editor
+// opens again as new.
 TEST(X11EditorInputTest, HostClosingTheEditorDuringADragEndsIt) {
     NativeInstance native;
     native.openEditor();
@@ -88,6 +90,7 @@ TEST(X11EditorInputTest, HostClosingTheEditorDuringADragEndsIt) {
         native.window->close();
         closed = true;
     };
+    quarantine::start();
     std::thread user([&] {
         Hand hand;
         hand.moveTo(knob.x, knob.y - 12);
@@ -101,6 +104,7 @@ TEST(X11EditorInputTest, HostClosingTheEditorDuringADragEndsIt) {
     native.host.config().afterRequest = nullptr;
     ASSERT_TRUE(ended);
     for (int i = 0; i < 5; ++i) native.window->idle();
+    EXPECT_EQ(quarantine::end(), 0) << "blocks written to after they were freed";
     // The begin-edit the host closed in is the last request: the drag sends nothing more.
     EXPECT_EQ(native.host.requests().size(), requestsAtClose);
     EXPECT_EQ(native.host.requests().back().opcode, audioMasterBeginEdit);

@@ -6,7 +6,7 @@
 
 #include "gui/core/UiScale.h"
 #include "gui/platform/cairo/HeadlessSystem.h"
-#include "tests/x11/AddressReuse.h"
+#include "tests/editor/FreedMemoryQuarantine.h"
 #include "tests/x11/X11Hand.h"
 #include "tests/x11/X11Session.h"
 
