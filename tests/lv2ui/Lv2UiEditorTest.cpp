@@ -34,8 +34,10 @@ void turnKnob(int x, int y) {
     Hand hand;
     hand.moveTo(x + 15, y);
     hand.button(1, true);
+    // Up to the top: a turn that gives the same value whether the editor takes each motion or only the
+    // last of a batch.
+    hand.moveTo(x + 8, y - 8);
     hand.moveTo(x, y - 15);
-    hand.moveTo(x - 15, y - 5);
     hand.button(1, false);
 }
 
