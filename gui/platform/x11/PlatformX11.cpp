@@ -39,10 +39,18 @@ namespace {
 
 // One connection for reading the desktop's resources, opened at the first question and kept for the
 // process: an instance of its own would cost a connection per instance, and on a server with no other
-// client each one's close resets the server.
+// client each one's close resets the server. Closed when the library is unloaded, so a host that loads and
+// unloads it keeps no connection of it.
+struct ScaleConnection {
+    Display* const display = XOpenDisplay(nullptr);
+    ~ScaleConnection() {
+        if (display) XCloseDisplay(display);
+    }
+};
+
 Display* scaleConnection() {
-    static Display* const display = XOpenDisplay(nullptr);
-    return display;
+    static const ScaleConnection connection;
+    return connection.display;
 }
 
 // Xft.dpi from the server's resource database ("Xft.dpi:\t144"), 0 when it is not set. The root window's
